@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <functional>
+
+// The line model every operation shares: the working text is a run of lines
+// separated by the exact pair CR LF. A lone CR or LF is an ordinary character
+// of its line, a text ending in CR LF has an empty last line, and the rebuilt
+// text keeps the line count, the empty lines and a trailing CR LF unless the
+// operation itself drops a line.
+
+namespace tw {
+
+inline constexpr QStringView crlf = u"\r\n";
+
+// Which lines an operation sees. Empty lines are normally passed over and kept;
+// Add and Delete take them when their "contains" field holds exactly CR LF, and
+// Delete then also drops every line it leaves empty.
+struct LineGate
+{
+    bool passEmptyLines = false;
+    bool dropEmptiedLines = false;
+};
+
+// An operation rewrites the current line in place; it never sees other lines.
+using LineOperation = std::function<void(QString &line)>;
+
+// Told about a run's progress. lineStarting() is called before every line and
+// returns true when it let pending window events run, so a caller that caches
+// the parameters read from its controls knows they may have changed.
+class FrameObserver
+{
+public:
+    virtual ~FrameObserver() = default;
+    virtual void runStarting(qsizetype lineCount) { Q_UNUSED(lineCount); }
+    virtual bool lineStarting(qsizetype index) { Q_UNUSED(index); return false; }
+    virtual void runFinished() {}
+};
+
+// Number of lines of a text: one more than its CR LF pairs.
+qsizetype lineCount(QStringView text);
+
+// Feeds lines one by one through an operation and its gate and builds the
+// result. Used whole by runLineFrame and line by line by streaming callers
+// (the command line), so both give the same text for the same input.
+class LineFrame
+{
+public:
+    LineFrame(LineOperation operation, LineGate gate, QString &output);
+
+    // Takes one line (without its CR LF); the buffer may be reused afterwards.
+    void addLine(QString &line);
+
+private:
+    LineOperation m_operation;
+    LineGate m_gate;
+    QString &m_output;
+    bool m_first = true;
+};
+
+// Splits the text into lines, runs the operation over each line that passes the
+// gate and rebuilds the text with CR LF between the lines it keeps.
+QString runLineFrame(QStringView text, const LineOperation &operation, LineGate gate,
+                     FrameObserver *observer = nullptr);
+
+} // namespace tw
