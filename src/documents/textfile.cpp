@@ -1,0 +1,708 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "documents/textfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cstring>
+
+#include <unistd.h>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+// Speed matters here: the command line reads, converts and writes files of
+// tens of megabytes, and the common text is ASCII. Every loop below has an
+// ASCII fast path that handles 16 bytes or characters at a time.
+
+namespace tw {
+
+namespace {
+
+// Windows-1252 bytes 0x80-0x9F. The five bytes the code page leaves undefined
+// stand for the C1 control of the same number, so every byte has a character
+// and every such character its byte.
+constexpr char16_t cp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+inline char16_t cp1252ToUnicode(uchar byte)
+{
+    return byte >= 0x80 && byte < 0xA0 ? cp1252High[byte - 0x80] : char16_t(byte);
+}
+
+// The byte for a character, or -1 when Windows-1252 has none.
+int unicodeToCp1252(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    for (int k = 0; k < 32; ++k) {
+        if (cp1252High[k] == c)
+            return 0x80 + k;
+    }
+    return -1;
+}
+
+inline bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
+inline bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
+
+// Number of leading ASCII bytes.
+qint64 asciiPrefix(const uchar *p, qint64 n)
+{
+    qint64 i = 0;
+#if defined(__SSE2__)
+    for (; i + 16 <= n; i += 16) {
+        const int mask = _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i)));
+        if (mask)
+            return i + __builtin_ctz(unsigned(mask));
+    }
+#endif
+    while (i < n && p[i] < 0x80)
+        ++i;
+    return i;
+}
+
+// Copies ASCII bytes as characters until a non-ASCII byte or the end; returns
+// how many were copied.
+qint64 widenAscii(const uchar *src, qint64 n, char16_t *dst)
+{
+    qint64 i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 16 <= n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + i));
+        if (_mm_movemask_epi8(v))
+            break;
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + i), _mm_unpacklo_epi8(v, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + i + 8), _mm_unpackhi_epi8(v, zero));
+    }
+#endif
+    for (; i < n && src[i] < 0x80; ++i)
+        dst[i] = src[i];
+    return i;
+}
+
+// Strict UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF), so
+// that decoding and encoding again gives the same bytes.
+bool isValidUtf8(const uchar *b, qint64 n)
+{
+    qint64 i = 0;
+    for (;;) {
+        i += asciiPrefix(b + i, n - i);
+        if (i >= n)
+            return true;
+        const uchar c = b[i];
+        auto cont = [&](qint64 k) { return i + k < n && (b[i + k] & 0xC0) == 0x80; };
+        if (c < 0xC2) {
+            return false;
+        } else if (c < 0xE0) {
+            if (!cont(1))
+                return false;
+            i += 2;
+        } else if (c < 0xF0) {
+            if (!cont(1) || !cont(2))
+                return false;
+            if ((c == 0xE0 && b[i + 1] < 0xA0) || (c == 0xED && b[i + 1] > 0x9F))
+                return false;
+            i += 3;
+        } else if (c < 0xF5) {
+            if (!cont(1) || !cont(2) || !cont(3))
+                return false;
+            if ((c == 0xF0 && b[i + 1] < 0x90) || (c == 0xF4 && b[i + 1] > 0x8F))
+                return false;
+            i += 4;
+        } else {
+            return false;
+        }
+    }
+}
+
+// Decodes bytes already known to be valid UTF-8; returns the UTF-16 units written.
+qint64 decodeUtf8(const uchar *b, qint64 n, char16_t *dst)
+{
+    qint64 i = 0, o = 0;
+    for (;;) {
+        const qint64 ascii = widenAscii(b + i, n - i, dst + o);
+        i += ascii;
+        o += ascii;
+        if (i >= n)
+            return o;
+        const uchar c = b[i];
+        if (c < 0xE0) {
+            dst[o++] = char16_t(((c & 0x1F) << 6) | (b[i + 1] & 0x3F));
+            i += 2;
+        } else if (c < 0xF0) {
+            dst[o++] = char16_t(((c & 0x0F) << 12) | ((b[i + 1] & 0x3F) << 6) | (b[i + 2] & 0x3F));
+            i += 3;
+        } else {
+            const char32_t u = ((c & 0x07u) << 18) | ((b[i + 1] & 0x3Fu) << 12)
+                               | ((b[i + 2] & 0x3Fu) << 6) | (b[i + 3] & 0x3Fu);
+            dst[o++] = char16_t(0xD800 + ((u - 0x10000) >> 10));
+            dst[o++] = char16_t(0xDC00 + ((u - 0x10000) & 0x3FF));
+            i += 4;
+        }
+    }
+}
+
+qint64 decodeCp1252(const uchar *b, qint64 n, char16_t *dst)
+{
+    qint64 i = 0;
+    while (i < n) {
+        i += widenAscii(b + i, n - i, dst + i);
+        for (; i < n && b[i] >= 0x80; ++i)
+            dst[i] = cp1252ToUnicode(b[i]);
+    }
+    return n;
+}
+
+// Decodes a run of bytes that holds no line break to remove; the destination
+// needs room for n units (UTF-8 never needs more units than bytes).
+qint64 decodeRange(const char *data, qint64 n, TextEncoding encoding, char16_t *dst)
+{
+    const auto *b = reinterpret_cast<const uchar *>(data);
+    return encoding == TextEncoding::Utf8 ? decodeUtf8(b, n, dst) : decodeCp1252(b, n, dst);
+}
+
+qint64 countByte(const char *data, qint64 n, char byte)
+{
+    qint64 count = 0;
+    const char *end = data + n;
+    for (const char *p = data; (p = static_cast<const char *>(std::memchr(p, byte, end - p))); ++p)
+        ++count;
+    return count;
+}
+
+// The working text of bytes whose format is known: in an LF file each LF
+// becomes CR LF.
+QString decodeWhole(const char *data, qint64 n, const TextFormat &format)
+{
+    if (n <= 0)
+        return {};
+    const bool lf = format.lineEnds == LineEnds::Lf;
+    QString text;
+    text.resize(n + (lf ? countByte(data, n, '\n') : 0));
+    auto *dst = reinterpret_cast<char16_t *>(text.data());
+    qint64 o = 0;
+    if (!lf) {
+        o = decodeRange(data, n, format.encoding, dst);
+    } else {
+        const char *p = data;
+        const char *end = data + n;
+        for (;;) {
+            const auto *nl = static_cast<const char *>(std::memchr(p, '\n', end - p));
+            o += decodeRange(p, (nl ? nl : end) - p, format.encoding, dst + o);
+            if (!nl)
+                break;
+            dst[o++] = u'\r';
+            dst[o++] = u'\n';
+            p = nl + 1;
+        }
+    }
+    text.resize(o);
+    return text;
+}
+
+FileError notText(const QString &name)
+{
+    return {FileError::InvalidFileFormat,
+            QStringLiteral("%1 is not a text file (it holds NUL bytes)").arg(name)};
+}
+
+// Format of a file's bytes; bomLength is set to the length of a BOM that is
+// not part of the text.
+TextFormat detectFormat(const char *data, qint64 n, qint64 *bomLength)
+{
+    TextFormat format;
+    *bomLength = 0;
+    if (n <= 0)
+        return format;
+    const auto *b = reinterpret_cast<const uchar *>(data);
+    format.encoding = isValidUtf8(b, n) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+    format.byteOrderMark = format.encoding == TextEncoding::Utf8 && n >= 3 && b[0] == 0xEF
+                           && b[1] == 0xBB && b[2] == 0xBF;
+    format.lineEnds = std::memchr(data, '\r', n) ? LineEnds::AsIs : LineEnds::Lf;
+    *bomLength = format.byteOrderMark ? 3 : 0;
+    return format;
+}
+
+QString displayName(const QString &path)
+{
+    return path.isEmpty() || path == u"-" ? QStringLiteral("standard input") : path;
+}
+
+FileError openReadError(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {FileError::PathFileAccess, QStringLiteral("%1: no such file").arg(path)};
+    if (info.isDir())
+        return {FileError::PathFileAccess, QStringLiteral("%1 is a folder, not a file").arg(path)};
+    if (!info.isReadable())
+        return {FileError::PermissionDenied, QStringLiteral("%1: permission denied").arg(path)};
+    return {FileError::PathFileAccess, QStringLiteral("%1 cannot be read").arg(path)};
+}
+
+FileError openWriteError(const QString &path, const QString &why)
+{
+    const QFileInfo info(path);
+    const QFileInfo folder(info.absolutePath());
+    if (info.isDir())
+        return {FileError::PathFileAccess, QStringLiteral("%1 is a folder, not a file").arg(path)};
+    if (!folder.exists())
+        return {FileError::PathFileAccess, QStringLiteral("%1: no such folder").arg(folder.filePath())};
+    if ((info.exists() && !info.isWritable()) || !folder.isWritable())
+        return {FileError::PermissionDenied, QStringLiteral("%1: permission denied").arg(path)};
+    return {FileError::PathFileAccess, QStringLiteral("%1 cannot be written: %2").arg(path, why)};
+}
+
+constexpr qsizetype sinkBufferBytes = 256 * 1024;
+
+} // namespace
+
+// ---------------------------------------------------------------- whole text
+
+TextFileContent decodeText(QByteArrayView bytes)
+{
+    TextFileContent content;
+    if (!bytes.isEmpty() && std::memchr(bytes.data(), 0, bytes.size())) {
+        content.error = notText(QStringLiteral("The text"));
+        return content;
+    }
+    qint64 bom = 0;
+    content.format = detectFormat(bytes.data(), bytes.size(), &bom);
+    content.text = decodeWhole(bytes.data() + bom, bytes.size() - bom, content.format);
+    return content;
+}
+
+TextFileContent readTextFile(const QString &path)
+{
+    TextFileContent content;
+    if (QFileInfo(path).size() > maxWholeFileBytes) {
+        content.error = {FileError::OutOfMemory,
+                         QStringLiteral("%1 is too large to open (more than %2 MB)")
+                             .arg(path).arg(maxWholeFileBytes >> 20)};
+        return content;
+    }
+    TextSource source;
+    content.error = source.open(path);
+    if (content.error)
+        return content;
+    content.format = source.format();
+    content.text = source.readAll();
+    return content;
+}
+
+bool canEncode(QStringView text, TextEncoding encoding)
+{
+    const char16_t *s = text.utf16();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = s[i];
+        if (c < 0x80)
+            continue;
+        if (encoding == TextEncoding::Windows1252) {
+            if (unicodeToCp1252(c) < 0)
+                return false;
+        } else if (isHighSurrogate(c) && i + 1 < n && isLowSurrogate(s[i + 1])) {
+            ++i;
+        } else if (isHighSurrogate(c) || isLowSurrogate(c)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+QByteArray encodeText(QStringView text, const TextFormat &format, FileError *error)
+{
+    QByteArray bytes;
+    TextSink sink;
+    sink.openBuffer(&bytes, format);
+    sink.write(text);
+    const FileError result = sink.commit();
+    if (error)
+        *error = result;
+    if (result)
+        bytes.clear();
+    return bytes;
+}
+
+TextWriteResult writeTextFile(const QString &path, QStringView text, const TextFormat &format)
+{
+    TextWriteResult result;
+    result.written = format;
+    // Losing a character the user typed would be worse than a change of
+    // encoding: a Windows-1252 text that no longer fits is saved as UTF-8.
+    if (format.encoding == TextEncoding::Windows1252 && !canEncode(text, format.encoding)) {
+        result.written.encoding = TextEncoding::Utf8;
+        result.written.byteOrderMark = false;
+    }
+    TextSink sink;
+    result.error = sink.open(path, result.written);
+    if (result.error)
+        return result;
+    sink.write(text);
+    result.error = sink.commit();
+    return result;
+}
+
+// ---------------------------------------------------------------- TextSource
+
+TextSource::TextSource() = default;
+TextSource::~TextSource() = default;
+
+FileError TextSource::open(const QString &path)
+{
+    m_file = std::make_unique<QFile>();
+    m_owned.clear();
+    m_data = nullptr;
+    m_size = m_textBegin = m_pos = 0;
+    m_done = false;
+    m_format = TextFormat();
+
+    const QString name = displayName(path);
+    if (path.isEmpty() || path == u"-") {
+        if (!m_file->open(STDIN_FILENO, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+            return {FileError::PathFileAccess, QStringLiteral("standard input cannot be read")};
+    } else {
+        const QFileInfo info(path);
+        if (!info.exists() || info.isDir())
+            return openReadError(path);
+        m_file->setFileName(path);
+        if (!m_file->open(QIODevice::ReadOnly))
+            return openReadError(path);
+    }
+    if (FileError error = mapOrRead(*m_file, name))
+        return error;
+    if (m_size > 0 && std::memchr(m_data, 0, m_size))
+        return notText(name);
+    m_format = detectFormat(m_data, m_size, &m_textBegin);
+    m_pos = m_textBegin;
+    return {};
+}
+
+FileError TextSource::mapOrRead(QFile &file, const QString &name)
+{
+    // A mapped file costs no fresh memory: its pages are the system's cache.
+    if (!file.isSequential() && file.size() > 0) {
+        if (uchar *mapped = file.map(0, file.size())) {
+            m_data = reinterpret_cast<const char *>(mapped);
+            m_size = file.size();
+            return {};
+        }
+    }
+    // Pipes, and files that report no size, are read to their end.
+    qsizetype used = 0;
+    m_owned.resize(file.isSequential() ? 1 << 20 : qMax<qint64>(file.size(), 64 * 1024));
+    for (;;) {
+        if (used == m_owned.size())
+            m_owned.resize(m_owned.size() * 2);
+        const qint64 got = file.read(m_owned.data() + used, m_owned.size() - used);
+        if (got < 0)
+            return {FileError::PathFileAccess, QStringLiteral("%1 cannot be read").arg(name)};
+        if (got == 0)
+            break;
+        used += got;
+    }
+    m_owned.resize(used);
+    m_data = m_owned.constData();
+    m_size = used;
+    return {};
+}
+
+bool TextSource::nextLine(QString &line)
+{
+    if (m_done || isEmpty()) {
+        m_done = true;
+        return false;
+    }
+    const char *begin = m_data + m_pos;
+    const char *end = m_data + m_size;
+    const char *nl = nullptr;
+    qint64 length = end - begin;
+    if (m_format.lineEnds == LineEnds::Lf) {
+        nl = static_cast<const char *>(std::memchr(begin, '\n', end - begin));
+        if (nl)
+            length = nl - begin;
+    } else {
+        // Only the exact pair CR LF ends a line; a lone LF belongs to it.
+        for (const char *p = begin; (p = static_cast<const char *>(std::memchr(p, '\n', end - p))); ++p) {
+            if (p > begin && p[-1] == '\r') {
+                nl = p;
+                length = p - 1 - begin;
+                break;
+            }
+        }
+    }
+    line.resize(length);
+    line.resize(decodeRange(begin, length, m_format.encoding,
+                            reinterpret_cast<char16_t *>(line.data())));
+    if (nl) {
+        m_pos = nl + 1 - m_data;
+    } else {
+        m_pos = m_size;
+        m_done = true;
+    }
+    return true;
+}
+
+QString TextSource::readAll()
+{
+    if (m_done)
+        return {};
+    m_done = true;
+    const qint64 from = m_pos;
+    m_pos = m_size;
+    return decodeWhole(m_data + from, m_size - from, m_format);
+}
+
+// ---------------------------------------------------------------- TextSink
+
+TextSink::TextSink() = default;
+TextSink::~TextSink()
+{
+    cancel();
+}
+
+void TextSink::start(const TextFormat &format)
+{
+    m_format = format;
+    m_buffer.resize(sinkBufferBytes);
+    m_used = 0;
+    m_pendingHigh = 0;
+    m_pendingCr = false;
+    m_unitsWritten = 0;
+    m_error = {};
+    if (format.encoding == TextEncoding::Utf8 && format.byteOrderMark) {
+        std::memcpy(m_buffer.data(), "\xEF\xBB\xBF", 3);
+        m_used = 3;
+    }
+}
+
+FileError TextSink::open(const QString &path, const TextFormat &format)
+{
+    cancel();
+    start(format);
+    m_name = path.isEmpty() || path == u"-" ? QStringLiteral("standard output") : path;
+    if (path.isEmpty() || path == u"-") {
+        auto out = std::make_unique<QFile>();
+        if (!out->open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                       QFileDevice::DontCloseHandle)) {
+            m_error = {FileError::PathFileAccess, QStringLiteral("standard output cannot be written")};
+            return m_error;
+        }
+        m_device = std::move(out);
+        return {};
+    }
+    auto file = std::make_unique<QSaveFile>(path);
+    if (!file->open(QIODevice::WriteOnly)) {
+        m_error = openWriteError(path, file->errorString());
+        return m_error;
+    }
+    m_saveFile = file.get();
+    m_device = std::move(file);
+    return {};
+}
+
+void TextSink::openBuffer(QByteArray *target, const TextFormat &format)
+{
+    cancel();
+    start(format);
+    m_name = QStringLiteral("The text");
+    m_target = target;
+}
+
+void TextSink::fail(int number, const QString &description)
+{
+    if (!m_error)
+        m_error = {number, description};
+}
+
+void TextSink::flush()
+{
+    if (m_used == 0 || m_error)
+        return;
+    if (m_target) {
+        m_target->append(m_buffer.constData(), m_used);
+    } else if (m_device) {
+        if (m_device->write(m_buffer.constData(), m_used) != m_used)
+            fail(FileError::PathFileAccess,
+                 QStringLiteral("%1 cannot be written: %2").arg(m_name, m_device->errorString()));
+    }
+    m_used = 0;
+}
+
+void TextSink::write(QStringView text)
+{
+    if (m_error)
+        return;
+    // Encode in slices that always fit the buffer: at most three bytes per
+    // unit, plus room for a held-back CR or half of a surrogate pair.
+    while (!text.isEmpty() && !m_error) {
+        qsizetype room = (sinkBufferBytes - m_used) / 3 - 2;
+        if (room < 4096) {
+            flush();
+            room = (sinkBufferBytes - m_used) / 3 - 2;
+        }
+        const qsizetype slice = qMin(text.size(), room);
+        encode(text.first(slice));
+        m_unitsWritten += slice;
+        text = text.sliced(slice);
+    }
+}
+
+void TextSink::encode(QStringView text)
+{
+    const char16_t *s = text.utf16();
+    const qsizetype n = text.size();
+    char *out = m_buffer.data() + m_used;
+    const bool lf = m_format.lineEnds == LineEnds::Lf;
+    const bool utf8 = m_format.encoding == TextEncoding::Utf8;
+    qsizetype i = 0;
+
+    if (m_pendingCr) {
+        m_pendingCr = false;
+        if (n > 0 && s[0] == u'\n') {
+            *out++ = '\n';
+            i = 1;
+        } else {
+            *out++ = '\r';
+        }
+    }
+    if (m_pendingHigh) {
+        const char16_t high = m_pendingHigh;
+        m_pendingHigh = 0;
+        if (n > 0 && isLowSurrogate(s[0])) {
+            const char32_t u = 0x10000 + ((char32_t(high) - 0xD800) << 10) + (s[0] - 0xDC00);
+            *out++ = char(0xF0 | (u >> 18));
+            *out++ = char(0x80 | ((u >> 12) & 0x3F));
+            *out++ = char(0x80 | ((u >> 6) & 0x3F));
+            *out++ = char(0x80 | (u & 0x3F));
+            i = 1;
+        } else {
+            fail(FileError::InvalidFileFormat,
+                 QStringLiteral("%1 holds a broken character (an unpaired surrogate) at character %2")
+                     .arg(m_name).arg(m_unitsWritten));
+            return;
+        }
+    }
+
+    while (i < n) {
+#if defined(__SSE2__)
+        {
+            const __m128i highBits = _mm_set1_epi16(short(0xFF80));
+            const __m128i cr = _mm_set1_epi16(0x000D);
+            const __m128i zero = _mm_setzero_si128();
+            while (i + 16 <= n) {
+                const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i));
+                const __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i + 8));
+                const __m128i wide = _mm_and_si128(_mm_or_si128(lo, hi), highBits);
+                if (_mm_movemask_epi8(_mm_cmpeq_epi16(wide, zero)) != 0xFFFF)
+                    break;
+                if (lf && _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(lo, cr), _mm_cmpeq_epi16(hi, cr))))
+                    break;
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(out), _mm_packus_epi16(lo, hi));
+                out += 16;
+                i += 16;
+            }
+        }
+#endif
+        const qsizetype stop = qMin(n, i + 16);
+        for (; i < stop; ++i) {
+            const char16_t c = s[i];
+            if (c < 0x80) {
+                if (c == u'\r' && lf) {
+                    // CR LF goes out as LF; a CR at the end of the piece waits
+                    // for the next one to tell.
+                    if (i + 1 == n) {
+                        m_pendingCr = true;
+                    } else if (s[i + 1] == u'\n') {
+                        *out++ = '\n';
+                        ++i;
+                    } else {
+                        *out++ = '\r';
+                    }
+                } else {
+                    *out++ = char(c);
+                }
+            } else if (!utf8) {
+                const int byte = unicodeToCp1252(c);
+                if (byte < 0) {
+                    fail(FileError::InvalidFileFormat,
+                         QStringLiteral("%1 holds the character U+%2 (at character %3), which "
+                                        "Windows-1252 cannot hold")
+                             .arg(m_name)
+                             .arg(uint(c), 4, 16, QLatin1Char('0'))
+                             .arg(m_unitsWritten + i + 1));
+                    return;
+                }
+                *out++ = char(byte);
+            } else if (c < 0x800) {
+                *out++ = char(0xC0 | (c >> 6));
+                *out++ = char(0x80 | (c & 0x3F));
+            } else if (isHighSurrogate(c) && i + 1 < n && isLowSurrogate(s[i + 1])) {
+                const char32_t u = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+                *out++ = char(0xF0 | (u >> 18));
+                *out++ = char(0x80 | ((u >> 12) & 0x3F));
+                *out++ = char(0x80 | ((u >> 6) & 0x3F));
+                *out++ = char(0x80 | (u & 0x3F));
+                ++i;
+            } else if (isHighSurrogate(c) && i + 1 == n) {
+                m_pendingHigh = c;
+            } else if (isHighSurrogate(c) || isLowSurrogate(c)) {
+                fail(FileError::InvalidFileFormat,
+                     QStringLiteral("%1 holds a broken character (an unpaired surrogate) at "
+                                    "character %2")
+                         .arg(m_name).arg(m_unitsWritten + i + 1));
+                return;
+            } else {
+                *out++ = char(0xE0 | (c >> 12));
+                *out++ = char(0x80 | ((c >> 6) & 0x3F));
+                *out++ = char(0x80 | (c & 0x3F));
+            }
+        }
+    }
+    m_used = out - m_buffer.data();
+}
+
+FileError TextSink::commit()
+{
+    if (!m_device && !m_target)
+        return m_error ? m_error : FileError{FileError::PathFileAccess, QStringLiteral("Nothing to write to")};
+    if (!m_error) {
+        if (m_pendingCr) {
+            m_pendingCr = false;
+            m_buffer[m_used++] = '\r';
+        }
+        if (m_pendingHigh)
+            fail(FileError::InvalidFileFormat,
+                 QStringLiteral("%1 ends in a broken character (an unpaired surrogate)").arg(m_name));
+    }
+    flush();
+    if (m_error) {
+        cancel();
+        return m_error;
+    }
+    if (m_saveFile && !m_saveFile->commit())
+        m_error = openWriteError(m_name, m_saveFile->errorString());
+    m_saveFile = nullptr;
+    m_device.reset();
+    m_target = nullptr;
+    return m_error;
+}
+
+void TextSink::cancel()
+{
+    if (m_saveFile)
+        m_saveFile->cancelWriting();
+    m_saveFile = nullptr;
+    m_device.reset();
+    m_target = nullptr;
+}
+
+} // namespace tw
