@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Times the processing frame over a 1,000,000-line text with an operation that
+// changes nothing, through the real Manipulator window: splitting, the line
+// loop with its time-sliced event pumping, rebuilding, and handing the result
+// to the text box.
+//
+//   bench_frame [lines]      (default 1000000; runs offscreen unless
+//                             QT_QPA_PLATFORM says otherwise)
+
+#include "app/mdiform1.h"
+#include "app/qttoolkit.h"
+#include "app/textbox.h"
+#include "manipulator/manipulator.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const qsizetype lines = argc > 1 ? QString::fromLocal8Bit(argv[1]).toLongLong() : 1000000;
+
+    // Work on a copy of the default database, never on the one beside the program.
+    QTemporaryDir folder;
+    const QString shipped = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("tabwright.mdb"));
+    if (!QFile::copy(shipped, folder.filePath(QStringLiteral("tabwright.mdb")))) {
+        std::fprintf(stderr, "bench_frame: cannot copy %s\n", qPrintable(shipped));
+        return 1;
+    }
+    QtToolkit toolkit;
+    Toolkit::install(&toolkit);
+    MDIForm1 frame(StartupOptions{folder.path(), false});
+    frame.show();
+    if (!frame.Form_Load())
+        return 1;
+    Manipulator &window = *frame.manipulator();
+
+    // A fixed-width text of about 68 bytes a line, like the files users load.
+    QString text;
+    text.reserve(lines * 70);
+    for (qsizetype i = 0; i < lines; ++i) {
+        if (i)
+            text += QLatin1String("\r\n");
+        text += QStringLiteral("%1 ACME-WIDGET-%2 2026-12-06 %3 EUR  some description here")
+                    .arg(i, 8, 10, QLatin1Char('0'))
+                    .arg(i % 9973, 5, 10, QLatin1Char('0'))
+                    .arg((i * 37) % 100000, 9, 10, QLatin1Char(' '));
+    }
+    window.RichTextBox1->setPlainText(text);
+
+    Manipulator::LineRun run;
+    run.operation = [](QString &) {};
+    run.after = window.afterProcessBoxes(Manipulator::MoveText);
+
+    QElapsedTimer clock;
+    clock.start();
+    window.runProcessingFrame(run);
+    const double seconds = clock.nsecsElapsed() / 1e9;
+
+    const bool same = window.working().text() == text;
+    std::printf("lines: %lld  characters: %lld\n", static_cast<long long>(lines),
+                static_cast<long long>(text.size()));
+    std::printf("processing frame with a no-op operation, result in the box: %.3f s%s\n", seconds,
+                same ? "" : "  (TEXT CHANGED: the frame is broken)");
+    return same ? 0 : 1;
+}

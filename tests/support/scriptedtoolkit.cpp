@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "scriptedtoolkit.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+ScriptedToolkit::ScriptedToolkit()
+{
+    install(this);
+}
+
+ScriptedToolkit::~ScriptedToolkit()
+{
+    install(nullptr);
+}
+
+QStringList ScriptedToolkit::messageTexts() const
+{
+    QStringList texts;
+    for (const Prompt &prompt : m_prompts)
+        if (prompt.kind == Kind::Message)
+            texts << prompt.message.text;
+    return texts;
+}
+
+void ScriptedToolkit::clear()
+{
+    m_prompts.clear();
+    m_answers.clear();
+    m_unanswered = 0;
+}
+
+QVariant ScriptedToolkit::next()
+{
+    if (m_answers.isEmpty()) {
+        ++m_unanswered;
+        return {};
+    }
+    return m_answers.takeFirst();
+}
+
+int ScriptedToolkit::messageBox(const MessagePrompt &prompt)
+{
+    Prompt recorded;
+    recorded.message = prompt;
+    if (recorded.message.title.isEmpty())
+        recorded.message.title = QString::fromLatin1(applicationTitle);
+    m_prompts << recorded;
+    // A plain notice needs no scripted answer: OK is its only button.
+    if (prompt.buttons == Buttons::Ok)
+        return Answer::Ok;
+    const QVariant answer = next();
+    return answer.isValid() ? answer.toInt() : Answer::Cancel;
+}
+
+QString ScriptedToolkit::inputBox(const QString &prompt, const QString &title,
+                                  const QString &defaultAnswer)
+{
+    Prompt recorded;
+    recorded.kind = Kind::Input;
+    recorded.message.text = prompt;
+    recorded.message.title = title;
+    recorded.inputDefault = defaultAnswer;
+    m_prompts << recorded;
+    return next().toString();
+}
+
+QString ScriptedToolkit::fileDialog(const FileDialogRequest &request)
+{
+    Prompt recorded;
+    recorded.kind = Kind::File;
+    recorded.file = request;
+    recorded.message.title = request.title;
+    m_prompts << recorded;
+    const QString path = next().toString();
+    if (!path.isEmpty())
+        QDir::setCurrent(QFileInfo(path).absolutePath());
+    return path;
+}
+
+bool ScriptedToolkit::printerDialog(QPrinter &, const QString &title)
+{
+    Prompt recorded;
+    recorded.kind = Kind::Printer;
+    recorded.message.title = title;
+    m_prompts << recorded;
+    return next().toBool();
+}
+
+void ScriptedToolkit::endProgram(int exitCode)
+{
+    m_ended = true;
+    m_exitCode = exitCode;
+}
