@@ -178,14 +178,15 @@ qint64 countByte(const char *data, qint64 n, char byte)
     return count;
 }
 
-// The working text of bytes whose format is known: in an LF file each LF
-// becomes CR LF.
-QString decodeWhole(const char *data, qint64 n, const TextFormat &format)
+// Decodes bytes whose format is known into text, reusing its buffer: in an
+// LF file each LF becomes CR LF.
+void decodeInto(QString &text, const char *data, qint64 n, const TextFormat &format)
 {
-    if (n <= 0)
-        return {};
+    if (n <= 0) {
+        text.resize(0);
+        return;
+    }
     const bool lf = format.lineEnds == LineEnds::Lf;
-    QString text;
     text.resize(n + (lf ? countByte(data, n, '\n') : 0));
     auto *dst = reinterpret_cast<char16_t *>(text.data());
     qint64 o = 0;
@@ -205,6 +206,12 @@ QString decodeWhole(const char *data, qint64 n, const TextFormat &format)
         }
     }
     text.resize(o);
+}
+
+QString decodeWhole(const char *data, qint64 n, const TextFormat &format)
+{
+    QString text;
+    decodeInto(text, data, n, format);
     return text;
 }
 
@@ -415,6 +422,19 @@ FileError TextSource::mapOrRead(QFile &file, const QString &name)
     return {};
 }
 
+const char *TextSource::findBreak(const char *from) const
+{
+    const char *end = m_data + m_size;
+    if (m_format.lineEnds == LineEnds::Lf)
+        return static_cast<const char *>(std::memchr(from, '\n', end - from));
+    // Only the exact pair CR LF ends a line; a lone LF belongs to it.
+    for (const char *p = from; (p = static_cast<const char *>(std::memchr(p, '\n', end - p))); ++p) {
+        if (p > from && p[-1] == '\r')
+            return p;
+    }
+    return nullptr;
+}
+
 bool TextSource::nextLine(QString &line)
 {
     if (m_done || isEmpty()) {
@@ -422,26 +442,46 @@ bool TextSource::nextLine(QString &line)
         return false;
     }
     const char *begin = m_data + m_pos;
-    const char *end = m_data + m_size;
-    const char *nl = nullptr;
-    qint64 length = end - begin;
-    if (m_format.lineEnds == LineEnds::Lf) {
-        nl = static_cast<const char *>(std::memchr(begin, '\n', end - begin));
-        if (nl)
-            length = nl - begin;
-    } else {
-        // Only the exact pair CR LF ends a line; a lone LF belongs to it.
-        for (const char *p = begin; (p = static_cast<const char *>(std::memchr(p, '\n', end - p))); ++p) {
-            if (p > begin && p[-1] == '\r') {
-                nl = p;
-                length = p - 1 - begin;
-                break;
-            }
-        }
-    }
+    const char *nl = findBreak(begin);
+    qint64 length = m_size - m_pos;
+    if (nl)
+        length = nl - begin - (m_format.lineEnds == LineEnds::Lf ? 0 : 1);
     line.resize(length);
     line.resize(decodeRange(begin, length, m_format.encoding,
                             reinterpret_cast<char16_t *>(line.data())));
+    if (nl) {
+        m_pos = nl + 1 - m_data;
+    } else {
+        m_pos = m_size;
+        m_done = true;
+    }
+    return true;
+}
+
+bool TextSource::nextBlock(QString &text, qint64 maxBytes)
+{
+    if (m_done || isEmpty()) {
+        m_done = true;
+        return false;
+    }
+    const char *begin = m_data + m_pos;
+    const bool lf = m_format.lineEnds == LineEnds::Lf;
+    const char *nl = nullptr;
+    if (m_size - m_pos > maxBytes) {
+        // The last line break within maxBytes, else the first one after.
+        const char *limit = begin + maxBytes;
+        for (const char *p = limit; p > begin
+             && (p = static_cast<const char *>(memrchr(begin, '\n', p - begin)));) {
+            if (lf || (p > begin && p[-1] == '\r')) {
+                nl = p;
+                break;
+            }
+        }
+        if (!nl)
+            nl = findBreak(limit > begin ? limit - 1 : begin);
+    }
+    const qint64 length = nl ? nl - begin - (lf ? 0 : 1) : m_size - m_pos;
+    decodeInto(text, begin, length, m_format);
     if (nl) {
         m_pos = nl + 1 - m_data;
     } else {

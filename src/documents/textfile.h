@@ -128,12 +128,18 @@ public:
     // The next line of the working text without its CR LF, decoded into line.
     // A text with n line breaks gives n + 1 lines; an empty text gives none.
     bool nextLine(QString &line);
+    // The next block of whole lines, about maxBytes of the file (more when a
+    // single line is longer), decoded into text. The blocks joined with CR LF
+    // are the working text, so an operation that treats each line on its own
+    // can run block by block.
+    bool nextBlock(QString &text, qint64 maxBytes);
     // The rest of the working text whole, line breaks as CR LF.
     QString readAll();
 
 private:
     FileError mapOrRead(QFile &file, const QString &name);
-    void detect();
+    // The line break at or after from: its LF, or nullptr.
+    const char *findBreak(const char *from) const;
 
     std::unique_ptr<QFile> m_file;
     QByteArray m_owned; // the bytes of a source that could not be mapped

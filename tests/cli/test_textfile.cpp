@@ -165,6 +165,17 @@ void TestTextFile::streamedRoundTrip()
     QCOMPARE(joined, text);
     QCOMPARE(lines, text.isEmpty() ? 0 : text.count(QStringLiteral("\r\n")) + 1);
 
+    // Blocks of whole lines joined with CR LF are the working text too.
+    for (qint64 blockBytes : {1, 2, 5, 1 << 20}) {
+        tw::TextSource blocks;
+        QVERIFY(!blocks.open(path));
+        QString block;
+        QStringList pieces;
+        while (blocks.nextBlock(block, blockBytes))
+            pieces.append(block);
+        QCOMPARE(pieces.join(QStringLiteral("\r\n")), text);
+    }
+
     // The writer takes the text in pieces of any size, even between CR and
     // LF or inside a surrogate pair, and writes the same bytes.
     for (qsizetype piece : {1, 2, 3, 7}) {

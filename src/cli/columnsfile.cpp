@@ -1,0 +1,84 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/columnsfile.h"
+
+#include "documents/textfile.h"
+
+#include <QFile>
+
+namespace tw::cli {
+
+namespace {
+
+const char *const cellNames[] = {"column_heading", "get_data_from_column", "number_of_characters",
+                                 "spaces_b4_next_column", "field_width"};
+
+// An empty cell stays empty; anything else must be a whole number (the grid
+// stores what it is given, 0 and negative numbers included).
+bool readCell(const QString &cell, std::optional<int> *value)
+{
+    if (cell.isEmpty()) {
+        value->reset();
+        return true;
+    }
+    bool ok = false;
+    const int number = cell.toInt(&ok);
+    if (ok)
+        *value = number;
+    return ok;
+}
+
+} // namespace
+
+ColumnsFile parseColumns(const QString &text, const QString &name)
+{
+    ColumnsFile result;
+    QStringList lines = text.split(u'\n');
+    // A final line break is optional, so nothing after it is a row.
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString line = lines.at(i);
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        const QStringList cells = line.split(u',');
+        if (cells.size() < 4 || cells.size() > 5) {
+            result.error = QStringLiteral("%1 line %2: %3 cells, expected 4 or 5 (%4,%5,%6,%7[,%8])")
+                               .arg(name).arg(i + 1).arg(cells.size())
+                               .arg(QLatin1StringView(cellNames[0]), QLatin1StringView(cellNames[1]),
+                                    QLatin1StringView(cellNames[2]), QLatin1StringView(cellNames[3]),
+                                    QLatin1StringView(cellNames[4]));
+            return result;
+        }
+        ColumnSpec row;
+        row.column_heading = cells.at(0);
+        std::optional<int> *numbers[] = {&row.get_data_from_column, &row.number_of_characters,
+                                         &row.spaces_b4_next_column, &row.field_width};
+        for (qsizetype c = 1; c < cells.size(); ++c) {
+            if (!readCell(cells.at(c), numbers[c - 1])) {
+                result.error = QStringLiteral("%1 line %2: %3 '%4' is not a whole number")
+                                   .arg(name).arg(i + 1)
+                                   .arg(QLatin1StringView(cellNames[c]), cells.at(c));
+                return result;
+            }
+        }
+        result.rows.append(row);
+    }
+    return result;
+}
+
+ColumnsFile readColumnsFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        const FileError error = readTextFile(path).error;
+        return {{}, error ? error.description : QStringLiteral("%1 cannot be read").arg(path)};
+    }
+    const TextFileContent content = decodeText(file.readAll());
+    if (content.error)
+        return {{}, QStringLiteral("%1 is not a text file").arg(path)};
+    if (content.format.encoding != TextEncoding::Utf8)
+        return {{}, QStringLiteral("%1 is not UTF-8").arg(path)};
+    return parseColumns(content.text, path);
+}
+
+} // namespace tw::cli

@@ -1,0 +1,186 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/runner.h"
+
+#include "documents/textfile.h"
+#include "engine/formattext.h"
+#include "engine/lineops.h"
+#include "engine/linetools.h"
+#include "engine/tabwrite.h"
+
+namespace tw::cli {
+
+namespace {
+
+// How much result is gathered before it is encoded and written: large enough
+// that the writer works in big runs, small enough to stay in the cache.
+constexpr qsizetype flushChars = 64 * 1024;
+// Bytes of input per block for the operations that run block by block.
+constexpr qint64 blockBytes = 512 * 1024;
+
+const QString crlfText = QStringLiteral("\r\n");
+
+// The frame of the operation tabs, fed one line at a time.
+void streamLines(TextSource &source, TextSink &sink, LineOperation operation, LineGate gate)
+{
+    QString line;
+    QString output;
+    output.reserve(flushChars + 4096);
+    LineFrame frame(std::move(operation), gate, output);
+    while (source.nextLine(line)) {
+        frame.addLine(line);
+        if (output.size() >= flushChars) {
+            sink.write(output);
+            output.resize(0); // keeps the buffer, unlike clear()
+        }
+    }
+    sink.write(output);
+}
+
+// Format and Tabwrite treat every line on its own and never drop one, so the
+// whole-text run over blocks of whole lines, joined with CR LF, is the run
+// over the whole text. Tabwrite's result starts with its header line, which is
+// written once before the blocks: skipChars cuts it from every non-empty
+// block's result (an empty block is one empty line and gets no header).
+template <class Run>
+QString streamBlocks(TextSource &source, TextSink &sink, Run runBlock, qsizetype skipChars = 0)
+{
+    QString block;
+    bool first = true;
+    while (source.nextBlock(block, blockBytes)) {
+        const TextResult result = runBlock(QStringView(block));
+        if (result.refused())
+            return result.error;
+        if (!first)
+            sink.write(crlfText);
+        QStringView text = result.text;
+        if (!block.isEmpty())
+            text = text.sliced(qMin(text.size(), skipChars));
+        sink.write(text);
+        first = false;
+    }
+    return {};
+}
+
+QString missingFieldMessage(const Invocation &in)
+{
+    const Parameters &p = in.parameters;
+    switch (in.operation) {
+    case Operation::Move: return moveMissingFieldMessage(p.move);
+    case Operation::Add: return addMissingFieldMessage(p.add);
+    case Operation::Replace: return replaceMissingFieldMessage(p.replace);
+    case Operation::Delete: return deleteMissingFieldMessage(p.remove);
+    default: return {};
+    }
+}
+
+// Checks the operations make once there is text to process.
+QString refusalForText(const Invocation &in)
+{
+    if (in.operation == Operation::Format) {
+        const TextResult check = checkFormatParams(in.parameters.format);
+        return check.refused() ? check.error : QString();
+    }
+    if (in.operation == Operation::Tabwrite) {
+        const TextResult check = checkColumnSpecs(in.columns);
+        return check.refused() ? check.error : QString();
+    }
+    return {};
+}
+
+} // namespace
+
+Outcome run(const Invocation &in)
+{
+    Outcome outcome;
+    const Parameters &p = in.parameters;
+
+    // The operation tabs check their required field before they look at the
+    // text, so an empty input is refused as well.
+    if (const QString missing = missingFieldMessage(in); !missing.isEmpty())
+        return {status::refused, missing, {}};
+
+    TextSource source;
+    if (const FileError error = source.open(in.input))
+        return {status::usage, error.description, {}};
+
+    TextFormat format = source.format();
+    if (!source.isEmpty()) {
+        if (const QString refusal = refusalForText(in); !refusal.isEmpty())
+            return {status::refused, refusal, {}};
+        // A Windows-1252 input given a text it has no byte for is written as
+        // UTF-8, rather than losing those characters.
+        QStringList inserted = insertedTexts(p, in.operation);
+        if (in.operation == Operation::Tabwrite) {
+            for (const ColumnSpec &row : in.columns)
+                inserted.append(row.column_heading);
+        }
+        if (format.encoding == TextEncoding::Windows1252) {
+            for (const QString &text : std::as_const(inserted)) {
+                if (!canEncode(text, TextEncoding::Windows1252)) {
+                    format.encoding = TextEncoding::Utf8;
+                    outcome.notice = QStringLiteral(
+                        "the input is Windows-1252, which cannot hold '%1'; the result is written as UTF-8")
+                                         .arg(text);
+                    break;
+                }
+            }
+        }
+    }
+
+    TextSink sink;
+    if (const FileError error = sink.open(in.output, format))
+        return {status::usage, error.description, {}};
+
+    QString refusal;
+    switch (in.operation) {
+    case Operation::Move:
+        streamLines(source, sink, moveOperation(p.move), moveGate(p.move));
+        break;
+    case Operation::Add:
+        streamLines(source, sink, addOperation(p.add), addGate(p.add));
+        break;
+    case Operation::Replace:
+        streamLines(source, sink, replaceOperation(p.replace), replaceGate(p.replace));
+        break;
+    case Operation::Delete:
+        streamLines(source, sink, deleteOperation(p.remove), deleteGate(p.remove));
+        break;
+    case Operation::Format:
+        refusal = streamBlocks(source, sink, [&](QStringView block) {
+            return formatText(block, p.format);
+        });
+        break;
+    case Operation::Tabwrite: {
+        const int startAt = p.tabwrite.tabwriteStartLineAt;
+        const QString header = tabwriteHeader(in.columns, startAt) + crlfText;
+        sink.write(header);
+        refusal = streamBlocks(source, sink, [&](QStringView block) {
+            return tabwriteText(block, in.columns, startAt);
+        }, header.size());
+        break;
+    }
+    case Operation::JoinLines:
+    case Operation::CreateLine:
+    case Operation::BreakLines: {
+        const QString text = source.readAll();
+        const TextResult result = in.operation == Operation::JoinLines  ? joinLines(text)
+                                  : in.operation == Operation::CreateLine ? createLine(text)
+                                  : breakEvery(text, p.lineTool.startLineAfter);
+        if (result.refused())
+            refusal = result.error;
+        else
+            sink.write(result.text);
+        break;
+    }
+    }
+
+    if (!refusal.isEmpty()) {
+        sink.cancel();
+        return {status::refused, refusal, {}};
+    }
+    if (const FileError error = sink.commit())
+        return {status::usage, error.description, {}};
+    return outcome;
+}
+
+} // namespace tw::cli
