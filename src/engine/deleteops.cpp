@@ -11,8 +11,6 @@ namespace tw {
 
 namespace {
 
-thread_local QString deleteBuffer;
-
 qsizetype fillerLength(const DeleteParams &params)
 {
     return deleteFillerLength(params.deleteOptions, params.deleteSpaces);
@@ -74,18 +72,15 @@ void enteredDelete(QString &line, const DeleteParams &params)
 
     if (filler == 0) {
         // Nothing is put in place of a deletion, so the search resumes on the
-        // untouched rest of the original line: one linear pass suffices.
-        QString &out = deleteBuffer;
-        out.resize(0);
-        qsizetype copied = 0;
+        // untouched rest of the original line: find every occurrence first,
+        // then cut them all out in one pass.
+        QVarLengthArray<qsizetype, 64> found;
         while (at >= 0 && rounds > 0) {
-            out.append(line.constData() + copied, at - copied);
-            copied = at + wanted.size();
+            found.append(at);
             --rounds;
-            at = rounds > 0 ? cp::find(line, wanted, copied, surrogates) : -1;
+            at = rounds > 0 ? cp::find(line, wanted, at + wanted.size(), surrogates) : -1;
         }
-        out.append(line.constData() + copied, line.size() - copied);
-        line.swap(out);
+        edit::replaceAll(line, found, wanted.size(), QStringView());
         return;
     }
 

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <QVarLengthArray>
 
 #include <algorithm>
 
@@ -56,6 +57,55 @@ inline void appendSpaces(QString &line, qsizetype n)
 {
     if (n > 0)
         line.resize(line.size() + n, u' ');
+}
+
+// Replaces the code units [at, at + cut) for every at in the ascending,
+// non-overlapping list by the text, in one pass over the line's own buffer.
+// The text must not point into the line.
+template<typename Positions>
+void replaceAll(QString &line, const Positions &positions, qsizetype cut, QStringView text)
+{
+    const qsizetype count = qsizetype(positions.size());
+    if (count == 0)
+        return;
+    const qsizetype put = text.size();
+    const qsizetype oldSize = line.size();
+    if (put <= cut) {
+        // Shrinking or equal: compact from the front; the unread rest of the
+        // line always lies ahead of where we write.
+        QChar *d = line.data();
+        qsizetype write = positions[0];
+        qsizetype read = positions[0];
+        for (qsizetype i = 0; i < count; ++i) {
+            const qsizetype at = positions[i];
+            if (read != write)
+                std::copy(d + read, d + at, d + write);
+            write += at - read;
+            std::copy(text.begin(), text.end(), d + write);
+            write += put;
+            read = at + cut;
+        }
+        if (read != write)
+            std::copy(d + read, d + oldSize, d + write);
+        write += oldSize - read;
+        line.truncate(write);
+        return;
+    }
+    // Growing: make room at the end, then fill from the back so nothing unread
+    // is overwritten.
+    line.resize(oldSize + count * (put - cut));
+    QChar *d = line.data();
+    qsizetype read = oldSize;
+    qsizetype write = line.size();
+    for (qsizetype i = count - 1; i >= 0; --i) {
+        const qsizetype at = positions[i];
+        const qsizetype tail = read - (at + cut);
+        write -= tail;
+        std::copy_backward(d + at + cut, d + read, d + write + tail);
+        write -= put;
+        std::copy(text.begin(), text.end(), d + write);
+        read = at;
+    }
 }
 
 } // namespace tw::edit

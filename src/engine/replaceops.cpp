@@ -8,14 +8,6 @@
 
 namespace tw {
 
-namespace {
-
-// Reused between lines so that a line with several occurrences costs no
-// allocation once the buffer has grown.
-thread_local QString replaceBuffer;
-
-} // namespace
-
 void generalReplace(QString &line, const ReplaceParams &params)
 {
     const bool surrogates = cp::hasSurrogates(line);
@@ -63,20 +55,15 @@ void enteredReplace(QString &line, const ReplaceParams &params)
         return;
 
     // The search resumes right after each inserted replacement, so what
-    // follows it is always the untouched rest of the original line: one pass
-    // over the original, copying into a second buffer, gives the same text in
-    // linear time even for a very long line.
-    QString &out = replaceBuffer;
-    out.resize(0);
-    qsizetype copied = 0;
+    // follows it is always the untouched rest of the original line: the
+    // occurrences can all be found in the original first and replaced in one
+    // pass, which stays linear even for a very long line.
+    QVarLengthArray<qsizetype, 64> found;
     while (at >= 0) {
-        out.append(line.constData() + copied, at - copied);
-        out += with;
-        copied = at + wanted.size();
-        at = cp::find(line, wanted, copied, surrogates);
+        found.append(at);
+        at = cp::find(line, wanted, at + wanted.size(), surrogates);
     }
-    out.append(line.constData() + copied, line.size() - copied);
-    line.swap(out);
+    edit::replaceAll(line, found, wanted.size(), with);
 }
 
 void replaceLine(QString &line, const ReplaceParams &params)
