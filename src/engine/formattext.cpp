@@ -231,7 +231,7 @@ private:
             // Passes alternate between two buffers; the last one writes out.
             QString &target = j == n ? out : (j % 2 ? m_passA : m_passB);
             if (j < n)
-                target.clear();
+                target.truncate(0); // keeps the capacity for the next line
             if (j > 1)
                 surrogates = cp::hasSurrogates(current);
             const QStringView added = addedText(current, surrogates);
@@ -313,7 +313,7 @@ TextResult formatText(QStringView text, const FormatParams &params, FrameObserve
             line.clear(); // the run is refused below; stop growing the output
             return;
         }
-        buffer.clear();
+        buffer.truncate(0); // clear() would free the capacity every line
         formatter.formatLine(buffer, line);
         produced += buffer.size() + 2;
         std::swap(line, buffer);

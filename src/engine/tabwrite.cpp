@@ -147,7 +147,7 @@ TextResult tabwriteText(QStringView text, const ColumnSpecs &rows, int tabwriteS
                 line.clear();
                 return;
             }
-            buffer.clear();
+            buffer.truncate(0); // clear() would free the capacity every line
             const bool fits =
                 appendLayout(buffer, line, rows, prefix, textSurrogates && cp::hasSurrogates(line));
             std::swap(line, buffer);

@@ -47,7 +47,6 @@ class TestFormatText : public QObject
     Q_OBJECT
 
 private slots:
-    void defaults();
     void formatText_data();
     void formatText();
     void refusals_data();
@@ -57,22 +56,6 @@ private slots:
     void newColumnKeepsEveryCharacter();
     void newLineOnlyAddsLineBreaks();
 };
-
-void TestFormatText::defaults()
-{
-    const FormatParams p;
-    QCOMPARE(p.formatCreate, QStringLiteral("New line"));
-    QCOMPARE(p.formatMoveDelimiter, QStringLiteral("No"));
-    QCOMPARE(p.formatAddText, QStringLiteral("Omit text"));
-    QCOMPARE(p.formatFirstSection, QStringLiteral("Yes"));
-    QCOMPARE(p.formatOptions, QStringLiteral("Omit spaces"));
-    QCOMPARE(p.formatPlaceSpaces, QStringLiteral("Both sides"));
-    QCOMPARE(p.formatSpacesBetweenCols, 1);
-    QCOMPARE(p.formatAddFromCol, 1);
-    QCOMPARE(p.formatNumOfChars, 1);
-    QCOMPARE(p.formatSpaces, 1);
-    QVERIFY(!p.formatRemoveDelimiter && !p.formatUseDelimiterString);
-}
 
 void TestFormatText::formatText_data()
 {
@@ -139,13 +122,6 @@ void TestFormatText::formatText_data()
         << QStringList{"delimiter=;", "create=New column", "move=Yes"} << ";a;b" << " ;a ;b";
     QTest::newRow("moved, trailing delimiter is its own column")
         << (column + QStringList{"move=Yes"}) << "a;b;" << "a  ;b  ;";
-    QTest::newRow("moved, no delimiter") << (column + QStringList{"move=Yes"}) << "abc"
-                                         << "abc";
-    QTest::newRow("zero spaces between columns") << QStringList{"delimiter=;",
-                                                                "create=New column", "between=0"}
-                                                 << "a;b" << "a;b";
-    QTest::newRow("new column, end of column text")
-        << (column + QStringList{"add=End of column", "text=X"}) << "a;b" << "a;X  bX";
 
     // Series of delimiters.
     const QStringList series{"delimiter=;,"};
