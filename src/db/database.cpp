@@ -48,28 +48,29 @@ void removeConnection(const QString &name)
     QSqlDatabase::removeDatabase(name);
 }
 
-// A single name (bare, [bracketed], `quoted` or "quoted") rather than a
-// statement: opening it as a record set means the table of that name.
-bool isSingleName(const QString &text, QString *name)
+// Whether a text handed to openRecordset is a statement rather than the
+// name of a table: it starts with a word that only statements start with.
+bool isStatement(const QString &text)
 {
-    const QList<SqlToken> tokens = tokenizeSql(text);
-    const SqlToken *only = nullptr;
-    for (const SqlToken &t : tokens) {
-        if (t.kind == SqlToken::Space || t.isPunct(";"))
+    for (const SqlToken &t : tokenizeSql(text)) {
+        if (t.kind == SqlToken::Space)
             continue;
-        if (only)
-            return false;
-        only = &t;
+        static const QStringList statementWords = {
+            QStringLiteral("select"), QStringLiteral("values"), QStringLiteral("with"),   QStringLiteral("pragma"),
+            QStringLiteral("explain"), QStringLiteral("insert"), QStringLiteral("update"), QStringLiteral("delete"),
+            QStringLiteral("create"), QStringLiteral("drop"),   QStringLiteral("alter"),  QStringLiteral("replace")};
+        return t.isPunct("(") || (t.kind == SqlToken::Word && statementWords.contains(t.text, Qt::CaseInsensitive));
     }
-    if (!only || !(only->kind == SqlToken::Word || only->kind == SqlToken::Bracketed
-                   || only->kind == SqlToken::DoubleQuoted))
-        return false;
-    static const QStringList statementWords = {QStringLiteral("select"), QStringLiteral("values"),
-                                               QStringLiteral("with"), QStringLiteral("pragma")};
-    if (only->kind == SqlToken::Word && statementWords.contains(only->text, Qt::CaseInsensitive))
-        return false;
-    *name = only->unquoted();
-    return true;
+    return false;
+}
+
+// The name inside [brackets] or quotes, or the text itself.
+QString tableNameFrom(const QString &text)
+{
+    const QList<SqlToken> tokens = tokenizeSql(text.trimmed());
+    if (tokens.size() == 1 && (tokens[0].kind == SqlToken::Bracketed || tokens[0].kind == SqlToken::DoubleQuoted))
+        return tokens[0].unquoted();
+    return text.trimmed();
 }
 
 } // namespace
@@ -339,11 +340,15 @@ Result<Recordset> Database::openRecordset(const QString &tableOrSql, RecordsetTy
 {
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
-    QString name;
-    if (isSingleName(tableOrSql, &name)) {
-        const Result<QString> stored = findTable(name);
+    // A table of exactly that name wins, so any name, even one that reads
+    // like SQL, opens its table.
+    Result<QString> stored = findTable(tableOrSql);
+    if (!stored && !isStatement(tableOrSql)) {
+        stored = findTable(tableNameFrom(tableOrSql));
         if (!stored)
-            return DbError::make(ErrorNumber::InputTableNotFound, name);
+            return DbError::make(ErrorNumber::InputTableNotFound, tableNameFrom(tableOrSql));
+    }
+    if (stored) {
         Result<QList<FieldDef>> fieldList = detail::tableFields(m_connection->db(), stored.value());
         if (!fieldList)
             return fieldList.error();
@@ -374,25 +379,42 @@ Result<Recordset> Database::openSnapshot(const QString &engineSql, const QVarian
     QString statement = engineSql.trimmed();
     while (statement.endsWith(u';'))
         statement.chop(1);
+    // The copy keeps the declared types of the columns read, and compares
+    // texts without regard to case like the tables we create.
+    QStringList columns;
+    QList<FieldDef> fields;
+    QSet<QString> taken;
+    for (int i = 0; i < info.value().columnCount; ++i) {
+        QString name = info.value().columnNames.value(i);
+        if (name.isEmpty())
+            name = QStringLiteral("Expr%1").arg(i + 1);
+        const QString base = name;
+        for (int n = 1; taken.contains(name.toLower()); ++n)
+            name = base + u':' + QString::number(n);
+        taken.insert(name.toLower());
+        const QString declared = info.value().declaredTypes.value(i);
+        FieldDef field;
+        field.name = name;
+        parseDeclaredType(declared, &field.type, &field.size);
+        fields.append(field);
+        QString column = quoteIdentifier(name);
+        if (!declared.isEmpty())
+            column += u' ' + declared;
+        columns.append(column + QStringLiteral(" COLLATE NOCASE"));
+    }
     const QString table = QStringLiteral("tw_snapshot_%1").arg(++m_connection->nextSnapshotId);
     const Result<qint64> created = detail::execute(
         m_connection->db(),
-        QStringLiteral("CREATE TEMP TABLE ") + quoteIdentifier(table) + QStringLiteral(" AS ") + statement, values);
+        QStringLiteral("CREATE TEMP TABLE ") + quoteIdentifier(table) + QStringLiteral(" (")
+            + columns.join(QStringLiteral(", ")) + u')',
+        {});
     if (!created)
         return created.error();
     auto snapshot = std::make_shared<detail::Snapshot>(m_connection, table);
-
-    Result<QList<FieldDef>> fieldList = detail::tableFields(m_connection->db(), table, QStringLiteral("temp"));
-    if (!fieldList)
-        return fieldList.error();
-    // The copy's columns only know their affinity; the query knows the
-    // declared types of the columns it read.
-    QList<FieldDef> fields = fieldList.value();
-    for (int i = 0; i < fields.size() && i < info.value().declaredTypes.size(); ++i) {
-        if (!info.value().declaredTypes[i].isEmpty())
-            parseDeclaredType(info.value().declaredTypes[i], &fields[i].type, &fields[i].size);
-        fields[i].allowZeroLength = true;
-    }
+    const Result<qint64> copied = detail::execute(
+        m_connection->db(), QStringLiteral("INSERT INTO temp.") + quoteIdentifier(table) + u' ' + statement, values);
+    if (!copied)
+        return copied.error();
     return Recordset::open(m_connection, QueryShape(table, QStringLiteral("temp")), RecordsetType::Snapshot, false,
                            source, fields, snapshot);
 }

@@ -132,6 +132,8 @@ QString translateUserSql(const QString &userSql)
                 const QString name = target.kind == SqlToken::Word ? target.text : target.unquoted();
                 createPrefix = QStringLiteral("create table ") + quoteIdentifier(name) + QStringLiteral(" as ");
                 i = next;
+                if (i + 1 < tokens.size() && tokens[i + 1].kind == SqlToken::Space && out.endsWith(u' '))
+                    ++i; // one blank where "into T" was
                 continue;
             }
         }

@@ -136,6 +136,10 @@ QString columnDefinition(const FieldDef &field)
 {
     const QString column = quoteIdentifier(field.name);
     QString definition = column + u' ' + declaredType(field);
+    // Texts compare and sort without regard to case, as users of desktop
+    // databases expect ("name = 'BAKER'" finds Baker).
+    if (field.isText())
+        definition += QLatin1String(" COLLATE NOCASE");
     if (field.required)
         definition += QLatin1String(" NOT NULL");
     if (field.type == FieldType::Text || field.type == FieldType::Binary) {

@@ -22,8 +22,8 @@ const QString catalogDefinition = QStringLiteral(
     "    CONSTRAINT \"tw_size:Name\" CHECK (length(\"Name\") <= 255)\n"
     "    CONSTRAINT \"tw_nonempty:Name\" CHECK (\"Name\" <> '')\n"
     "    CONSTRAINT \"tw_unique_query\" UNIQUE,\n"
-    "  \"SQL\" TEXT,\n"
-    "  \"Connect\" TEXT,\n"
+    "  \"SQL\" TEXT COLLATE NOCASE,\n"
+    "  \"Connect\" TEXT COLLATE NOCASE,\n"
     "  \"ReturnsRecords\" BOOLEAN NOT NULL DEFAULT 1\n"
     ")");
 

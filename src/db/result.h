@@ -4,6 +4,7 @@
 #include "db/dberror.h"
 
 #include <optional>
+#include <type_traits>
 #include <utility>
 
 namespace tw {
@@ -18,9 +19,14 @@ public:
     {
         if (!m_error.isError())
             m_error = DbError::make(ErrorNumber::InvalidOperation);
+        // A failed result still holds an empty value (a closed record set, an
+        // empty list), so code that forgets to test ok() reads nothing
+        // rather than garbage.
+        if constexpr (std::is_default_constructible_v<T>)
+            m_value.emplace();
     }
 
-    bool ok() const { return m_value.has_value(); }
+    bool ok() const { return !m_error.isError(); }
     explicit operator bool() const { return ok(); }
 
     const T &value() const & { return *m_value; }
