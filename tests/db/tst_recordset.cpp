@@ -217,6 +217,9 @@ void TestRecordset::recordSetOutlivesDatabase()
 {
     fillPeople();
     Recordset rs = m_db.openRecordset("People").value();
+    QCOMPARE(rs.value("Name").value().toString(), QString("Pantera"));
+    Recordset snapshot = m_db.openRecordset("select * from People").value();
+    TW_VERIFY_OK(rs.moveNext());
     m_db.close();
     QCOMPARE(rs.value("Name").error().number, int(ErrorNumber::InvalidOperation));
     QCOMPARE(rs.edit().number, int(ErrorNumber::InvalidOperation));
