@@ -69,7 +69,7 @@ protected:
 MDIForm1::MDIForm1(const StartupOptions &options)
     : m_programFolder(options.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
                                                       : options.programFolder),
-      m_showSplash(options.showSplash)
+      m_showSplash(options.showSplash), m_db(std::make_unique<tw::Database>())
 {
     setObjectName(QStringLiteral("MDIForm1"));
     setWindowTitle(tr("Tabwright"));
@@ -209,11 +209,14 @@ bool MDIForm1::Form_Load()
     openCurrentDatabase(m_state.currentDbPath);
     m_state.reportConnect = QStringLiteral("dsn=; uid=; pwd=; dsq=");
     m_state.previousDbPath.clear();
-    if (m_db && m_db->isOpen())
-        (void)m_db->execute(QStringLiteral("delete * from tabwrite_settings where not isnull(get_data_from_column);"));
+    if (m_db->isOpen())
+        (void)m_db->execUser(QStringLiteral("delete * from tabwrite_settings where not isnull(get_data_from_column);"));
 
     m_manipulator->Form_Load();
-    m_manipulatorWindow->showMaximized();
+    // Filling the frame, but not maximised: a maximised child would put its
+    // caption into the frame's.
+    m_manipulatorWindow->setGeometry(mdiArea->viewport()->rect());
+    m_manipulatorWindow->show();
     setTextMenusVisible(true);
     mdiArea->setActiveSubWindow(m_manipulatorWindow);
     m_manipulator->RichTextBox1->setFocus();
@@ -262,12 +265,9 @@ bool MDIForm1::checkDbase()
 
 tw::DbError MDIForm1::openCurrentDatabase(const QString &path)
 {
-    m_db.reset();
-    auto opened = tw::Database::open(path);
-    if (!opened)
-        return opened.error();
-    m_db = std::move(opened).value();
-    return {};
+    // The handle is replaced, never doubled: the old database is closed first.
+    m_db->close();
+    return m_db->open(path);
 }
 
 bool MDIForm1::manipulatorVisible() const
@@ -302,7 +302,7 @@ void MDIForm1::subWindowActivated(QMdiSubWindow *window)
 
 void MDIForm1::reopenDefaultIfClosed(tw::DbError &error)
 {
-    if (m_db && m_db->isOpen())
+    if (m_db->isOpen())
         return;
     m_state.currentDbPath = m_state.defaultDbPath;
     error = openCurrentDatabase(m_state.currentDbPath);
@@ -371,7 +371,7 @@ void MDIForm1::menuQueries_Click()
     // Errors are passed over: the Queries window reports its own.
     tw::DbError error;
     reopenDefaultIfClosed(error);
-    if (!error && m_db)
+    if (!error)
         (void)m_db->tableNames();
 }
 

@@ -88,7 +88,7 @@ QString QtToolkit::qtFilter(const QString &filter)
         // Qt reads the patterns from the parentheses; keep the description as
         // written when it already shows them.
         filters << (description.contains(u'(' + pattern + u')') ? description
-                                                                : description + u" (" + pattern + u')');
+                                                                : description + QStringLiteral(" (") + pattern + u')');
     }
     return filters.join(u";;");
 }

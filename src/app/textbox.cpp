@@ -52,9 +52,13 @@ QString TextBox::plainText() const
 void TextBox::setPlainText(const QString &text)
 {
     m_settingText = true;
+    // Read-only keeps the user out, not the program.
+    const bool readOnly = isReadOnly();
+    setReadOnly(false);
     const QByteArray bytes = text.toUtf8();
     SendScintilla(SCI_SETTEXT, bytes.constData());
     SendScintilla(SCI_EMPTYUNDOBUFFER);
+    setReadOnly(readOnly);
     m_settingText = false;
     Q_EMIT changed();
 }

@@ -9,6 +9,7 @@
 #include "manipulator/afterprocessboxes.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>

@@ -4,7 +4,9 @@
 #include "app/textbox.h"
 #include "manipulator/manipulator.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QTest>
 #include <QFile>
 
 FrameHarness::FrameHarness() : m_previousCurrentFolder(QDir::currentPath())
@@ -36,6 +38,9 @@ bool FrameHarness::start()
 {
     m_frame = std::make_unique<MDIForm1>(StartupOptions{m_dir.path(), false});
     m_frame->show();
+    QApplication::setActiveWindow(m_frame.get());
+    if (!QTest::qWaitForWindowActive(m_frame.get()))
+        return false;
     return m_frame->Form_Load();
 }
 
