@@ -71,12 +71,14 @@ struct FileError
     explicit operator bool() const { return failed(); }
 };
 
-// A whole file read into a working text.
+// A whole file read into a working text. byteSize tells an empty file (no
+// bytes) from one whose text is empty (a BOM alone).
 struct TextFileContent
 {
     QString text;
     TextFormat format;
     FileError error;
+    qint64 byteSize = 0;
 };
 
 // A finished write: the error, if any, and the format the bytes were written

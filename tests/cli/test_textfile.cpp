@@ -133,6 +133,7 @@ void TestTextFile::roundTrip()
     QCOMPARE(int(content.format.encoding), encoding);
     QCOMPARE(content.format.byteOrderMark, bom);
     QCOMPARE(int(content.format.lineEnds), lineEnds);
+    QCOMPARE(content.byteSize, bytes.size());
 
     const QString out = m_dir.filePath(QStringLiteral("out.txt"));
     const tw::TextWriteResult written = tw::writeTextFile(out, content.text, content.format);
