@@ -29,7 +29,7 @@ CREATE TABLE "MSysQueries" (
   "ReturnsRecords" BOOLEAN NOT NULL DEFAULT 1
 );
 
--- The column specification: one row per column of the layout, in the order
+-- The column layout (ColumnSpec rows): one row per column of the layout, in the order
 -- the rows were added (rowid order).
 CREATE TABLE "tabwrite_settings" (
   "column_heading" VARCHAR(64) COLLATE NOCASE

@@ -9,15 +9,11 @@
 #include "cli/fields.h"
 #include "cli/runner.h"
 
-#include <QFile>
 #include <QString>
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <optional>
-
-#include <unistd.h>
 
 namespace {
 
@@ -51,26 +47,6 @@ bool isFieldArgument(const QString &argument)
     return true;
 }
 
-// The line tools look across line breaks and take the text whole: the
-// engine builds a result as large as the input, in fresh memory, and fresh
-// memory costs a page fault per 4 KB here, most of such a run. With
-// transparent huge pages offered on request only, the C library asks for
-// them when told so at start-up, so the process starts itself again once
-// with that setting. Whatever goes wrong, the run simply goes on without.
-void preferHugePagesForWholeText(char **argv)
-{
-    const char *tunables = std::getenv("GLIBC_TUNABLES");
-    if (tunables && std::strstr(tunables, "glibc.malloc.hugetlb"))
-        return;
-    QFile mode(QStringLiteral("/sys/kernel/mm/transparent_hugepage/enabled"));
-    if (!mode.open(QIODevice::ReadOnly) || !mode.readAll().contains("[madvise]"))
-        return;
-    QByteArray setting = tunables && *tunables ? QByteArray(tunables) + ':' : QByteArray();
-    setting += "glibc.malloc.hugetlb=1";
-    if (::setenv("GLIBC_TUNABLES", setting.constData(), 1) == 0)
-        ::execv("/proc/self/exe", argv);
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -95,9 +71,6 @@ int main(int argc, char **argv)
 
     Invocation invocation;
     invocation.operation = operation->operation;
-    if (invocation.operation == Operation::JoinLines || invocation.operation == Operation::CreateLine
-        || invocation.operation == Operation::BreakLines)
-        preferHugePagesForWholeText(argv);
     std::optional<QString> input;
     std::optional<QString> output;
     std::optional<QString> columns;

@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringView>
 
-// Tabwrite: lays every line out in fixed columns by the column specification,
+// Tabwrite: lays every line out in fixed columns by the ColumnSpec rows,
 // under a header line of the column headings, optionally moved right so that
 // every line starts at a given column.
 

@@ -36,7 +36,7 @@ struct FormatParams
     int formatSpaces = 1;
 };
 
-// One row of the column specification. The grid stores empty cells and an
+// One row of the column layout (a ColumnSpec). The grid stores empty cells and an
 // empty cell means something different from 0, so the numeric cells are
 // optional; an empty heading text is the empty heading cell.
 struct ColumnSpec

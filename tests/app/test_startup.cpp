@@ -15,7 +15,7 @@
 #include <QTabWidget>
 #include <QtTest>
 
-// Start-up: finding tabwright.mdb, cleaning the column specification, the
+// Start-up: finding tabwright.mdb, cleaning the column layout rows, the
 // menus and their opening rules, and the ways the program ends.
 class TestStartup : public QObject
 {
