@@ -341,6 +341,7 @@ bool Manipulator::yieldIfDue(qsizetype progressValue)
         const qint64 maximum = ProgressBar1->maximum();
         ProgressBar1->setValue(int(qMin<qint64>(progressValue, maximum)));
     }
+    ++m_yieldCount;
     QCoreApplication::processEvents();
     m_sliceClock.restart();
     return true;

@@ -61,6 +61,10 @@ public:
     // Lets pending window events run when a time slice of work has passed, and
     // moves the progress bar; returns true when events ran.
     bool yieldIfDue(qsizetype progressValue);
+    // Counts the times a run let events through. An operation that caches the
+    // parameters it reads from its tab reads them again when this changes,
+    // since the user may have changed a field meanwhile.
+    quint64 yieldCount() const { return m_yieldCount; }
     bool isBusy() const { return m_busy; }
 
     WorkingText &working() { return m_text; }
@@ -112,4 +116,5 @@ private:
     bool m_mayGoOn = false;
     bool m_undoInProgress = false;
     QElapsedTimer m_sliceClock;
+    quint64 m_yieldCount = 0;
 };
