@@ -5,7 +5,7 @@
 
 #include <QString>
 
-// The column specification for tabwrite on the command line: one row a line,
+// The column layout for tabwrite on the command line: one row a line,
 // in stored order, "column_heading,get_data_from_column,number_of_characters,
 // spaces_b4_next_column[,field_width]". Cells are taken exactly as written, so
 // a heading keeps its spaces; an empty number cell is an empty cell of the

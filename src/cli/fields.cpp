@@ -302,7 +302,7 @@ QString helpText()
         "numbers take 0 to 999 or nothing (read as 0). A field not given keeps the value\n"
         "its control has when the window opens, shown in brackets below.\n"
         "\n"
-        "--columns FILE (tabwrite): the column specification, one row a line,\n"
+        "--columns FILE (tabwrite): the column layout, one row a line,\n"
         "  column_heading,get_data_from_column,number_of_characters,spaces_b4_next_column[,field_width]\n"
         "  in UTF-8; cells are taken exactly as written.\n"
         "\n"
