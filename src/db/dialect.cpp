@@ -5,6 +5,7 @@
 #include "db/sqltokenizer.h"
 
 #include <QDate>
+#include <QStringView>
 #include <QRegularExpression>
 #include <QTime>
 
@@ -53,6 +54,50 @@ QString translateLikePattern(const QString &pattern, bool *needsEscape)
     return out;
 }
 
+// Users write a text criterion between two pairs of apostrophes (''abc'')
+// when a prompt shows the double quote that way. Outside a literal that form
+// is never valid SQL (an empty text directly followed by a name), so it is
+// read as the double-quoted text it stands for. Literals, quoted names and
+// an ordinary empty text ('') are left alone.
+QString apostrophePairsAsQuotes(const QString &sql)
+{
+    QString out;
+    const qsizetype n = sql.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = sql[i];
+        if (c == u'\'' && i + 2 < n && sql[i + 1] == u'\'' && sql[i + 2] != u'\'' && !sql[i + 2].isSpace()) {
+            const qsizetype close = sql.indexOf(QLatin1String("''"), i + 2);
+            if (close > i + 2 && !sql[close - 1].isSpace() && (close + 2 >= n || sql[close + 2] != u'\'')
+                && !QStringView(sql).sliced(i + 2, close - i - 2).contains(u'\'')) {
+                QString inner = sql.mid(i + 2, close - i - 2);
+                inner.replace(u'"', QLatin1String("\"\""));
+                out += u'"' + inner + u'"';
+                i = close + 1;
+                continue;
+            }
+        }
+        if (c == u'\'' || c == u'"' || c == u'[' || c == u'`') {
+            const QChar end = c == u'[' ? QChar(u']') : c;
+            qsizetype j = i + 1;
+            while (j < n) {
+                if (sql[j] == end) {
+                    if (end != u']' && j + 1 < n && sql[j + 1] == end) {
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++j;
+            }
+            out += QStringView(sql).sliced(i, std::min(j + 1, n) - i);
+            i = j;
+            continue;
+        }
+        out += c;
+    }
+    return out;
+}
+
 } // namespace
 
 QString isoFromDateLiteral(const QString &inner)
@@ -98,7 +143,7 @@ QString isoFromDateLiteral(const QString &inner)
 
 QString translateUserSql(const QString &userSql)
 {
-    const QList<SqlToken> tokens = tokenizeSql(userSql);
+    const QList<SqlToken> tokens = tokenizeSql(apostrophePairsAsQuotes(userSql));
     QString out;
     QString createPrefix;
     QList<bool> parenIsNullCall; // per open parenthesis: does it close an isnull(...)?

@@ -48,6 +48,12 @@ void TestDialect::translate_data()
     QTest::newRow("double-quoted text") << "OrderID = \"123\"" << "OrderID = '123'";
     QTest::newRow("double-quoted text with quotes")
         << "name = \"O'Brien said \"\"hi\"\"\"" << "name = 'O''Brien said \"hi\"'";
+    QTest::newRow("apostrophe pairs as quotes") << "OrderID = ''123''" << "OrderID = '123'";
+    QTest::newRow("apostrophe pairs, like")
+        << "custName not like ''Pan*'' AND orderID between 101 and 201"
+        << "custName not like 'Pan%' AND orderID between 101 and 201";
+    QTest::newRow("empty texts stay empty") << "(a = '') or (b = '')" << "(a = '') or (b = '')";
+    QTest::newRow("apostrophe pairs inside a literal untouched") << "a = 'x ''y'' z'" << "a = 'x ''y'' z'";
     QTest::newRow("single-quoted text untouched") << "a = 'x \"y\" *'" << "a = 'x \"y\" *'";
     QTest::newRow("numeric criterion") << "SaleID = 456" << "SaleID = 456";
     QTest::newRow("combined criteria")

@@ -1,0 +1,86 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QWidget>
+
+struct AppState;
+class QLabel;
+class QPushButton;
+class QTableView;
+namespace tw {
+class Database;
+class GridModel;
+struct DbError;
+} // namespace tw
+
+// The table window: one table of the current database in an editable grid,
+// with the record counter under it and the buttons to sort, filter, refresh,
+// show all rows again, print and close.
+class Form13 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Form13(AppState &state, QWidget *parent = nullptr);
+    ~Form13() override;
+
+    // Shows a table; the window's caption and the grid's caption are the
+    // opener's to set. On failure the grid is empty.
+    tw::DbError openTable(tw::Database &database, const QString &table);
+    void setCaptions(const QString &windowCaption, const QString &gridCaption);
+    // The table the window carries ("" when none).
+    QString openTableName() const { return m_tableName; }
+    void closeTable();
+    tw::GridModel *model() const { return m_model; }
+
+    // Each time the window becomes active it reads its table again and goes
+    // back to the row the user left, so changes made elsewhere show.
+    void Form_Activate(tw::Database &database);
+
+    // The shared grid routines.
+    bool sortRecords(const QString &request);
+    bool filterRecords();
+    void showRecordPosition();
+    void restoreRecordPosition(qint64 position);
+    qint64 currentPosition() const;
+
+    // Set by a header click just before the sort runs.
+    QString sortRequest;
+
+    QLabel *grdDataGridCaption;
+    QTableView *grdDataGrid;
+    QLabel *Data1;
+    QWidget *picButtons;
+    QPushButton *Command2; // Print
+    QPushButton *Command1; // Show All
+    QPushButton *cmdClose;
+    QPushButton *cmdFilter;
+    QPushButton *cmdSort;
+    QPushButton *cmdRefresh;
+
+public Q_SLOTS:
+    void cmdSort_Click();
+    void cmdFilter_Click();
+    void cmdRefresh_Click();
+    void Command1_Click();
+    void Command2_Click();
+    void cmdClose_Click();
+
+Q_SIGNALS:
+    void closeRequested();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void grdDataGrid_HeadClick(int column);
+    void currentRowChanged(int row, int previous);
+    void reportError(const tw::DbError &error);
+    void bindModel();
+
+    AppState &m_state;
+    tw::GridModel *m_model;
+    QString m_tableName;
+    Qt::KeyboardModifiers m_pressModifiers;
+};

@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QObject>
+
+class Manipulator;
+class MDIForm1;
+class SaveTargetTab;
+struct AppState;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class QTableView;
+namespace tw {
+class GridModel;
+}
+
+// The "&Tabwrite Text" tab: the column layout grid on tabwrite_settings of
+// the default database, and the Process that lays the text out in columns
+// under a header line. It also watches the tab strip: the program's own
+// tables live in the default database, so moving to or from this tab or the
+// Settings tab while another database is current offers to go back to it.
+class TabwriteTab : public QObject
+{
+    Q_OBJECT
+
+public:
+    TabwriteTab(MDIForm1 &frame, AppState &state, Manipulator &window, SaveTargetTab &saveTarget);
+
+    // Reloads the grid from the table (the tab becomes the selected one, or
+    // named settings replaced the rows).
+    void showTab();
+    // Writes a grid row edit that is not saved yet.
+    void commitGrid();
+    // The named settings now current ("tabwrite_" + name), or "".
+    void setCurrentSettingsName(const QString &name);
+    qint64 specRowCount() const { return m_specRowCount; }
+    tw::GridModel *model() const { return m_model; }
+
+    QLabel *DBGrid1Caption;
+    QTableView *DBGrid1;
+    QLabel *Data1;
+    QPushButton *Data1First;
+    QPushButton *Data1Previous;
+    QPushButton *Data1Next;
+    QPushButton *Data1Last;
+    QLabel *Label4;
+    QLineEdit *MaskEdBox4;
+    QSpinBox *UpDown4;
+    QPushButton *Command7;
+    QPushButton *Command12;
+
+public Q_SLOTS:
+    void Command7_Click();
+    // The tab strip's change of tab.
+    void SSTab1_Click(int index);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void DBGrid1_RowColChange(int row, int previous);
+    void Data1_Reposition(int row);
+    void showPosition(int row);
+    int startColumn() const;
+
+    MDIForm1 &m_frame;
+    AppState &m_state;
+    Manipulator &m_window;
+    SaveTargetTab &m_saveTarget;
+    tw::GridModel *m_model;
+    QString m_settingsName;
+    qint64 m_specRowCount = 0;
+    int m_previousTab = 0;
+    bool m_goingBack = false;
+};
