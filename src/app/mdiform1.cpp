@@ -7,6 +7,7 @@
 #include "app/toolkit.h"
 #include "columns/tablelist.h"
 #include "db/database.h"
+#include "db/databasemenu.h"
 #include "manipulator/manipulator.h"
 
 #include <QCloseEvent>
@@ -93,6 +94,7 @@ MDIForm1::MDIForm1(const StartupOptions &options)
     connect(m_manipulator, &QWidget::windowTitleChanged, m_manipulatorWindow, &QWidget::setWindowTitle);
     // Edit > Undo does what the Manipulator's Undo button does.
     connect(menuEditUndo, &QAction::triggered, m_manipulator, &Manipulator::Command1_Click);
+    new DatabaseMenu(*this);
 }
 
 MDIForm1::~MDIForm1() = default;
@@ -344,9 +346,7 @@ void MDIForm1::menuFile_Click()
     menuFileOpenTable->setEnabled(anyListed);
     menuFileDeleteTable->setEnabled(anyListed);
 
-    // The table window comes with the table commands; until it is open,
-    // there is no table to save under another name.
-    const bool tableWindowVisible = false;
+    const bool tableWindowVisible = DatabaseMenu::of(*this).tableWindowVisible();
     menuFileSaveTableAs->setEnabled(tableWindowVisible && menuFileOpenTable->isEnabled());
     menuFileUseOrig->setEnabled(m_state.currentDbPath.toLower() != m_state.defaultDbPath.toLower());
     menuFilePrint->setEnabled(!m_manipulator->working().isEmpty()

@@ -7,6 +7,8 @@
 #include "app/textbox.h"
 #include "app/toolkit.h"
 #include "manipulator/afterprocessboxes.h"
+#include "manipulator/savetargettab.h"
+#include "manipulator/tabwritetab.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -157,6 +159,10 @@ Manipulator::Manipulator(MDIForm1 &frame, AppState &state, QWidget *parent)
     layout->addWidget(SSTab1, 1);
     layout->addLayout(buttons);
     layout->addLayout(counter);
+
+    saveTargetTab = new SaveTargetTab(frame, m_state, *this);
+    tabwriteTab = new TabwriteTab(frame, m_state, *this, *saveTargetTab);
+    connect(SSTab1, &QTabWidget::currentChanged, tabwriteTab, &TabwriteTab::SSTab1_Click);
 }
 
 Manipulator::~Manipulator() = default;

@@ -9,6 +9,8 @@
 
 class AfterProcessBoxes;
 class MDIForm1;
+class SaveTargetTab;
+class TabwriteTab;
 class TextBox;
 struct AppState;
 class QLabel;
@@ -94,6 +96,10 @@ public:
     QLabel *Label27;
     QLineEdit *Text8;
     QLabel *Label29;
+
+    // The column layout tab and the save target tab.
+    TabwriteTab *tabwriteTab = nullptr;
+    SaveTargetTab *saveTargetTab = nullptr;
 
 public Q_SLOTS:
     void Command1_Click();
