@@ -6,6 +6,7 @@
 #include "engine/lineops.h"
 #include "engine/linetools.h"
 #include "engine/tabwrite.h"
+#include "engine/textchars.h"
 
 namespace tw::cli {
 
@@ -16,6 +17,9 @@ namespace {
 constexpr qsizetype flushChars = 64 * 1024;
 // Bytes of input per block for the operations that run block by block.
 constexpr qint64 blockBytes = 512 * 1024;
+// Format writes a block's result before it reads the next, so its blocks are
+// small enough for the decoded block and its result to stay in the cache.
+constexpr qint64 formatBlockBytes = 64 * 1024;
 
 const QString crlfText = QStringLiteral("\r\n");
 
@@ -36,7 +40,24 @@ void streamLines(TextSource &source, TextSink &sink, LineOperation operation, Li
     sink.write(output);
 }
 
-// Format and Tabwrite treat every line on its own and never drop one, so the
+// Format reads its parameters once and takes the text a block of whole lines
+// at a time, through one reused block and one reused result.
+QString streamFormat(TextSource &source, TextSink &sink, const FormatParams &params)
+{
+    LineFormatter formatter(params);
+    QString block;
+    QString output;
+    while (source.nextBlock(block, formatBlockBytes)) {
+        formatter.addLines(block, output);
+        if (formatter.tooLarge())
+            return chars::tooLargeMessage();
+        sink.write(output);
+        output.resize(0); // keeps the buffer, unlike clear()
+    }
+    return {};
+}
+
+// Tabwrite treats every line on its own and never drops one, so the
 // whole-text run over blocks of whole lines, joined with CR LF, is the run
 // over the whole text. Tabwrite's result starts with its header line, which is
 // written once before the blocks: skipChars cuts it from every non-empty
@@ -146,9 +167,7 @@ Outcome run(const Invocation &in)
         streamLines(source, sink, deleteOperation(p.remove), deleteGate(p.remove));
         break;
     case Operation::Format:
-        refusal = streamBlocks(source, sink, [&](QStringView block) {
-            return formatText(block, p.format);
-        });
+        refusal = streamFormat(source, sink, p.format);
         break;
     case Operation::Tabwrite: {
         const int startAt = p.tabwrite.tabwriteStartLineAt;

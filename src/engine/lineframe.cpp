@@ -1,11 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/lineframe.h"
 
+#include "engine/textchars.h"
+
 namespace tw {
 
 qsizetype lineCount(QStringView text)
 {
-    return text.count(crlf) + 1;
+    qsizetype lines = 1;
+    for (qsizetype at = chars::nextCrLf(text, 0); at >= 0; at = chars::nextCrLf(text, at + 2))
+        ++lines;
+    return lines;
+}
+
+qsizetype findCrLf(QStringView text, qsizetype from)
+{
+    if (from < 0)
+        from = 0;
+    if (from >= text.size())
+        return -1;
+    return chars::nextCrLf(text, from);
 }
 
 LineFrame::LineFrame(LineOperation operation, LineGate gate, QString &output)
@@ -33,23 +47,22 @@ void LineFrame::addLine(QString &line)
     m_first = false;
 }
 
-QString runLineFrame(QStringView text, const LineOperation &operation, LineGate gate,
-                     FrameObserver *observer)
+void runLineFrame(QStringView text, const LineOperation &operation, LineGate gate,
+                  QString &output, FrameObserver *observer)
 {
-    QString output;
-    output.reserve(text.size() + text.size() / 8);
     LineFrame frame(operation, gate, output);
-    const qsizetype lines = observer ? lineCount(text) : 0;
     if (observer)
-        observer->runStarting(lines);
+        observer->runStarting(lineCount(text));
 
     QString line;
     qsizetype start = 0;
     for (qsizetype index = 0;; ++index) {
         if (observer)
             observer->lineStarting(index);
-        const qsizetype end = text.indexOf(crlf, start);
+        const qsizetype end = chars::nextCrLf(text, start);
         const QStringView piece = end < 0 ? text.sliced(start) : text.sliced(start, end - start);
+        // resize() keeps the capacity, so after the longest line so far the
+        // copy needs no allocation.
         line.resize(piece.size());
         if (!piece.isEmpty())
             std::copy(piece.begin(), piece.end(), line.begin());
@@ -60,6 +73,14 @@ QString runLineFrame(QStringView text, const LineOperation &operation, LineGate 
     }
     if (observer)
         observer->runFinished();
+}
+
+QString runLineFrame(QStringView text, const LineOperation &operation, LineGate gate,
+                     FrameObserver *observer)
+{
+    QString output;
+    output.reserve(text.size() + text.size() / 8);
+    runLineFrame(text, operation, gate, output, observer);
     return output;
 }
 

@@ -43,6 +43,11 @@ public:
 // Number of lines of a text: one more than its CR LF pairs.
 qsizetype lineCount(QStringView text);
 
+// Index of the first CR LF at or after from, or -1 when none follows. Faster
+// than a two-character string search: it looks for the CR alone, eight
+// characters at a time, and then checks the LF.
+qsizetype findCrLf(QStringView text, qsizetype from = 0);
+
 // Feeds lines one by one through an operation and its gate and builds the
 // result. Used whole by runLineFrame and line by line by streaming callers
 // (the command line), so both give the same text for the same input.
@@ -65,5 +70,10 @@ private:
 // gate and rebuilds the text with CR LF between the lines it keeps.
 QString runLineFrame(QStringView text, const LineOperation &operation, LineGate gate,
                      FrameObserver *observer = nullptr);
+
+// The same run appending its result to output, whose capacity a caller that
+// runs block after block keeps from one run to the next.
+void runLineFrame(QStringView text, const LineOperation &operation, LineGate gate,
+                  QString &output, FrameObserver *observer = nullptr);
 
 } // namespace tw

@@ -55,6 +55,9 @@ private slots:
     void delimiterAbsentLeavesTextUnchanged();
     void newColumnKeepsEveryCharacter();
     void newLineOnlyAddsLineBreaks();
+    void piecesGiveTheWholeResult_data();
+    void piecesGiveTheWholeResult();
+    void observerSeesEveryLine();
 };
 
 void TestFormatText::formatText_data()
@@ -333,6 +336,71 @@ void TestFormatText::newLineOnlyAddsLineBreaks()
         QCOMPARE(withoutBreaks(result), withoutBreaks(text));
         QCOMPARE(tw::lineCount(result), tw::lineCount(text) + text.count(u';'));
     }
+}
+
+void TestFormatText::piecesGiveTheWholeResult_data()
+{
+    QTest::addColumn<QStringList>("fields");
+    QTest::addColumn<QString>("text");
+
+    // A one-character delimiter with nothing added takes the whole-piece
+    // path; the others go line by line. Both must agree with the whole run.
+    const QString text = "a,b;c\r\n\r\n,x,\r\ny\rz,\n" + grin() + ",w\r\n\r\n";
+    QTest::newRow("new line at a comma") << QStringList{"delimiter=,", "remove=1"} << text;
+    QTest::newRow("new column at a comma")
+        << QStringList{"delimiter=,", "create=New column", "between=3"} << text;
+    QTest::newRow("with added text")
+        << QStringList{"delimiter=,", "add=End of line", "text=X", "first=No"} << text;
+    QTest::newRow("series") << QStringList{"delimiter=;,"} << text;
+    QTest::newRow("moved delimiter")
+        << QStringList{"delimiter=,", "create=New column", "move=Yes"} << text;
+    QTest::newRow("only empty lines") << QStringList{"delimiter=,"} << "\r\n\r\n";
+}
+
+void TestFormatText::piecesGiveTheWholeResult()
+{
+    QFETCH(QStringList, fields);
+    QFETCH(QString, text);
+    const FormatParams p = params(fields);
+    const QString whole = tw::formatText(text, p).text;
+    const QStringList lines = text.split(QStringLiteral("\r\n"));
+    // Every way of cutting the lines into two pieces, then one line a piece.
+    for (qsizetype cut = 1; cut < lines.size(); ++cut) {
+        tw::LineFormatter formatter(p);
+        QString out;
+        formatter.addLines(lines.mid(0, cut).join(QStringLiteral("\r\n")), out);
+        formatter.addLines(lines.mid(cut).join(QStringLiteral("\r\n")), out);
+        QVERIFY(!formatter.tooLarge());
+        QCOMPARE(out, whole);
+    }
+    tw::LineFormatter formatter(p);
+    QString out;
+    for (const QString &line : lines)
+        formatter.addLines(line, out);
+    QCOMPARE(out, whole);
+}
+
+void TestFormatText::observerSeesEveryLine()
+{
+    // With an observer the run goes line by line; the result is the same.
+    struct Recorder : tw::FrameObserver {
+        qsizetype announced = -1;
+        QList<qsizetype> indexes;
+        int finished = 0;
+        void runStarting(qsizetype lines) override { announced = lines; }
+        bool lineStarting(qsizetype index) override
+        {
+            indexes << index;
+            return false;
+        }
+        void runFinished() override { ++finished; }
+    } recorder;
+    const FormatParams p = params({"delimiter=,", "remove=1"});
+    const QString text = QStringLiteral("a,b\r\n\r\nc,d\r\n");
+    QCOMPARE(tw::formatText(text, p, &recorder).text, tw::formatText(text, p).text);
+    QCOMPARE(recorder.announced, 4);
+    QCOMPARE(recorder.indexes, (QList<qsizetype>{0, 1, 2, 3}));
+    QCOMPARE(recorder.finished, 1);
 }
 
 QTEST_GUILESS_MAIN(TestFormatText)

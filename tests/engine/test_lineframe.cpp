@@ -16,6 +16,9 @@ private Q_SLOTS:
     void gates_data();
     void gates();
     void observerSeesEveryLine();
+    void findCrLf_data();
+    void findCrLf();
+    void appendsToOutput();
 };
 
 namespace {
@@ -103,6 +106,48 @@ void TestLineFrame::observerSeesEveryLine()
     QCOMPARE(recorder.announced, 4);
     QCOMPARE(recorder.indexes, (QList<qsizetype>{0, 1, 2, 3}));
     QVERIFY(recorder.finished);
+}
+
+void TestLineFrame::findCrLf_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("expected");
+
+    // The search runs eight characters at a time, so pairs are placed on
+    // both sides of such steps and in the short tail after them.
+    const QString sixteen = QStringLiteral("abcdefghijklmnop");
+    QTest::newRow("none") << "abc" << 0 << -1;
+    QTest::newRow("empty") << "" << 0 << -1;
+    QTest::newRow("at the start") << "\r\nabc" << 0 << 0;
+    QTest::newRow("lone CR at the end") << "abc\r" << 0 << -1;
+    QTest::newRow("lone LF") << "a\nb\r\n" << 0 << 3;
+    QTest::newRow("CR CR LF") << "a\r\r\nb" << 0 << 2;
+    QTest::newRow("LF CR is no pair") << "a\n\rb" << 0 << -1;
+    QTest::newRow("from after a pair") << "a\r\nb\r\nc" << 2 << 4;
+    QTest::newRow("from past the end") << "a\r\n" << 9 << -1;
+    QTest::newRow("negative from") << "a\r\n" << -3 << 1;
+    QTest::newRow("pair across the eighth character") << "abcdefg\r\nh" << 0 << 7;
+    QTest::newRow("pair in the tail") << sixteen + "ab\r\n" << 0 << 18;
+    QTest::newRow("lone CRs before the pair") << "\ra\rbcdefgh\r" + sixteen + "\r\n" << 0 << 27;
+    QTest::newRow("CR ends a step, LF starts the next") << "abcdefghijklmno\r\nx" << 0 << 15;
+}
+
+void TestLineFrame::findCrLf()
+{
+    QFETCH(QString, text);
+    QFETCH(int, from);
+    QFETCH(int, expected);
+    QCOMPARE(tw::findCrLf(text, from), qsizetype(expected));
+    QCOMPARE(tw::lineCount(text), text.count(QStringLiteral("\r\n")) + 1);
+}
+
+void TestLineFrame::appendsToOutput()
+{
+    // The overload for block-by-block callers appends and keeps what was there.
+    QString output = QStringLiteral("kept");
+    tw::runLineFrame(u"a\r\n\r\nb", bracket, {}, output);
+    QCOMPARE(output, QStringLiteral("kept[a]\r\n\r\n[b]"));
 }
 
 QTEST_GUILESS_MAIN(TestLineFrame)
