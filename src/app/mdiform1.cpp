@@ -97,7 +97,12 @@ MDIForm1::MDIForm1(const StartupOptions &options)
     new DatabaseMenu(*this);
 }
 
-MDIForm1::~MDIForm1() = default;
+MDIForm1::~MDIForm1()
+{
+    // The area's subwindows go after this part of the frame is gone; their
+    // activation changes must not reach it.
+    disconnect(mdiArea, nullptr, this, nullptr);
+}
 
 QAction *MDIForm1::addEntry(QMenu *menu, const char *name, const QString &caption, const QKeySequence &key)
 {
