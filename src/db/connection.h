@@ -17,6 +17,10 @@
 
 struct sqlite3;
 
+namespace tw {
+class RowInserter;
+}
+
 namespace tw::detail {
 
 // Lives as long as the Database keeps the connection open; record sets hold
@@ -26,6 +30,9 @@ struct Connection {
     QString name; // QtSql connection name
     QString path;
     int nextSnapshotId = 0;
+    // Bulk inserters open on the handle; each commits and lets go of its
+    // statement before the handle closes.
+    QList<RowInserter *> inserters;
 
     QSqlDatabase db() const { return QSqlDatabase::database(name, false); }
     sqlite3 *handle() const;

@@ -4,6 +4,7 @@
 #include "db/connection.h"
 #include "db/dialect.h"
 #include "db/identifier.h"
+#include "db/rowinserter.h"
 #include "db/sqlfunctions.h"
 #include "db/sqltokenizer.h"
 
@@ -160,6 +161,10 @@ void Database::close()
     if (!m_connection)
         return;
     const QString name = m_connection->name;
+    // A bulk insert still going keeps what it wrote: it commits and lets go
+    // of its statement, which would otherwise keep the handle from closing.
+    for (RowInserter *inserter : QList<RowInserter *>(m_connection->inserters))
+        inserter->close();
     m_connection.reset(); // record sets still around now fail cleanly
     removeConnection(name);
 }

@@ -103,6 +103,7 @@ public:
     Result<QueryOutcome> run(const QueryDef &query);
 
 private:
+    friend class RowInserter;
     DbError ensureQueryCatalog();
     Result<Recordset> openSnapshot(const QString &engineSql, const QVariantList &values, const QString &source);
     bool hasQueryCatalog() const;
