@@ -17,9 +17,13 @@ namespace {
 constexpr qsizetype flushChars = 64 * 1024;
 // Bytes of input per block for the operations that run block by block.
 constexpr qint64 blockBytes = 512 * 1024;
-// Format writes a block's result before it reads the next, so its blocks are
-// small enough for the decoded block and its result to stay in the cache.
-constexpr qint64 formatBlockBytes = 64 * 1024;
+// Format and the line tools write a block's result before they read the
+// next, so their blocks are small enough for the decoded block and its result
+// to stay in the cache.
+constexpr qint64 smallBlockBytes = 64 * 1024;
+// The line tools take a block in slices of this many units, so that even a
+// single line of many megabytes is scanned and written a slice at a time.
+constexpr qsizetype sliceUnits = 32 * 1024;
 
 const QString crlfText = QStringLiteral("\r\n");
 
@@ -47,13 +51,50 @@ QString streamFormat(TextSource &source, TextSink &sink, const FormatParams &par
     LineFormatter formatter(params);
     QString block;
     QString output;
-    while (source.nextBlock(block, formatBlockBytes)) {
+    while (source.nextBlock(block, smallBlockBytes)) {
         formatter.addLines(block, output);
         if (formatter.tooLarge())
             return chars::tooLargeMessage();
         sink.write(output);
         output.resize(0); // keeps the buffer, unlike clear()
     }
+    return {};
+}
+
+// The line tools look across line breaks; their scanner carries what it needs
+// from one slice of the text to the next, so the text streams through as well.
+QString streamLineTool(TextSource &source, TextSink &sink, LineToolScanner::Tool tool,
+                       int startLineAfter)
+{
+    LineToolScanner scanner(tool, startLineAfter);
+    QString block;
+    QString output;
+    output.reserve(flushChars + sliceUnits + 4096);
+    const auto scan = [&](QStringView text) {
+        while (!text.isEmpty()) {
+            const QStringView slice = text.first(qMin(text.size(), sliceUnits));
+            scanner.feed(slice, output);
+            text = text.sliced(slice.size());
+            if (output.size() >= flushChars) {
+                sink.write(output);
+                output.resize(0);
+            }
+        }
+    };
+    bool first = true;
+    while (source.nextBlock(block, smallBlockBytes)) {
+        // The blocks joined with CR LF are the text.
+        if (!first)
+            scan(crlfText);
+        first = false;
+        scan(block);
+        if (scanner.tooLarge())
+            return chars::tooLargeMessage();
+    }
+    scanner.finish(output);
+    if (scanner.tooLarge())
+        return chars::tooLargeMessage();
+    sink.write(output);
     return {};
 }
 
@@ -179,18 +220,15 @@ Outcome run(const Invocation &in)
         break;
     }
     case Operation::JoinLines:
-    case Operation::CreateLine:
-    case Operation::BreakLines: {
-        const QString text = source.readAll();
-        const TextResult result = in.operation == Operation::JoinLines  ? joinLines(text)
-                                  : in.operation == Operation::CreateLine ? createLine(text)
-                                  : breakEvery(text, p.lineTool.startLineAfter);
-        if (result.refused())
-            refusal = result.error;
-        else
-            sink.write(result.text);
+        refusal = streamLineTool(source, sink, LineToolScanner::Tool::JoinLines, 0);
         break;
-    }
+    case Operation::CreateLine:
+        refusal = streamLineTool(source, sink, LineToolScanner::Tool::CreateLine, 0);
+        break;
+    case Operation::BreakLines:
+        refusal = streamLineTool(source, sink, LineToolScanner::Tool::BreakEvery,
+                                 p.lineTool.startLineAfter);
+        break;
     }
 
     if (!refusal.isEmpty()) {

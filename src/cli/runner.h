@@ -5,10 +5,11 @@
 
 #include <QString>
 
-// One run of the command line: read, process, write. The line operations and
-// the per-line whole-text operations stream (a line or a block of lines at a
-// time through reused buffers); only the line tools, which look across line
-// breaks, take the text whole.
+// One run of the command line: read, process, write. Every operation streams
+// through reused buffers: the line operations a line at a time, Format and
+// Tabwrite a block of lines at a time, and the line tools, which look across
+// line breaks, through a scanner that carries its state from one slice of the
+// text to the next.
 
 namespace tw::cli {
 

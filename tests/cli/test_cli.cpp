@@ -176,29 +176,47 @@ void TestCli::operations()
 void TestCli::resultIsTheEnginesResult_data()
 {
     QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("oneLine");
     QTest::newRow("move") << QStringList{"move", "textToMove=General Move", "moveFromCol=3",
-                                         "moveNumOfChars=4", "moveToCol=1", "moveOptions=Add spaces"};
-    QTest::newRow("add") << QStringList{"add", "addText=<>", "addIfContains=e", "addAtCol=5"};
-    QTest::newRow("replace") << QStringList{"replace", "replaceText=e", "replaceWith=EE"};
+                                         "moveNumOfChars=4", "moveToCol=1", "moveOptions=Add spaces"}
+                          << false;
+    QTest::newRow("add") << QStringList{"add", "addText=<>", "addIfContains=e", "addAtCol=5"}
+                         << false;
+    QTest::newRow("replace") << QStringList{"replace", "replaceText=e", "replaceWith=EE"} << false;
     QTest::newRow("delete blank lines") << QStringList{"delete", "deleteText=Specific Delete",
-                                                       "deleteSpecificText=\\r\\n"};
+                                                       "deleteSpecificText=\\r\\n"}
+                                        << false;
     QTest::newRow("format") << QStringList{"format", "formatDelimiter=,", "formatCreate=New column",
-                                           "formatAddText=End of column", "formatTextToAdd=|"};
-    QTest::newRow("tabwrite") << QStringList{"tabwrite", "tabwriteStartLineAt=3"};
-    QTest::newRow("join-lines") << QStringList{"join-lines"};
-    QTest::newRow("break-lines") << QStringList{"break-lines", "startLineAfter=40"};
+                                           "formatAddText=End of column", "formatTextToAdd=|"}
+                            << false;
+    // One delimiter character and nothing added: the one-pass way.
+    QTest::newRow("format, new line at a comma")
+        << QStringList{"format", "formatDelimiter=,", "formatRemoveDelimiter=1"} << false;
+    QTest::newRow("tabwrite") << QStringList{"tabwrite", "tabwriteStartLineAt=3"} << false;
+    QTest::newRow("join-lines") << QStringList{"join-lines"} << false;
+    QTest::newRow("create-line") << QStringList{"create-line"} << false;
+    QTest::newRow("break-lines") << QStringList{"break-lines", "startLineAfter=40"} << false;
+    // A single line far longer than a block, so the scan goes slice by slice
+    // and slices end inside surrogate pairs.
+    QTest::newRow("break-lines, one long line")
+        << QStringList{"break-lines", "startLineAfter=40"} << true;
+    QTest::newRow("format, one long line")
+        << QStringList{"format", "formatDelimiter=,", "formatRemoveDelimiter=1"} << true;
 }
 
 void TestCli::resultIsTheEnginesResult()
 {
     QFETCH(QStringList, args);
+    QFETCH(bool, oneLine);
     // Over a megabyte of text, so the block-wise operations see several
     // blocks, with empty lines, lone CRs and LFs and non-BMP characters.
     QRandomGenerator random(7);
-    const QStringList words = {QStringLiteral("alpha"), QStringLiteral("be,ta"), QStringLiteral("e"),
-                               QStringLiteral(" "), QStringLiteral("\u00E9t\u00E9"),
-                               QStringLiteral("\U0001F600"), QStringLiteral("\r"), QStringLiteral("\n"),
-                               QStringLiteral("\r\n"), QStringLiteral("\r\n\r\n"), QStringLiteral(",")};
+    QStringList words = {QStringLiteral("alpha"), QStringLiteral("be,ta"), QStringLiteral("e"),
+                         QStringLiteral(" "), QStringLiteral("\u00E9t\u00E9"),
+                         QStringLiteral("\U0001F600"), QStringLiteral("\r"), QStringLiteral("\n"),
+                         QStringLiteral("\r\n"), QStringLiteral("\r\n\r\n"), QStringLiteral(",")};
+    if (oneLine)
+        words = words.mid(0, 6) << QStringLiteral(",");
     QString text;
     while (text.size() < 1200 * 1024)
         text += words.at(random.bounded(int(words.size())));
@@ -237,18 +255,28 @@ void TestCli::resultIsTheEnginesResult()
     } else if (operation == u"format") {
         tw::FormatParams p;
         p.formatDelimiter = QStringLiteral(",");
-        p.formatCreate = QStringLiteral("New column");
-        p.formatAddText = QStringLiteral("End of column");
-        p.formatTextToAdd = QStringLiteral("|");
+        if (args.contains(QStringLiteral("formatRemoveDelimiter=1"))) {
+            p.formatRemoveDelimiter = true;
+        } else {
+            p.formatCreate = QStringLiteral("New column");
+            p.formatAddText = QStringLiteral("End of column");
+            p.formatTextToAdd = QStringLiteral("|");
+        }
         expected = tw::formatText(text, p).text;
     } else if (operation == u"tabwrite") {
         expected = tw::tabwriteText(text, columns, 3).text;
         args << QStringLiteral("--columns") << columnsFile;
     } else if (operation == u"join-lines") {
         expected = tw::joinLines(text).text;
+    } else if (operation == u"create-line") {
+        expected = tw::createLine(text).text;
     } else {
         expected = tw::breakEvery(text, 40).text;
     }
+
+    // A file without any CR is written back with LF line ends.
+    if (oneLine)
+        expected.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 
     const Run run = cli(args << in);
     QVERIFY2(run.status == 0, qPrintable(run.err));

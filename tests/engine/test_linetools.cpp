@@ -45,6 +45,36 @@ tw::TextResult run(Tool tool, const QString &text, int n = 0, tw::ScanObserver *
 
 Q_DECLARE_METATYPE(Tool)
 
+namespace {
+
+tw::LineToolScanner::Tool scannerTool(Tool tool)
+{
+    switch (tool) {
+    case Tool::Join: return tw::LineToolScanner::Tool::JoinLines;
+    case Tool::Create: return tw::LineToolScanner::Tool::CreateLine;
+    case Tool::Break: return tw::LineToolScanner::Tool::BreakEvery;
+    }
+    return tw::LineToolScanner::Tool::JoinLines;
+}
+
+// The text fed to a scanner in pieces cut at the given unit positions.
+QString scanInPieces(Tool tool, const QString &text, int n, const QList<int> &cuts,
+                     tw::ScanObserver *observer = nullptr)
+{
+    tw::LineToolScanner scanner(scannerTool(tool), n, observer, text.size());
+    QString out;
+    qsizetype from = 0;
+    for (int cut : cuts) {
+        scanner.feed(QStringView(text).sliced(from, cut - from), out);
+        from = cut;
+    }
+    scanner.feed(QStringView(text).sliced(from), out);
+    scanner.finish(out);
+    return out;
+}
+
+} // namespace
+
 class TestLineTools : public QObject
 {
     Q_OBJECT
@@ -60,6 +90,10 @@ private slots:
     void joinKeepsEveryOtherCharacter();
     void breakCutsRunningTextExactly();
     void breakLosesNoCharacter();
+    void pieces_data();
+    void pieces();
+    void piecesStopMidway();
+    void randomPiecesGiveTheWholeResult();
 };
 
 void TestLineTools::joinAndCreate_data()
@@ -252,6 +286,106 @@ void TestLineTools::breakLosesNoCharacter()
         const QString text = randomText(rng, alphabet);
         const int n = rng.bounded(1, 7);
         QCOMPARE(strip(tw::breakEvery(text, n).text, "\r\n "), strip(text, "\r\n "));
+    }
+}
+
+void TestLineTools::pieces_data()
+{
+    QTest::addColumn<Tool>("tool");
+    QTest::addColumn<int>("n");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<int>>("cuts");
+    QTest::addColumn<QString>("expected");
+
+    const QString high(QChar(0xD83D));
+    QTest::newRow("join, CR LF split") << Tool::Join << 0 << "ab\r\ncd" << QList<int>{3}
+                                       << "abcd";
+    QTest::newRow("join, blank line split after its CR")
+        << Tool::Join << 0 << "A\r\n\r\nC" << QList<int>{4} << "A\r\n\r\nC";
+    QTest::newRow("join, look-ahead over three pieces")
+        << Tool::Join << 0 << "A\r\n\r\nC" << QList<int>{2, 3, 4} << "A\r\n\r\nC";
+    QTest::newRow("join, break at the start split") << Tool::Join << 0 << "\r\nA\r\nB"
+                                                    << QList<int>{1} << "\r\nAB";
+    QTest::newRow("join, pair split") << Tool::Join << 0 << "a" + grin() + "\r\nb"
+                                      << QList<int>{2} << "a" + grin() + "b";
+    QTest::newRow("join, pair split in the look-ahead")
+        << Tool::Join << 0 << "A\r" + grin() + "\rB" << QList<int>{3} << "A\r\n" + grin() + "B";
+    QTest::newRow("create, one unit a piece")
+        << Tool::Create << 0 << "a\r\n\r\nb\nc" << QList<int>{1, 2, 3, 4, 5, 6, 7} << "abc";
+    QTest::newRow("create, empty pieces") << Tool::Create << 0 << "a\r\nb"
+                                          << QList<int>{0, 0, 2, 2, 4} << "ab";
+    QTest::newRow("create, lone high half at the end")
+        << Tool::Create << 0 << "ab" + high << QList<int>{2} << "ab" + high;
+    QTest::newRow("break, CR LF split") << Tool::Break << 4 << "abcdef\r\nghijkl"
+                                        << QList<int>{7} << "abcd\r\nef\r\n ghi\r\njkl";
+    QTest::newRow("break, piece ends with the text's piece")
+        << Tool::Break << 3 << "abcdef" << QList<int>{3} << "abc\r\ndef";
+    QTest::newRow("break, no CR LF after the last piece")
+        << Tool::Break << 3 << "abcdef" << QList<int>{6} << "abc\r\ndef";
+    QTest::newRow("break, pair split") << Tool::Break << 3 << grin() + grin() + grin() + grin()
+                                       << QList<int>{1, 5} << grin() + grin() + grin() + "\r\n" + grin();
+    QTest::newRow("break, blank line split") << Tool::Break << 4 << "ab\r\n\r\ncd"
+                                             << QList<int>{3, 5} << "ab\r\n\r\ncd";
+    // The LF decides on a space by the character before its CR, which came
+    // with the piece before.
+    QTest::newRow("break, space rule looks back over a piece")
+        << Tool::Break << 10 << "abc\r\ndefg" << QList<int>{4} << "abc\r\n defg";
+    QTest::newRow("break, space rule looks back over two pieces")
+        << Tool::Break << 10 << "abc\r\ndefg" << QList<int>{4, 5} << "abc\r\n defg";
+    QTest::newRow("break, space rule looks back from the next piece")
+        << Tool::Break << 10 << "abc\r\ndefg" << QList<int>{3} << "abc\r\n defg";
+    QTest::newRow("break, zero passes pieces through")
+        << Tool::Break << 0 << "ab\r\ncd" << QList<int>{3} << "ab\r\ncd";
+}
+
+void TestLineTools::pieces()
+{
+    QFETCH(Tool, tool);
+    QFETCH(int, n);
+    QFETCH(QString, text);
+    QFETCH(QList<int>, cuts);
+    QFETCH(QString, expected);
+    QCOMPARE(run(tool, text, n).text, expected);
+    QCOMPARE(scanInPieces(tool, text, n, cuts), expected);
+}
+
+void TestLineTools::piecesStopMidway()
+{
+    // Stopped in the second piece, a scanner gives what the whole-text run
+    // gives for the same stop, asks at the same positions, and takes no
+    // more text after that.
+    const QString text = QStringLiteral("abcdefghij");
+    StopAt whole(6);
+    const tw::TextResult expected = tw::breakEvery(text, 3, &whole);
+    StopAt observer(6);
+    tw::LineToolScanner scanner(tw::LineToolScanner::Tool::BreakEvery, 3, &observer,
+                                text.size());
+    QString out;
+    scanner.feed(QStringView(text).first(4), out);
+    QVERIFY(!scanner.stopped());
+    scanner.feed(QStringView(text).sliced(4), out);
+    QVERIFY(scanner.stopped());
+    scanner.feed(u"more", out);
+    scanner.finish(out);
+    QCOMPARE(out, expected.text);
+    QCOMPARE(out, QStringLiteral("abc\r\ndef\r\n"));
+    QCOMPARE(observer.positions, whole.positions);
+    QVERIFY(!scanner.tooLarge());
+}
+
+void TestLineTools::randomPiecesGiveTheWholeResult()
+{
+    QRandomGenerator rng(8080);
+    const QStringList alphabet{"a", "b", " ", "\r\n", "\r\n\r\n", "\r", "\n", grin(),
+                               QString(QChar(0xD83D)), QString(QChar(0xDE00))};
+    for (int i = 0; i < 600; ++i) {
+        const QString text = randomText(rng, alphabet, 40);
+        const Tool tool = Tool(rng.bounded(3));
+        const int n = rng.bounded(1, 8);
+        QList<int> cuts;
+        for (int at = rng.bounded(0, 4); at < text.size(); at += rng.bounded(0, 5))
+            cuts << at;
+        QCOMPARE(scanInPieces(tool, text, n, cuts), run(tool, text, n).text);
     }
 }
 
