@@ -6,9 +6,15 @@
 #include "app/mdiform1.h"
 #include "app/textbox.h"
 #include "app/toolkit.h"
+#include "manipulator/addtab.h"
 #include "manipulator/afterprocessboxes.h"
 #include "manipulator/savetargettab.h"
 #include "manipulator/tabwritetab.h"
+#include "manipulator/deletetab.h"
+#include "manipulator/formattab.h"
+#include "manipulator/linetools.h"
+#include "manipulator/movetab.h"
+#include "manipulator/replacetab.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -163,6 +169,13 @@ Manipulator::Manipulator(MDIForm1 &frame, AppState &state, QWidget *parent)
     saveTargetTab = new SaveTargetTab(frame, m_state, *this);
     tabwriteTab = new TabwriteTab(frame, m_state, *this, *saveTargetTab);
     connect(SSTab1, &QTabWidget::currentChanged, tabwriteTab, &TabwriteTab::SSTab1_Click);
+
+    moveTab = new MoveTab(*this, m_state);
+    addTab = new AddTab(*this, m_state);
+    replaceTab = new ReplaceTab(*this, m_state);
+    deleteTab = new DeleteTab(*this, m_state);
+    formatTab = new FormatTab(*this, m_state);
+    lineTools = new LineTools(*this, m_state);
 }
 
 Manipulator::~Manipulator() = default;
@@ -276,6 +289,7 @@ bool Manipulator::beginRun(qsizetype lineCount)
 {
     if (m_busy)
         return false;
+    m_undoBeforeRun = m_text.undoCopy();
     m_text.setUndoCopy(m_text.text());
     m_busy = true;
     showRunState(true, lineCount);
@@ -285,6 +299,7 @@ bool Manipulator::beginRun(qsizetype lineCount)
 
 void Manipulator::finishRun(const QString &result, AfterProcessBoxes *after)
 {
+    m_undoBeforeRun.clear();
     Command17->setEnabled(false);
     m_state.programmaticChange = true;
     putText(result);
@@ -299,6 +314,14 @@ void Manipulator::finishRun(const QString &result, AfterProcessBoxes *after)
     }
     enableUndo();
     m_frame.menuFileSaveFile->setEnabled(true);
+    m_busy = false;
+    restoreIdleState();
+}
+
+void Manipulator::abandonRun()
+{
+    m_text.setUndoCopy(m_undoBeforeRun);
+    m_undoBeforeRun.clear();
     m_busy = false;
     restoreIdleState();
 }

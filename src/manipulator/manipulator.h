@@ -7,10 +7,16 @@
 #include <QElapsedTimer>
 #include <QWidget>
 
+class AddTab;
 class AfterProcessBoxes;
+class DeleteTab;
+class FormatTab;
+class LineTools;
 class MDIForm1;
 class SaveTargetTab;
 class TabwriteTab;
+class MoveTab;
+class ReplaceTab;
 class TextBox;
 struct AppState;
 class QLabel;
@@ -55,6 +61,9 @@ public:
     // finishRun() puts the result in place and hands back the focus.
     bool beginRun(qsizetype lineCount);
     void finishRun(const QString &result, AfterProcessBoxes *after);
+    // Ends a run that has nothing to keep (its result would not fit): the
+    // text and the undo copy stay as they were before beginRun().
+    void abandonRun();
 
     // A loop that honours Stop arms it when it starts and asks goOn() on every
     // step: true until Stop is pressed.
@@ -101,6 +110,14 @@ public:
     TabwriteTab *tabwriteTab = nullptr;
     SaveTargetTab *saveTargetTab = nullptr;
 
+    // The pages of the operation tabs and the line tools, each owning its controls.
+    MoveTab *moveTab = nullptr;
+    AddTab *addTab = nullptr;
+    ReplaceTab *replaceTab = nullptr;
+    DeleteTab *deleteTab = nullptr;
+    FormatTab *formatTab = nullptr;
+    LineTools *lineTools = nullptr;
+
 public Q_SLOTS:
     void Command1_Click();
     void Command17_Click();
@@ -123,4 +140,5 @@ private:
     bool m_undoInProgress = false;
     QElapsedTimer m_sliceClock;
     quint64 m_yieldCount = 0;
+    QString m_undoBeforeRun;
 };
