@@ -145,7 +145,8 @@ bool TableSaver::addText(QStringView text, bool moreFollows)
                     ++pos;
             } else {
                 line = text.sliced(pos);
-                reached = m_offset + size;
+                // Before a join the line ends at the join's carriage return.
+                reached = m_offset + size + (moreFollows ? 1 : 0);
                 pos = size;
                 remainderTaken = true;
             }
