@@ -326,6 +326,22 @@ void Manipulator::abandonRun()
     restoreIdleState();
 }
 
+bool Manipulator::beginReadingRun(qsizetype progressMaximum)
+{
+    if (m_busy)
+        return false;
+    m_busy = true;
+    showRunState(true, progressMaximum);
+    m_sliceClock.start();
+    return true;
+}
+
+void Manipulator::endReadingRun()
+{
+    m_busy = false;
+    restoreIdleState();
+}
+
 void Manipulator::showRunState(bool running, qsizetype lineCount)
 {
     for (QWidget *counterPart : {static_cast<QWidget *>(Label28), static_cast<QWidget *>(Text7),

@@ -65,6 +65,12 @@ public:
     // text and the undo copy stay as they were before beginRun().
     void abandonRun();
 
+    // A run that only reads the working text (a save into a table): the run
+    // state, Stop and the progress bar up to progressMaximum, without an undo
+    // copy and without replacing the text. False while another run goes on.
+    bool beginReadingRun(qsizetype progressMaximum);
+    void endReadingRun();
+
     // A loop that honours Stop arms it when it starts and asks goOn() on every
     // step: true until Stop is pressed.
     void startStoppableLoop() { m_mayGoOn = true; }

@@ -110,6 +110,7 @@ SaveTargetTab::SaveTargetTab(MDIForm1 &frame, AppState &state, Manipulator &wind
     connect(Option3, &QRadioButton::clicked, this, &SaveTargetTab::Option3_Click);
     connect(Command11, &QPushButton::clicked, this, &SaveTargetTab::Command11_Click);
     connect(Combo18, &QComboBox::currentTextChanged, this, &SaveTargetTab::Combo18_Change);
+    connect(Command10, &QPushButton::clicked, this, &SaveTargetTab::Command10_Click);
     new FocusHook(Option1, [this] { Command11->setEnabled(false); });
     new FocusHook(Combo18, [this] { applyMethodRule(); });
     applyMethodRule();

@@ -55,6 +55,8 @@ public Q_SLOTS:
     void Option3_Click();
     void Command11_Click();
     void Combo18_Change();
+    // "&Save": the working text into the target table (savetable.cpp).
+    void Command10_Click();
 
 private:
     void chooseExternalOption(QRadioButton *option);
