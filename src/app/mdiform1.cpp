@@ -8,6 +8,7 @@
 #include "columns/tablelist.h"
 #include "db/database.h"
 #include "db/databasemenu.h"
+#include "documents/textdocuments.h"
 #include "manipulator/manipulator.h"
 
 #include <QCloseEvent>
@@ -83,8 +84,11 @@ MDIForm1::MDIForm1(const StartupOptions &options)
     m_manipulator = new Manipulator(*this, m_state);
     auto manipulatorWindow = new ChildWindow;
     // A run still putting its result together keeps the window open.
-    manipulatorWindow->mayClose = [this] { return !m_manipulator->isBusy(); };
-    manipulatorWindow->closed = [this] { setTextMenusVisible(textViewerVisible()); };
+    manipulatorWindow->mayClose = [this] { return !m_manipulator->isBusy() && m_documents->manipulatorMayClose(); };
+    manipulatorWindow->closed = [this] {
+        setTextMenusVisible(textViewerVisible());
+        m_documents->manipulatorClosed();
+    };
     m_manipulatorWindow = manipulatorWindow;
     m_manipulatorWindow->setWidget(m_manipulator);
     m_manipulatorWindow->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -95,6 +99,7 @@ MDIForm1::MDIForm1(const StartupOptions &options)
     // Edit > Undo does what the Manipulator's Undo button does.
     connect(menuEditUndo, &QAction::triggered, m_manipulator, &Manipulator::Command1_Click);
     new DatabaseMenu(*this);
+    m_documents = new TextDocuments(*this, m_state);
 }
 
 MDIForm1::~MDIForm1()
@@ -284,7 +289,7 @@ bool MDIForm1::manipulatorVisible() const
 
 bool MDIForm1::textViewerVisible() const
 {
-    return false;
+    return m_documents && m_documents->viewerVisible();
 }
 
 void MDIForm1::focusManipulator()
@@ -383,17 +388,21 @@ void MDIForm1::menuQueries_Click()
 void MDIForm1::menuViewTabwrite_Click()
 {
     HourglassGuard hourglass;
+    m_state.programmaticChange = true;
+    const bool viewerWasVisible = m_documents->viewerIntoManipulator();
+    m_state.programmaticChange = false;
     m_manipulator->Form_Load();
     m_manipulatorWindow->show();
     mdiArea->setActiveSubWindow(m_manipulatorWindow);
     m_manipulator->RichTextBox1->setFocus();
+    if (viewerWasVisible)
+        m_documents->hideViewer();
     setTextMenusVisible(true);
 }
 
 void MDIForm1::menuViewTextViewer_Click()
 {
-    // The Text Viewer comes with the text documents; until then the entry
-    // opens nothing.
+    m_documents->menuViewTextViewer_Click();
 }
 
 void MDIForm1::showQueriesWindow(const QString &mode)

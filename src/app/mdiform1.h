@@ -8,6 +8,7 @@
 #include <memory>
 
 class Manipulator;
+class TextDocuments;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -48,6 +49,8 @@ public:
     tw::DbError openCurrentDatabase(const QString &path);
 
     Manipulator *manipulator() const { return m_manipulator; }
+    // The text documents: file commands, Edit menu, Text Viewer and Search.
+    TextDocuments *documents() const { return m_documents; }
     bool manipulatorVisible() const;
     bool textViewerVisible() const;
     void focusManipulator();
@@ -125,5 +128,6 @@ private:
     bool m_showSplash;
     std::unique_ptr<tw::Database> m_db;
     Manipulator *m_manipulator = nullptr;
+    TextDocuments *m_documents = nullptr;
     QMdiSubWindow *m_manipulatorWindow = nullptr;
 };

@@ -112,6 +112,19 @@ void TextBox::setCaret(qsizetype position)
     SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(bytePosition(position)));
 }
 
+void TextBox::replaceRange(qsizetype start, qsizetype length, const QString &text)
+{
+    Action action(this);
+    const long from = bytePosition(start);
+    const long to = bytePosition(start + length);
+    const bool readOnly = isReadOnly();
+    setReadOnly(false);
+    const QByteArray bytes = text.toUtf8();
+    SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(from), to);
+    SendScintilla(SCI_REPLACETARGET, static_cast<uintptr_t>(bytes.size()), bytes.constData());
+    setReadOnly(readOnly);
+}
+
 void TextBox::keyPressEvent(QKeyEvent *event)
 {
     Action action(this);

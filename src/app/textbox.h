@@ -29,6 +29,11 @@ public:
     void select(qsizetype start, qsizetype length);
     void setCaret(qsizetype position);
 
+    // Replaces length characters at start with text as one edit, the way a
+    // user's typing would be: one changed() follows. The program's paste and
+    // tab insertion go through here, so they are undone as one step.
+    void replaceRange(qsizetype start, qsizetype length, const QString &text);
+
     qsizetype bytePosition(qsizetype characterPosition) const;
     qsizetype characterPosition(qsizetype bytePosition) const;
 

@@ -6,6 +6,7 @@
 #include "app/mdiform1.h"
 #include "app/textbox.h"
 #include "app/toolkit.h"
+#include "documents/textdocuments.h"
 #include "manipulator/addtab.h"
 #include "manipulator/afterprocessboxes.h"
 #include "manipulator/savetargettab.h"
@@ -405,6 +406,9 @@ void Manipulator::Command1_Click()
         SSTab1->setCurrentIndex(TextLines);
         RichTextBox1->setFocus();
     }
+    // The undo copy is shared with the Text Viewer.
+    if (m_frame.documents())
+        m_frame.documents()->undoIntoViewer();
     if (m_state.editTarget == QLatin1String("Manipulator"))
         m_frame.focusManipulator();
     Command1->setEnabled(false);
