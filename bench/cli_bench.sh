@@ -7,6 +7,8 @@
 # against the input size, and whether both wrote the same bytes.
 #
 # Usage: bench/cli_bench.sh [path/to/tabwright-cli] [lines] [runs]
+# ONLY=pattern in the environment runs just the jobs whose name matches the
+# (grep -E) pattern, e.g. ONLY='format|create'.
 # The data lives in a temporary folder that is removed at the end.
 set -eu
 
@@ -62,6 +64,7 @@ best() {
 printf '%-26s %-5s %7s %7s %6s %8s %9s %5s\n' job ends tw_s tool_s ratio tw_MB/s peak/input same
 row() { # name ends input tabwright-command tool-command [compare-from-line]
     name=$1; ends=$2; input=$3; twcmd=$4; toolcmd=$5; from=${6:-1}
+    if [ -n "${ONLY:-}" ] && ! printf '%s\n' "$name" | grep -Eq -- "$ONLY"; then return 0; fi
     set -- $(best "$twcmd > $WORK/out.tw"); tw_t=$1; tw_m=$2
     set -- $(best "$toolcmd > $WORK/out.tool"); tool_t=$1
     size=$(stat -c %s "$input")

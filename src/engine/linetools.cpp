@@ -75,7 +75,7 @@ bool LineToolScanner::goOn(qsizetype position, qsizetype produced)
 }
 
 // Remembers the last two units taken, which the next steps look back at.
-void LineToolScanner::consumed(const char16_t *t, qsizetype from, qsizetype to)
+inline void LineToolScanner::consumed(const char16_t *t, qsizetype from, qsizetype to)
 {
     if (to - from >= 2) {
         m_before2 = t[to - 2];
@@ -154,7 +154,7 @@ qsizetype LineToolScanner::scanJoin(const char16_t *t, qsizetype u, qsizetype av
 {
     const bool keepParagraphs = m_tool == Tool::JoinLines;
     while (u < avail) {
-        if (!goOn(base + u, m_writerBase + out.size()))
+        if (base + u >= m_nextCheck && !goOn(base + u, m_writerBase + out.size()))
             return u;
         const char16_t c = t[u];
         if (c != cr && c != lf) {
@@ -190,7 +190,8 @@ qsizetype LineToolScanner::scanJoin(const char16_t *t, qsizetype u, qsizetype av
         // A line break at the very start of the text stays as one CR LF.
         if (keep || (!afterCr && m_writerBase + out.size() == 0))
             out.putCrLf();
-        consumed(t, u, n1);
+        m_before2 = m_before1;
+        m_before1 = c;
         u = n1;
     }
     return u;
@@ -213,7 +214,7 @@ qsizetype LineToolScanner::scanBreak(const char16_t *t, qsizetype u, qsizetype a
             m_pieceEnded = false;
         }
         if (!m_inPiece) {
-            if (!goOn(base + u, m_writerBase + out.size()))
+            if (base + u >= m_nextCheck && !goOn(base + u, m_writerBase + out.size()))
                 return u;
             m_inPiece = true;
             m_steps = 0;
