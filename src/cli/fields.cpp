@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/fields.h"
 
+#include "cli/save.h"
+
 #include <type_traits>
 #include <vector>
 
@@ -317,6 +319,7 @@ QString helpText()
                         .arg(field.name, field.defaultValue, field.meaning);
         }
     }
+    help += saveHelpText();
     help += QStringLiteral("\nExamples are in docs/cli.md.\n");
     return help;
 }

@@ -8,6 +8,7 @@
 #include "cli/columnsfile.h"
 #include "cli/fields.h"
 #include "cli/runner.h"
+#include "cli/save.h"
 
 #include <QString>
 
@@ -63,10 +64,13 @@ int main(int argc, char **argv)
         return status::done;
     }
 
+    if (args.first() == u"save")
+        return runSave(args.mid(1));
+
     const OperationInfo *operation = findOperation(args.first());
     if (!operation)
         return usageError(QStringLiteral("unknown operation '%1' (one of move, add, replace, delete, "
-                                         "format, join-lines, create-line, break-lines, tabwrite)")
+                                         "format, join-lines, create-line, break-lines, tabwrite, save)")
                               .arg(args.first()));
 
     Invocation invocation;

@@ -1,0 +1,308 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/save.h"
+
+#include "cli/columnsfile.h"
+#include "cli/fields.h"
+#include "cli/runner.h"
+#include "columns/tablelist.h"
+#include "columns/tablesaver.h"
+#include "db/database.h"
+#include "documents/textfile.h"
+
+#include <cstdio>
+#include <optional>
+
+namespace tw::cli {
+
+namespace {
+
+// Bytes of input per block: the saver takes whole lines a block at a time, so
+// the text is never decoded whole.
+constexpr qint64 blockBytes = 512 * 1024;
+
+void printLine(const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    std::fputc('\n', stderr);
+}
+
+int usage(const QString &problem)
+{
+    printLine(QStringLiteral("tabwright-cli: save: %1").arg(problem));
+    return status::usage;
+}
+
+// A refusal carries the window's own message.
+int refuse(const QString &message)
+{
+    printLine(message);
+    return status::refused;
+}
+
+enum class IfExists { Append, Replace, Cancel };
+
+struct SaveOptions
+{
+    std::optional<QString> db;
+    std::optional<QString> table;
+    std::optional<QString> columnsFile;
+    QString method;
+    QString delimiter;
+    bool create = false;
+    IfExists ifExists = IfExists::Append;
+    WarnMode tooLong = WarnMode::Abort;
+    std::optional<QString> input;
+};
+
+// Answers the size question as --too-long says and never stops early.
+class CliObserver : public SaveObserver
+{
+public:
+    explicit CliObserver(WarnMode tooLong) : m_tooLong(tooLong) {}
+    bool lineDone(qint64) override { return true; }
+    WarnMode valueTooLong(const QString &) override { return m_tooLong; }
+    bool recordRefused(const DbError &) override
+    {
+        m_recordRefused = true;
+        return false;
+    }
+    bool recordRefusedEndedRun() const { return m_recordRefused; }
+
+private:
+    WarnMode m_tooLong;
+    bool m_recordRefused = false;
+};
+
+// A FIELD=VALUE argument: a name of letters before the first '='; a path
+// such as ./a=b.txt is an input file.
+bool isFieldArgument(const QString &argument)
+{
+    const qsizetype equals = argument.indexOf(u'=');
+    if (equals <= 0)
+        return false;
+    for (qsizetype i = 0; i < equals; ++i) {
+        const QChar c = argument.at(i);
+        if (!((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_'))
+            return false;
+    }
+    return true;
+}
+
+// Reads the arguments into options; a usage problem when they are wrong.
+std::optional<QString> parseArguments(const QStringList &args, SaveOptions &options)
+{
+    bool optionsEnded = false;
+    QStringList given;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &arg = args.at(i);
+        const auto value = [&](std::optional<QString> &slot) -> std::optional<QString> {
+            if (i + 1 >= args.size())
+                return QStringLiteral("%1 needs a value").arg(arg);
+            if (slot)
+                return QStringLiteral("%1 given twice").arg(arg);
+            slot = args.at(++i);
+            return std::nullopt;
+        };
+        std::optional<QString> ifExists;
+        std::optional<QString> tooLong;
+        if (!optionsEnded && arg == u"--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && arg == u"--db") {
+            if (auto problem = value(options.db))
+                return problem;
+        } else if (!optionsEnded && arg == u"--table") {
+            if (auto problem = value(options.table))
+                return problem;
+        } else if (!optionsEnded && arg == u"--columns") {
+            if (auto problem = value(options.columnsFile))
+                return problem;
+        } else if (!optionsEnded && arg == u"--create") {
+            options.create = true;
+        } else if (!optionsEnded && arg == u"--if-exists") {
+            if (auto problem = value(ifExists))
+                return problem;
+            if (*ifExists == u"append")
+                options.ifExists = IfExists::Append;
+            else if (*ifExists == u"replace")
+                options.ifExists = IfExists::Replace;
+            else if (*ifExists == u"cancel")
+                options.ifExists = IfExists::Cancel;
+            else
+                return QStringLiteral("--if-exists takes append, replace or cancel, not '%1'").arg(*ifExists);
+        } else if (!optionsEnded && arg == u"--too-long") {
+            if (auto problem = value(tooLong))
+                return problem;
+            if (*tooLong == u"skip")
+                options.tooLong = WarnMode::SkipSilently;
+            else if (*tooLong == u"abort")
+                options.tooLong = WarnMode::Abort;
+            else
+                return QStringLiteral("--too-long takes skip or abort, not '%1'").arg(*tooLong);
+        } else if (!optionsEnded && isFieldArgument(arg)) {
+            const qsizetype equals = arg.indexOf(u'=');
+            const QString name = arg.left(equals);
+            if (name != u"databaseProcessMethod" && name != u"databaseDelimiter")
+                return QStringLiteral("unknown field '%1' (save takes databaseProcessMethod and databaseDelimiter)")
+                    .arg(name);
+            if (given.contains(name))
+                return QStringLiteral("field %1 given twice").arg(name);
+            given.append(name);
+            QString error;
+            const QString text = unescape(arg.mid(equals + 1), &error);
+            if (!error.isEmpty())
+                return QStringLiteral("%1: %2").arg(name, error);
+            (name == u"databaseProcessMethod" ? options.method : options.delimiter) = text;
+        } else if (!optionsEnded && arg.startsWith(u'-') && arg != u"-") {
+            return QStringLiteral("unknown option '%1' (try --help)").arg(arg);
+        } else {
+            if (options.input)
+                return QStringLiteral("more than one input file ('%1' and '%2')").arg(*options.input, arg);
+            options.input = arg;
+        }
+    }
+    if (!options.db)
+        return QStringLiteral("--db FILE is required");
+    if (!options.table)
+        return QStringLiteral("--table NAME is required");
+    return std::nullopt;
+}
+
+QString summary(const SaveOutcome &outcome)
+{
+    QString text = QStringLiteral("tabwright-cli: save: %1 records written, %2 values skipped")
+                       .arg(outcome.recordsWritten)
+                       .arg(outcome.valuesSkipped);
+    if (outcome.recordsRefused > 0)
+        text += QStringLiteral(", %1 records refused (the first: %2)")
+                    .arg(outcome.recordsRefused)
+                    .arg(outcome.firstRefusal.description);
+    return text;
+}
+
+} // namespace
+
+int runSave(const QStringList &args)
+{
+    SaveOptions options;
+    if (const std::optional<QString> problem = parseArguments(args, options))
+        return usage(*problem);
+
+    const SaveMethod method = saveMethodOf(options.method);
+    std::optional<ColumnsFile> layout;
+    if (options.columnsFile) {
+        layout = readColumnsFile(*options.columnsFile);
+        if (!layout->error.isEmpty())
+            return usage(layout->error);
+    }
+    if (method == SaveMethod::ColumnLayout && !layout)
+        return usage(QStringLiteral("the column layout method needs --columns FILE"));
+    if (options.create && !layout)
+        return usage(QStringLiteral("--create needs --columns FILE: its headings name the new table's fields"));
+
+    TextSource source;
+    if (const FileError error = source.open(options.input.value_or(QString())))
+        return usage(error.description);
+    if (source.isEmpty())
+        return refuse(QStringLiteral("There is nothing to save.  Please open a file by selecting File menu/Open, or "
+                                     "paste some text into the text box on the Text/Lines tab."));
+    const QString &table = *options.table;
+    if (table.isEmpty())
+        return refuse(QStringLiteral("Please specify a table name."));
+    if (options.method.isEmpty())
+        return refuse(QStringLiteral("Please specify a Process Method."));
+    if (method == SaveMethod::Delimiter && options.delimiter.isEmpty())
+        return refuse(QStringLiteral("Please enter a delimiter."));
+    if (options.create && layout->rows.isEmpty())
+        return refuse(QStringLiteral("The column layout in %1 has no rows; its headings name the fields of the new "
+                                     "table.").arg(*options.columnsFile));
+
+    Database db;
+    if (const DbError error = db.open(*options.db, {}, {}, Database::OpenMode::CreateIfMissing))
+        return usage(QStringLiteral("%1: %2").arg(*options.db, error.description));
+    const Result<QString> found = db.findTable(table);
+    if (!found && found.error().number != ErrorNumber::ObjectNotFound)
+        return usage(found.error().description);
+    if (!isListedTable(table) || (found && !isListedTable(found.value())))
+        return refuse(QStringLiteral("The table name (%1) belongs to Tabwright's own tables.  Please choose another "
+                                     "name.").arg(table));
+    if (found) {
+        if (options.ifExists == IfExists::Cancel)
+            return refuse(QStringLiteral("This table name (%1) is already in %2; nothing was written "
+                                         "(--if-exists cancel).").arg(table, db.name()));
+        if (options.ifExists == IfExists::Replace) {
+            if (const DbError error = deleteAllRecords(db, found.value()))
+                return usage(error.description);
+        }
+    } else if (options.create) {
+        const Result<TableDef> definition = tableFromColumns(table, layout->rows);
+        if (!definition)
+            return refuse(definition.error().description);
+        if (const DbError error = db.createTable(definition.value()))
+            return usage(error.description);
+    } else {
+        return refuse(QStringLiteral("This table name (%1) is not in %2.  Please verify the name.").arg(table, db.name()));
+    }
+    if (method == SaveMethod::Neither) {
+        printLine(summary({}));
+        return status::done;
+    }
+
+    CliObserver observer(options.tooLong);
+    SaveRequest request{table, method, options.delimiter, layout ? layout->rows : ColumnSpecs{}};
+    TableSaver saver(db, request, observer);
+    if (!saver.start()) {
+        // Blocks of whole lines, joined by CR LF: each needs to know whether
+        // another follows, so one block is read ahead.
+        QString block;
+        QString next;
+        bool more = source.nextBlock(block, blockBytes);
+        while (more) {
+            const bool following = source.nextBlock(next, blockBytes);
+            if (!saver.addText(block, following))
+                break;
+            block.swap(next);
+            more = following;
+        }
+    }
+    const SaveOutcome outcome = saver.finish();
+    printLine(summary(outcome));
+    switch (outcome.end) {
+    case SaveOutcome::End::Done:
+    case SaveOutcome::End::Stopped:
+        return status::done;
+    case SaveOutcome::End::Aborted:
+        return refuse(QStringLiteral("You can use a database editor to enlarge the field size, then process the data "
+                                     "again.  The maximum field size is 255."));
+    case SaveOutcome::End::Failed:
+        if (observer.recordRefusedEndedRun())
+            return refuse(outcome.error.description);
+        return usage(outcome.error.description);
+    }
+    return status::done;
+}
+
+QString saveHelpText()
+{
+    return QStringLiteral(
+        "\n  save    Save to Database: each line becomes a record of a table\n"
+        "    tabwright-cli save --db FILE --table NAME databaseProcessMethod=METHOD\n"
+        "        [databaseDelimiter=TEXT] [--columns FILE] [--create]\n"
+        "        [--if-exists append|replace|cancel] [--too-long skip|abort] [INPUT]\n"
+        "    --db FILE      the database written to; created when it does not exist\n"
+        "    --table NAME   the table (names compare without regard to case)\n"
+        "    databaseProcessMethod\n"
+        "        \"Parse text using delimiter I specify\" or \"Use column specs on the Tabwrite Text tab\"\n"
+        "    databaseDelimiter\n"
+        "        the delimiter for the parse method\n"
+        "    --columns FILE the column layout (as for tabwrite, with field_width): cuts the\n"
+        "                   lines for the column method and gives the fields for --create\n"
+        "    --create       create the table: a text field of field_width per layout row\n"
+        "    --if-exists    when the table is there: append (the default), replace (delete\n"
+        "                   every record first) or cancel (write nothing, exit status 1)\n"
+        "    --too-long     a value longer than its field: abort (the default; records\n"
+        "                   written before stay, exit status 1) or skip every such value\n"
+        "    A summary (records written, values skipped) goes to standard error.\n");
+}
+
+} // namespace tw::cli
