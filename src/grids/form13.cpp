@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -177,6 +178,24 @@ void Form13::restoreRecordPosition(qint64 position)
     grdDataGrid->scrollTo(m_model->index(row, column));
 }
 
+Form13::ViewPlace Form13::viewPlace() const
+{
+    return {qMax(0, grdDataGrid->currentIndex().column()), grdDataGrid->horizontalScrollBar()->value()};
+}
+
+void Form13::showFirstRow(const ViewPlace &place)
+{
+    // New rows under the view start at the first row, but in the column the
+    // user was in and scrolled across as before: a heading just clicked stays
+    // under the pointer, so a second click (with Ctrl, say) sorts the same
+    // column again.
+    if (m_model->rowCount() == 0)
+        return;
+    grdDataGrid->doItemsLayout();
+    grdDataGrid->setCurrentIndex(m_model->index(0, qMin(place.column, m_model->columnCount() - 1)));
+    grdDataGrid->horizontalScrollBar()->setValue(place.across);
+}
+
 void Form13::currentRowChanged(int row, int previous)
 {
     // Leaving a row writes its changes (after asking).
@@ -206,6 +225,7 @@ bool Form13::sortRecords(const QString &request)
         return currentRow >= 0 ? m_model->data(m_model->index(currentRow, column)) : QVariant();
     });
     HourglassGuard hourglass;
+    const ViewPlace place = viewPlace();
     // An expression the engine refuses leaves the rows as they were, and the
     // user learns why rather than seeing nothing happen.
     if (const tw::DbError error = m_model->reshape(m_model->shape().sortedBy(plan.expression))) {
@@ -213,8 +233,7 @@ bool Form13::sortRecords(const QString &request)
         reportError(error);
         return false;
     }
-    if (m_model->rowCount() > 0)
-        grdDataGrid->setCurrentIndex(m_model->index(0, 0));
+    showFirstRow(place);
     return true;
 }
 
@@ -228,13 +247,13 @@ bool Form13::filterRecords()
         return false;
     m_model->submit();
     HourglassGuard hourglass;
+    const ViewPlace place = viewPlace();
     if (const tw::DbError error = m_model->reshape(m_model->shape().filteredBy(tw::filterExpression(typed)))) {
         hourglass.release();
         reportError(error);
         return false;
     }
-    if (m_model->rowCount() > 0)
-        grdDataGrid->setCurrentIndex(m_model->index(0, 0));
+    showFirstRow(place);
     grdDataGridCaption->setText(tr("Record(s) meeting this criterion: ") + typed);
     return true;
 }
@@ -273,10 +292,10 @@ void Form13::Command1_Click()
     cmdFilter->setFocus();
     Command1->setEnabled(false);
     m_model->submit();
+    const ViewPlace place = viewPlace();
     if (const tw::DbError error = m_model->reshape(m_model->shape().unshaped()))
         reportError(error);
-    if (m_model->rowCount() > 0)
-        grdDataGrid->setCurrentIndex(m_model->index(0, 0));
+    showFirstRow(place);
     showRecordPosition();
     grdDataGridCaption->clear();
 }

@@ -78,6 +78,14 @@ private:
     void currentRowChanged(int row, int previous);
     void reportError(const tw::DbError &error);
     void bindModel();
+    // Where the user was across the grid, kept while its rows are replaced.
+    struct ViewPlace
+    {
+        int column = 0;
+        int across = 0;
+    };
+    ViewPlace viewPlace() const;
+    void showFirstRow(const ViewPlace &place);
 
     AppState &m_state;
     tw::GridModel *m_model;
