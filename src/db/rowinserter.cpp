@@ -12,6 +12,37 @@
 namespace tw {
 
 namespace {
+// Appends the UTF-8 of a text; an unpaired surrogate becomes U+FFFD.
+char *appendUtf8(char *out, QStringView text)
+{
+    const char16_t *p = text.utf16();
+    const char16_t *end = p + text.size();
+    while (p < end) {
+        const char16_t c = *p++;
+        if (c < 0x80) {
+            *out++ = char(c);
+        } else if (c < 0x800) {
+            *out++ = char(0xC0 | (c >> 6));
+            *out++ = char(0x80 | (c & 0x3F));
+        } else if ((c & 0xF800) != 0xD800) {
+            *out++ = char(0xE0 | (c >> 12));
+            *out++ = char(0x80 | ((c >> 6) & 0x3F));
+            *out++ = char(0x80 | (c & 0x3F));
+        } else if ((c & 0xFC00) == 0xD800 && p < end && (*p & 0xFC00) == 0xDC00) {
+            const char32_t u = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(*p++) - 0xDC00);
+            *out++ = char(0xF0 | (u >> 18));
+            *out++ = char(0x80 | ((u >> 12) & 0x3F));
+            *out++ = char(0x80 | ((u >> 6) & 0x3F));
+            *out++ = char(0x80 | (u & 0x3F));
+        } else {
+            *out++ = char(0xEF);
+            *out++ = char(0xBF);
+            *out++ = char(0xBD);
+        }
+    }
+    return out;
+}
+
 DbError engineError(sqlite3 *handle)
 {
     return mapEngineError(sqlite3_extended_errcode(handle), QString::fromUtf8(sqlite3_errmsg(handle)));
@@ -62,6 +93,8 @@ DbError RowInserter::open(Database &database, const QString &table)
     m_statement = statement;
     m_table = stored.value();
     m_fields = fieldList.value();
+    m_values = QList<QStringView>(m_fields.size());
+    m_given = QList<bool>(m_fields.size(), false);
     database.m_connection->inserters.append(this);
     return {};
 }
@@ -87,26 +120,49 @@ void RowInserter::close()
 
 void RowInserter::setText(int field, QStringView value)
 {
-    if (!m_statement)
+    if (!m_statement || field < 0 || field >= m_values.size())
         return;
-    // A null pointer would bind Null; an empty text is a zero-length value.
-    static const char16_t empty[1] = {0};
-    const void *data = value.isEmpty() ? static_cast<const void *>(empty) : value.utf16();
-    const qint64 bytes = qint64(value.size()) * qint64(sizeof(char16_t));
-    if (bytes > std::numeric_limits<int>::max())
-        return; // no field takes that much; the engine would refuse it anyway
-    sqlite3_bind_text16(m_statement, field + 1, data, int(bytes), SQLITE_STATIC);
+    m_values[field] = value;
+    m_given[field] = true;
 }
 
 DbError RowInserter::insert()
 {
     if (!m_statement)
         return DbError::make(ErrorNumber::InvalidOperation);
+    // Every value is encoded first, so the buffer is not moved under a
+    // value already bound.
+    qsizetype room = 0;
+    for (qsizetype i = 0; i < m_values.size(); ++i) {
+        if (m_given[i])
+            room += m_values[i].size() * 3;
+    }
+    if (m_utf8.size() < room)
+        m_utf8.resize(room);
+    char *out = m_utf8.data();
     DbError error;
-    if (sqlite3_step(m_statement) != SQLITE_DONE)
+    for (qsizetype i = 0; i < m_values.size(); ++i) {
+        if (!m_given[i])
+            continue;
+        char *start = out;
+        out = appendUtf8(out, m_values[i]);
+        const qint64 bytes = out - start;
+        if (bytes > std::numeric_limits<int>::max()) {
+            error = DbError::make(ErrorNumber::ValueTooLong, m_fields.at(i).name);
+            break;
+        }
+        // A zero-length text binds as text, never as Null.
+        sqlite3_bind_text(m_statement, int(i) + 1, bytes ? start : "", int(bytes), SQLITE_STATIC);
+    }
+    if (!error && sqlite3_step(m_statement) != SQLITE_DONE)
         error = engineError(m_handle);
     sqlite3_reset(m_statement);
-    sqlite3_clear_bindings(m_statement);
+    for (qsizetype i = 0; i < m_values.size(); ++i) {
+        if (m_given[i]) {
+            sqlite3_bind_null(m_statement, int(i) + 1);
+            m_given[i] = false;
+        }
+    }
     return error;
 }
 

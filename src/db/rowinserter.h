@@ -4,6 +4,7 @@
 #include "db/dberror.h"
 #include "db/fielddef.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -60,6 +61,13 @@ public:
 private:
     friend class Database;
     DbError execute(const char *sql);
+
+    // The row's values until insert(), then their UTF-8 in one reused
+    // buffer: the engine stores UTF-8, and converting here saves it an
+    // allocation and a conversion per value.
+    QList<QStringView> m_values;
+    QList<bool> m_given;
+    QByteArray m_utf8;
 
     std::weak_ptr<detail::Connection> m_connection;
     sqlite3 *m_handle = nullptr;
