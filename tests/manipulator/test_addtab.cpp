@@ -11,7 +11,6 @@ class TestAddTab : public QObject
 private Q_SLOTS:
     void init();
     void cleanup();
-    void controlsAsTheWindowOpens();
     void enablingRules_data();
     void enablingRules();
     void missingTextRefused();
@@ -39,22 +38,6 @@ void TestAddTab::cleanup()
     m_harness.reset();
 }
 
-void TestAddTab::controlsAsTheWindowOpens()
-{
-    QCOMPARE(control<QLineEdit>(window(), "Text2")->toolTip(), QStringLiteral("Enter text to add, and specify column."));
-    QCOMPARE(control<QPlainTextEdit>(window(), "Text3")->toolTip(),
-             QStringLiteral("If left blank, the text will be added to all lines.  To process a blank line/carriage "
-                            "return, place cursor in field and hit Enter.  If scrollbar is enabled, at least two "
-                            "lines/a carriage return is in this field."));
-    QCOMPARE(control<QLineEdit>(window(), "MaskEdBox9")->text(), QStringLiteral("1"));
-    QCOMPARE(control<QLineEdit>(window(), "MaskEdBox6")->text(), QStringLiteral("1"));
-    QCOMPARE(control<QComboBox>(window(), "Combo5")->currentText(), QStringLiteral("Omit spaces"));
-    QCOMPARE(control<QComboBox>(window(), "Combo4")->currentText(), QStringLiteral("Both sides"));
-    QCOMPARE(control<QCheckBox>(window(), "Check2")->text(), QStringLiteral("Add to end of line"));
-    for (const char *text : {"Text to add:", "Add text if line contains (optional):", "Add at column:", "Options:",
-                             "# of spaces:", "Place spaces:"})
-        QVERIFY2(caption(page(), QString::fromLatin1(text)), text);
-}
 
 void TestAddTab::enablingRules_data()
 {

@@ -11,7 +11,6 @@ class TestDeleteTab : public QObject
 private Q_SLOTS:
     void init();
     void cleanup();
-    void controlsAsTheWindowOpens();
     void enablingRules_data();
     void enablingRules();
     void missingDeleteTypeRefused();
@@ -38,24 +37,6 @@ void TestDeleteTab::cleanup()
     m_harness.reset();
 }
 
-void TestDeleteTab::controlsAsTheWindowOpens()
-{
-    auto combo6 = control<QComboBox>(window(), "Combo6");
-    QCOMPARE(QStringList({combo6->itemText(0), combo6->itemText(1)}),
-             QStringList({"General Delete", "Specific Delete"}));
-    QCOMPARE(combo6->toolTip(), QStringLiteral("Enter text to delete, or select from the dropdown list."));
-    QCOMPARE(control<QPlainTextEdit>(window(), "Text6")->toolTip(),
-             QStringLiteral("Enter specific text to del, then specify column/number of chars.  To process a blank "
-                            "line/carriage return, place cursor in field and hit Enter.  If scrollbar is enabled, "
-                            "at least two lines/a carriage return is in this field."));
-    for (const char *box : {"MaskEdBox7", "MaskEdBox10", "MaskEdBox12"})
-        QCOMPARE(control<QLineEdit>(window(), box)->text(), QStringLiteral("1"));
-    QCOMPARE(control<QComboBox>(window(), "Combo8")->currentText(), QStringLiteral("Omit spaces"));
-    QCOMPARE(control<QCheckBox>(window(), "Check4")->text(), QStringLiteral("Delete end of line"));
-    for (const char *text : {"Enter text to delete/Select delete type:", "Specific text to delete:",
-                             "Delete from column:", "# of characters:", "Optons:", "# of spaces:"})
-        QVERIFY2(caption(page(), QString::fromLatin1(text)), text);
-}
 
 void TestDeleteTab::enablingRules_data()
 {

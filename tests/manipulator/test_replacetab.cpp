@@ -13,7 +13,6 @@ class TestReplaceTab : public QObject
 private Q_SLOTS:
     void init();
     void cleanup();
-    void controlsAsTheWindowOpens();
     void enablingRules_data();
     void enablingRules();
     void missingReplaceTypeRefused();
@@ -40,22 +39,6 @@ void TestReplaceTab::cleanup()
     m_harness.reset();
 }
 
-void TestReplaceTab::controlsAsTheWindowOpens()
-{
-    auto combo7 = control<QComboBox>(window(), "Combo7");
-    QCOMPARE(combo7->currentText(), QString());
-    QCOMPARE(QStringList({combo7->itemText(0), combo7->itemText(1)}),
-             QStringList({"General Replace", "Specific Replace"}));
-    QCOMPARE(combo7->toolTip(), QStringLiteral("Enter text to replace, or select from the dropdown list."));
-    QCOMPARE(control<QLineEdit>(window(), "Text4")->toolTip(),
-             QStringLiteral("Enter specific text to replace, and specify column and number of characters."));
-    QCOMPARE(control<QLineEdit>(window(), "MaskEdBox11")->text(), QStringLiteral("1"));
-    QCOMPARE(control<QLineEdit>(window(), "MaskEdBox8")->text(), QStringLiteral("1"));
-    QCOMPARE(control<QCheckBox>(window(), "Check3")->text(), QStringLiteral("Replace end of line"));
-    for (const char *text : {"Enter text to replace/Select replace type:", "Specific text to replace:",
-                             "Replace at column:", "# of characters:", "Replace with:"})
-        QVERIFY2(caption(page(), QString::fromLatin1(text)), text);
-}
 
 void TestReplaceTab::enablingRules_data()
 {
