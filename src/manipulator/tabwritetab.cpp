@@ -204,13 +204,22 @@ void TabwriteTab::Data1_Reposition(int row)
 
 bool TabwriteTab::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == DBGrid1 && event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Delete) {
-        const QModelIndex current = DBGrid1->currentIndex();
+    if (watched != DBGrid1 || event->type() != QEvent::KeyPress)
+        return QObject::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent *>(event)->key();
+    const QModelIndex current = DBGrid1->currentIndex();
+    if (key == Qt::Key_Delete) {
         if (current.isValid())
             m_model->removeRow(current.row());
         return true;
     }
+    // Rows are typed one after the other into the empty last row: going down
+    // from it writes the row being typed, and the grid moves on into the
+    // fresh empty row that follows. Without this there is no row below to go
+    // to, and the row would stay unwritten.
+    if (key == Qt::Key_Down && current.isValid() && m_model->isNewRecordRow(current.row())
+        && m_model->pendingRow() == current.row())
+        m_model->submit();
     return QObject::eventFilter(watched, event);
 }
 
@@ -248,7 +257,9 @@ void TabwriteTab::Command7_Click()
     TabwriteProgress progress(m_window);
     const tw::TextResult result = tw::tabwriteText(text, rows.value(), startColumn(), &progress);
     if (result.refused()) {
-        m_window.finishRun(text, nullptr);
+        // Nothing of the run is kept: the text, the undo copy and Undo stay
+        // as they were before Process was pressed.
+        m_window.abandonRun();
         Toolkit::instance().message(result.error);
         return;
     }
