@@ -279,9 +279,13 @@ bool Manipulator::runProcessingFrame(const LineRun &run)
         nothingToProcess();
         return false;
     }
-    beginRun(tw::lineCount(m_text.text()));
+    // Held by value: a command started from the events the run lets through
+    // (File > Open) may replace the working text, which must not free the
+    // characters the run is still reading.
+    const QString text = m_text.text();
+    beginRun(tw::lineCount(text));
     FrameProgress progress(*this);
-    const QString result = tw::runLineFrame(m_text.text(), run.operation, run.gate, &progress);
+    const QString result = tw::runLineFrame(text, run.operation, run.gate, &progress);
     finishRun(result, run.after);
     return true;
 }
