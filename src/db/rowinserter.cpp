@@ -7,6 +7,7 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
 #include <limits>
 
 namespace tw {
@@ -17,6 +18,22 @@ char *appendUtf8(char *out, QStringView text)
 {
     const char16_t *p = text.utf16();
     const char16_t *end = p + text.size();
+    // Most values are plain ASCII: tested four characters at a time, then
+    // narrowed.
+    const char16_t *q = p;
+    quint64 any = 0;
+    for (; q + 4 <= end; q += 4) {
+        quint64 word;
+        std::memcpy(&word, q, sizeof word);
+        any |= word;
+    }
+    for (; q < end; ++q)
+        any |= *q;
+    if ((any & 0xFF80FF80FF80FF80ULL) == 0) {
+        for (; p < end; ++p)
+            *out++ = char(*p);
+        return out;
+    }
     while (p < end) {
         const char16_t c = *p++;
         if (c < 0x80) {
@@ -95,6 +112,7 @@ DbError RowInserter::open(Database &database, const QString &table)
     m_fields = fieldList.value();
     m_values = QList<QStringView>(m_fields.size());
     m_given = QList<bool>(m_fields.size(), false);
+    m_boundBefore = QList<bool>(m_fields.size(), false);
     database.m_connection->inserters.append(this);
     return {};
 }
@@ -135,15 +153,19 @@ DbError RowInserter::insert()
     qsizetype room = 0;
     for (qsizetype i = 0; i < m_values.size(); ++i) {
         if (m_given[i])
-            room += m_values[i].size() * 3;
+            room += m_values[i].size() * 3 + 1;
     }
     if (m_utf8.size() < room)
         m_utf8.resize(room);
     char *out = m_utf8.data();
     DbError error;
     for (qsizetype i = 0; i < m_values.size(); ++i) {
-        if (!m_given[i])
+        if (!m_given[i]) {
+            // A field that held a value in the row before is Null in this one.
+            if (m_boundBefore[i])
+                sqlite3_bind_null(m_statement, int(i) + 1);
             continue;
+        }
         char *start = out;
         out = appendUtf8(out, m_values[i]);
         const qint64 bytes = out - start;
@@ -151,17 +173,18 @@ DbError RowInserter::insert()
             error = DbError::make(ErrorNumber::ValueTooLong, m_fields.at(i).name);
             break;
         }
-        // A zero-length text binds as text, never as Null.
-        sqlite3_bind_text(m_statement, int(i) + 1, bytes ? start : "", int(bytes), SQLITE_STATIC);
+        *out++ = '\0';
+        // Bound as a terminated text when it holds no NUL character, so the
+        // engine's size checks read it in place instead of copying it.
+        const bool terminated = std::memchr(start, 0, size_t(bytes)) == nullptr;
+        sqlite3_bind_text(m_statement, int(i) + 1, start, terminated ? -1 : int(bytes), SQLITE_STATIC);
     }
     if (!error && sqlite3_step(m_statement) != SQLITE_DONE)
         error = engineError(m_handle);
     sqlite3_reset(m_statement);
     for (qsizetype i = 0; i < m_values.size(); ++i) {
-        if (m_given[i]) {
-            sqlite3_bind_null(m_statement, int(i) + 1);
-            m_given[i] = false;
-        }
+        m_boundBefore[i] = m_given[i];
+        m_given[i] = false;
     }
     return error;
 }

@@ -67,6 +67,7 @@ private:
     // allocation and a conversion per value.
     QList<QStringView> m_values;
     QList<bool> m_given;
+    QList<bool> m_boundBefore; // still bound from the row before
     QByteArray m_utf8;
 
     std::weak_ptr<detail::Connection> m_connection;

@@ -164,6 +164,11 @@ void TestTableSaver::linesAndDelimiters_data()
                                                 << QStringLiteral("a\nb|c|%1").arg(n);
     QTest::newRow("lone CR ends a line, the next character is kept")
         << QStringLiteral("ab\rcd") << QStringLiteral(",") << QStringLiteral("ab|%1|%1;cd|%1|%1").arg(n);
+    QTest::newRow("values beyond ASCII") << QStringLiteral("\u00e9\u20ac,\U0001F600x") << QStringLiteral(",")
+                                         << QStringLiteral("\u00e9\u20ac|\U0001F600x|%1").arg(n);
+    const QString withNul = QStringLiteral("a") + QChar(0) + QStringLiteral("b");
+    QTest::newRow("a NUL character inside a value") << withNul + QStringLiteral(",c") << QStringLiteral(",")
+                                                    << withNul + QStringLiteral("|c|%1").arg(n);
     QTest::newRow("a text of one line break") << QStringLiteral("\r\n") << QStringLiteral(",")
                                               << QStringLiteral("%1|%1|%1").arg(n);
 }
