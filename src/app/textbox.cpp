@@ -46,7 +46,11 @@ void TextBox::scintillaTextChanged()
 
 QString TextBox::plainText() const
 {
-    return text();
+    // Decoded straight from Scintilla's own buffer: copying a large text out
+    // first would cost a second buffer of its size on every read.
+    const long length = SendScintilla(SCI_GETLENGTH);
+    const auto bytes = static_cast<const char *>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
+    return bytes ? QString::fromUtf8(bytes, length) : text();
 }
 
 void TextBox::setPlainText(const QString &text)

@@ -1,0 +1,155 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Opens a large text file through File > Open File and saves it unchanged
+// through File > Save File, in the real frame window, and checks that the
+// file comes back byte for byte. Also times one typed key in the loaded text,
+// which is what the change bookkeeping costs on a text of that size.
+//
+//   bench_documents [megabytes]   (default 100; runs offscreen unless
+//                                  QT_QPA_PLATFORM says otherwise)
+
+#include "app/mdiform1.h"
+#include "app/textbox.h"
+#include "app/toolkit.h"
+#include "documents/textdocuments.h"
+#include "manipulator/manipulator.h"
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <ctime>
+
+namespace {
+// Answers the file dialogs with the path under test; notices go to stderr.
+class BenchToolkit : public Toolkit
+{
+public:
+    QString path;
+    int messageBox(const MessagePrompt &prompt) override
+    {
+        std::fprintf(stderr, "message: %s\n", qPrintable(prompt.text));
+        return Answer::Ok;
+    }
+    QString inputBox(const QString &, const QString &, const QString &) override { return {}; }
+    QString fileDialog(const FileDialogRequest &) override { return path; }
+    bool printerDialog(QPrinter &, const QString &) override { return false; }
+    void endProgram(int exitCode) override { std::exit(exitCode); }
+};
+
+// A fixed-width text like the files users load, with some accented letters
+// so the UTF-8 decoder leaves its ASCII path now and then.
+bool writeSample(const QString &path, qint64 bytes, const char *lineEnd, bool windows1252)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray accent = windows1252 ? QByteArray("\xE9") : QByteArray("\xC3\xA9");
+    QByteArray block;
+    qint64 written = 0;
+    for (qint64 i = 0; written < bytes; ++i) {
+        block += QByteArray::number(i).rightJustified(8, '0') + " ACME-WIDGET-" + QByteArray::number(i % 9973)
+                 + " 2026-12-06 caf" + accent + "\t" + QByteArray::number((i * 37) % 100000).rightJustified(9, ' ')
+                 + " EUR  some description here" + lineEnd;
+        if (block.size() > (1 << 20)) {
+            written += file.write(block);
+            block.clear();
+        }
+    }
+    file.write(block);
+    return true;
+}
+
+QByteArray fileHash(const QString &path)
+{
+    QFile file(path);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (file.open(QIODevice::ReadOnly))
+        hash.addData(&file);
+    return hash.result().toHex();
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const qint64 megabytes = argc > 1 ? QString::fromLocal8Bit(argv[1]).toLongLong() : 100;
+
+    QTemporaryDir folder;
+    const QString shipped = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("tabwright.mdb"));
+    if (!QFile::copy(shipped, folder.filePath(QStringLiteral("tabwright.mdb")))) {
+        std::fprintf(stderr, "bench_documents: cannot copy %s\n", qPrintable(shipped));
+        return 1;
+    }
+    BenchToolkit toolkit;
+    Toolkit::install(&toolkit);
+    MDIForm1 frame(StartupOptions{folder.path(), false});
+    frame.show();
+    if (!frame.Form_Load())
+        return 1;
+    Manipulator &window = *frame.manipulator();
+    TextDocuments &documents = *frame.documents();
+
+    struct Sample
+    {
+        const char *name;
+        const char *lineEnd;
+        bool windows1252;
+    };
+    bool allSame = true;
+    for (const Sample &sample : {Sample{"UTF-8, LF", "\n", false}, Sample{"Windows-1252, CR LF", "\r\n", true}}) {
+        const QString path = folder.filePath(QStringLiteral("sample.txt"));
+        if (!writeSample(path, megabytes << 20, sample.lineEnd, sample.windows1252))
+            return 1;
+        const QByteArray before = fileHash(path);
+        toolkit.path = path;
+        // A clean start, so the open asks nothing.
+        frame.state().modified = false;
+
+        // Wall time, and the processor time the program itself used: the
+        // two part when other work shares the machine.
+        auto cpuMs = [] { return qint64(std::clock() / (CLOCKS_PER_SEC / 1000)); };
+        QElapsedTimer clock;
+        clock.start();
+        qint64 cpu = cpuMs();
+        frame.menuFileOpenFile->trigger();
+        QCoreApplication::processEvents();
+        const qint64 openMs = clock.elapsed();
+        const qint64 openCpu = cpuMs() - cpu;
+
+        clock.restart();
+        cpu = cpuMs();
+        const bool saved = documents.saveFile();
+        const qint64 saveMs = clock.elapsed();
+        const qint64 saveCpu = cpuMs() - cpu;
+        const bool same = saved && fileHash(path) == before;
+        allSame = allSame && same;
+
+        // One key typed at the end of the text: the box takes it and the
+        // change bookkeeping reads the text back.
+        window.RichTextBox1->setFocus();
+        window.RichTextBox1->setCaret(window.RichTextBox1->characterCount());
+        clock.restart();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+        QApplication::sendEvent(window.RichTextBox1, &press);
+        QApplication::sendEvent(window.RichTextBox1, &release);
+        const qint64 keyMs = clock.elapsed();
+
+        std::printf("%-20s %4lld MB  open %5lld ms (cpu %5lld)  save %5lld ms (cpu %5lld)  %s  one typed key %5lld ms\n",
+                    sample.name, static_cast<long long>(QFileInfo(path).size() >> 20),
+                    static_cast<long long>(openMs), static_cast<long long>(openCpu), static_cast<long long>(saveMs),
+                    static_cast<long long>(saveCpu), same ? "byte for byte" : "DIFFERENT",
+                    static_cast<long long>(keyMs));
+        std::fflush(stdout);
+        frame.state().modified = false;
+        QFile::remove(path);
+    }
+    return allSame ? 0 : 1;
+}
