@@ -33,8 +33,6 @@ private Q_SLOTS:
     void layoutComesFromDefaultDatabaseWhenTargetIsAnother();
     void alreadyInQuestion_data();
     void alreadyInQuestion();
-    void existingTableQuestion_data();
-    void existingTableQuestion();
     void refusedHeadingCreatesNothing();
     void sizeQuestions_data();
     void sizeQuestions();
@@ -238,19 +236,25 @@ void TestSaveTable::layoutComesFromDefaultDatabaseWhenTargetIsAnother()
 
 void TestSaveTable::alreadyInQuestion_data()
 {
+    QTest::addColumn<int>("option");
     QTest::addColumn<int>("answer");
     QTest::addColumn<int>("rows");
-    QTest::newRow("Yes adds") << int(Answer::Yes) << 3;
-    QTest::newRow("No deletes every record first") << int(Answer::No) << 1;
-    QTest::newRow("Cancel writes nothing") << int(Answer::Cancel) << 2;
+    // Option2 creates the table unless it is there; Option3 takes it as it is.
+    for (int option : {2, 3}) {
+        const QByteArray tag = "Option" + QByteArray::number(option) + ": ";
+        QTest::newRow(tag + "Yes adds") << option << int(Answer::Yes) << 3;
+        QTest::newRow(tag + "No deletes every record first") << option << int(Answer::No) << 1;
+        QTest::newRow(tag + "Cancel writes nothing") << option << int(Answer::Cancel) << 2;
+    }
 }
 
 void TestSaveTable::alreadyInQuestion()
 {
+    QFETCH(int, option);
     QFETCH(int, answer);
     QFETCH(int, rows);
     addLayoutRow(QStringLiteral("Cust"), 1, 3, 3);
-    useExternalDatabase(tab().Option2);
+    useExternalDatabase(option == 2 ? tab().Option2 : tab().Option3);
     m_harness->userSetsText(QStringLiteral("new,9"));
     // Differs from the stored name only in case: the table is there.
     fill(QStringLiteral("SALES"), parse, QStringLiteral(","));
@@ -258,8 +262,9 @@ void TestSaveTable::alreadyInQuestion()
     tab().Command10->click();
     QCOMPARE(toolkit().prompts().size(), 1);
     const MessagePrompt &asked = toolkit().prompts().first().message;
-    QCOMPARE(asked.text, QStringLiteral("This table name (SALES) is already in %1.  Would you like to add to the "
-                                        "current records?").arg(m_userDb));
+    QCOMPARE(asked.text, option == 2 ? QStringLiteral("This table name (SALES) is already in %1.  Would you like to "
+                                                      "add to the current records?").arg(m_userDb)
+                                     : QStringLiteral("Would you like to add to the current records?"));
     QCOMPARE(asked.title, choiceTitle);
     QCOMPARE(int(asked.buttons), int(Buttons::YesNoCancel));
     QCOMPARE(int(asked.icon), int(Icon::Question));
@@ -267,29 +272,6 @@ void TestSaveTable::alreadyInQuestion()
     QCOMPARE(stored.size(), rows);
     if (answer != Answer::Cancel)
         QCOMPARE(stored.constLast(), (QStringList{QStringLiteral("new"), QStringLiteral("9")}));
-}
-
-void TestSaveTable::existingTableQuestion_data()
-{
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<int>("rows");
-    QTest::newRow("Yes adds") << int(Answer::Yes) << 3;
-    QTest::newRow("No deletes every record first") << int(Answer::No) << 1;
-    QTest::newRow("Cancel writes nothing") << int(Answer::Cancel) << 2;
-}
-
-void TestSaveTable::existingTableQuestion()
-{
-    QFETCH(int, answer);
-    QFETCH(int, rows);
-    useExternalDatabase(tab().Option3);
-    m_harness->userSetsText(QStringLiteral("new;9"));
-    fill(QStringLiteral("sales"), parse, QStringLiteral(";"));
-    toolkit().answer(answer);
-    tab().Command10->click();
-    QCOMPARE(toolkit().messageTexts(), QStringList{QStringLiteral("Would you like to add to the current records?")});
-    QCOMPARE(toolkit().prompts().first().message.title, choiceTitle);
-    QCOMPARE(readBack(m_userDb, QStringLiteral("Sales")).size(), rows);
 }
 
 void TestSaveTable::refusedHeadingCreatesNothing()
