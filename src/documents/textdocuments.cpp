@@ -12,6 +12,7 @@
 #include "manipulator/manipulator.h"
 #include "manipulator/textlinesediting.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -422,6 +423,11 @@ bool TextDocuments::manipulatorMayClose()
 
 void TextDocuments::manipulatorClosed()
 {
+    // Keys must not go on reaching a text box that can no longer be seen.
+    // (Giving it to the frame's area would hand it straight back: the area
+    // passes it on to its active window, which is this hidden one.)
+    if (QWidget *focus = QApplication::focusWidget(); focus && manipulator().isAncestorOf(focus))
+        focus->clearFocus();
     m_state.activeChildName.clear();
     m_frame.menuEditUndo->setEnabled(false);
     if (searchVisible() && !viewerVisible())
@@ -495,8 +501,11 @@ void TextDocuments::viewerClosing()
     }
     m_state.programmaticChange = false;
     // The Edit and Search menus stay only while a text window is open.
-    if (!m_frame.manipulatorVisible())
+    if (!m_frame.manipulatorVisible()) {
         m_frame.setTextMenusVisible(false);
+        if (QWidget *focus = QApplication::focusWidget(); focus && m_viewer->isAncestorOf(focus))
+            focus->clearFocus();
+    }
 }
 
 void TextDocuments::undoIntoViewer()

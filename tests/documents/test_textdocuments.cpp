@@ -426,6 +426,7 @@ void TestTextDocuments::frameCloseRefusedOnCancel()
     QVERIFY(!frame().manipulatorVisible());
     QVERIFY(window().working().isEmpty());
     QVERIFY(frame().state().activeChildName.isEmpty());
+    QVERIFY(!window().isAncestorOf(QApplication::focusWidget()));
 }
 
 void TestTextDocuments::closingManipulatorHidesTextMenus()
