@@ -331,6 +331,7 @@ void MDIForm1::reportFileMenuError(const tw::DbError &error)
 
 void MDIForm1::menuFile_Click()
 {
+    releaseEntriesHeldDuringRun();
     m_state.programmaticChange = true;
     if (manipulatorVisible()) {
         menuFileTabwrite->setEnabled(false);
@@ -361,6 +362,28 @@ void MDIForm1::menuFile_Click()
     menuFileUseOrig->setEnabled(m_state.currentDbPath.toLower() != m_state.defaultDbPath.toLower());
     menuFilePrint->setEnabled(!m_manipulator->working().isEmpty()
                               && m_state.activeChildName == QLatin1String("Manipulator"));
+
+    // While a run or a save goes on, nothing may swap the text or the
+    // database from under it: its result would overwrite a newly opened file,
+    // or its records would go to a database the user has left.
+    if (m_manipulator->isBusy()) {
+        for (QAction *swap : {menuFileOpenFile, menuFileCloseFile, menuFileUseOrig, menuFileOpenDB,
+                              menuFileDeleteTable, menuFileSaveTableAs}) {
+            if (swap->isEnabled()) {
+                m_heldDuringRun << swap;
+                swap->setEnabled(false);
+            }
+        }
+    }
+}
+
+void MDIForm1::releaseEntriesHeldDuringRun()
+{
+    if (m_manipulator->isBusy())
+        return;
+    for (QAction *held : std::as_const(m_heldDuringRun))
+        held->setEnabled(true);
+    m_heldDuringRun.clear();
 }
 
 void MDIForm1::menuView_Click()

@@ -120,6 +120,8 @@ private:
     void placeOnScreen();
     void reopenDefaultIfClosed(tw::DbError &error);
     void reportFileMenuError(const tw::DbError &error);
+    // Entries switched off while a run was going on, given back afterwards.
+    void releaseEntriesHeldDuringRun();
     void showQueriesWindow(const QString &mode);
     void subWindowActivated(QMdiSubWindow *window);
 
@@ -127,6 +129,7 @@ private:
     QString m_programFolder;
     bool m_showSplash;
     std::unique_ptr<tw::Database> m_db;
+    QList<QAction *> m_heldDuringRun;
     Manipulator *m_manipulator = nullptr;
     TextDocuments *m_documents = nullptr;
     QMdiSubWindow *m_manipulatorWindow = nullptr;

@@ -171,12 +171,16 @@ void TestProcessingFrame::runStateWhileRunning()
     m_harness->userSetsText(QStringLiteral("a\r\nb"));
     struct Seen {
         bool busy = false, stopEnabled = false, counterVisible = true, readOnly = false;
+        bool openFileOffered = true, openDatabaseOffered = true;
         Qt::CursorShape windowCursor = Qt::ArrowCursor, stopCursor = Qt::WaitCursor;
     } seen;
     Manipulator::LineRun run;
     run.operation = [&](QString &) {
+        // The user opens the File menu while the run lets events through.
+        frame().menuFile_Click();
         seen = {window().isBusy(), window().Command17->isEnabled(), window().Text7->isVisible(),
-                window().RichTextBox1->isReadOnly(), window().cursor().shape(),
+                window().RichTextBox1->isReadOnly(), frame().menuFileOpenFile->isEnabled(),
+                frame().menuFileOpenDB->isEnabled(), window().cursor().shape(),
                 window().Command17->cursor().shape()};
     };
     QVERIFY(window().runProcessingFrame(run));
@@ -184,6 +188,8 @@ void TestProcessingFrame::runStateWhileRunning()
     QVERIFY(seen.stopEnabled);
     QVERIFY(!seen.counterVisible);
     QVERIFY(seen.readOnly);
+    QVERIFY(!seen.openFileOffered);
+    QVERIFY(!seen.openDatabaseOffered);
     QCOMPARE(seen.windowCursor, Qt::WaitCursor);
     QCOMPARE(seen.stopCursor, Qt::ArrowCursor);
 
@@ -193,6 +199,9 @@ void TestProcessingFrame::runStateWhileRunning()
     QVERIFY(window().Text7->isVisible());
     QVERIFY(!window().RichTextBox1->isReadOnly());
     QCOMPARE(window().cursor().shape(), Qt::ArrowCursor);
+    frame().menuFile_Click();
+    QVERIFY(frame().menuFileOpenFile->isEnabled());
+    QVERIFY(frame().menuFileOpenDB->isEnabled());
 }
 
 void TestProcessingFrame::undoRestoresTextBeforeRun()
