@@ -53,89 +53,146 @@ int unicodeToCp1252(char16_t c)
 inline bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
 inline bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
 
-// Number of leading ASCII bytes.
-qint64 asciiPrefix(const uchar *p, qint64 n)
+// What the opening pass learns about a file's bytes.
+struct ByteScan
 {
-    qint64 i = 0;
-#if defined(__SSE2__)
-    for (; i + 16 <= n; i += 16) {
-        const int mask = _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i)));
-        if (mask)
-            return i + __builtin_ctz(unsigned(mask));
+    bool nul = false;      // a NUL byte: not a text file
+    bool cr = false;       // a CR somewhere: line ends taken as they are
+    bool utf8 = true;      // strict UTF-8 throughout
+};
+
+// Length of the strict UTF-8 sequence at b[0] (a byte of 0x80 or above), or 0
+// when it is not one: no overlong forms, no surrogates, nothing above
+// U+10FFFF, so that decoding and encoding again gives the same bytes.
+int utf8SequenceLength(const uchar *b, qint64 n)
+{
+    const uchar c = b[0];
+    auto cont = [&](qint64 k) { return k < n && (b[k] & 0xC0) == 0x80; };
+    if (c < 0xC2)
+        return 0;
+    if (c < 0xE0)
+        return cont(1) ? 2 : 0;
+    if (c < 0xF0) {
+        if (!cont(1) || !cont(2))
+            return 0;
+        if ((c == 0xE0 && b[1] < 0xA0) || (c == 0xED && b[1] > 0x9F))
+            return 0;
+        return 3;
     }
-#endif
-    while (i < n && p[i] < 0x80)
-        ++i;
-    return i;
+    if (c < 0xF5) {
+        if (!cont(1) || !cont(2) || !cont(3))
+            return 0;
+        if ((c == 0xF0 && b[1] < 0x90) || (c == 0xF4 && b[1] > 0x8F))
+            return 0;
+        return 4;
+    }
+    return 0;
 }
 
-// Copies ASCII bytes as characters until a non-ASCII byte or the end; returns
-// how many were copied.
-qint64 widenAscii(const uchar *src, qint64 n, char16_t *dst)
+// One pass over the bytes for everything the format depends on: a file of
+// tens of megabytes is read from memory once, not once per question. The
+// common text is ASCII, taken 64 bytes at a time; it stops at the first NUL,
+// which refuses the file whatever else it holds.
+ByteScan scanBytes(const uchar *b, qint64 n)
 {
+    ByteScan scan;
     qint64 i = 0;
+    while (i < n) {
 #if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    for (; i + 16 <= n; i += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + i));
-        if (_mm_movemask_epi8(v))
-            break;
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + i), _mm_unpacklo_epi8(v, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + i + 8), _mm_unpackhi_epi8(v, zero));
-    }
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i crByte = _mm_set1_epi8('\r');
+        while (i + 64 <= n) {
+            const auto *p = reinterpret_cast<const __m128i *>(b + i);
+            const __m128i v0 = _mm_loadu_si128(p), v1 = _mm_loadu_si128(p + 1);
+            const __m128i v2 = _mm_loadu_si128(p + 2), v3 = _mm_loadu_si128(p + 3);
+            const __m128i any = _mm_or_si128(_mm_or_si128(v0, v1), _mm_or_si128(v2, v3));
+            const __m128i low = _mm_min_epu8(_mm_min_epu8(v0, v1), _mm_min_epu8(v2, v3));
+            if (_mm_movemask_epi8(_mm_or_si128(any, _mm_cmpeq_epi8(low, zero))))
+                break; // a byte of 0x80 or above, or a NUL: looked at below
+            if (!scan.cr) {
+                const __m128i crs = _mm_or_si128(
+                    _mm_or_si128(_mm_cmpeq_epi8(v0, crByte), _mm_cmpeq_epi8(v1, crByte)),
+                    _mm_or_si128(_mm_cmpeq_epi8(v2, crByte), _mm_cmpeq_epi8(v3, crByte)));
+                scan.cr = _mm_movemask_epi8(crs) != 0;
+            }
+            i += 64;
+        }
 #endif
-    for (; i < n && src[i] < 0x80; ++i)
-        dst[i] = src[i];
-    return i;
-}
-
-// Strict UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF), so
-// that decoding and encoding again gives the same bytes.
-bool isValidUtf8(const uchar *b, qint64 n)
-{
-    qint64 i = 0;
-    for (;;) {
-        i += asciiPrefix(b + i, n - i);
-        if (i >= n)
-            return true;
-        const uchar c = b[i];
-        auto cont = [&](qint64 k) { return i + k < n && (b[i + k] & 0xC0) == 0x80; };
-        if (c < 0xC2) {
-            return false;
-        } else if (c < 0xE0) {
-            if (!cont(1))
-                return false;
-            i += 2;
-        } else if (c < 0xF0) {
-            if (!cont(1) || !cont(2))
-                return false;
-            if ((c == 0xE0 && b[i + 1] < 0xA0) || (c == 0xED && b[i + 1] > 0x9F))
-                return false;
-            i += 3;
-        } else if (c < 0xF5) {
-            if (!cont(1) || !cont(2) || !cont(3))
-                return false;
-            if ((c == 0xF0 && b[i + 1] < 0x90) || (c == 0xF4 && b[i + 1] > 0x8F))
-                return false;
-            i += 4;
-        } else {
-            return false;
+        // Up to 64 bytes one at a time, then back to the fast loop.
+        const qint64 stop = qMin(n, i + 64);
+        while (i < stop) {
+            const uchar c = b[i];
+            if (c == 0) {
+                scan.nul = true;
+                return scan;
+            }
+            if (c < 0x80) {
+                scan.cr = scan.cr || c == '\r';
+                ++i;
+                continue;
+            }
+            const int length = scan.utf8 ? utf8SequenceLength(b + i, n - i) : 0;
+            if (length == 0) {
+                // Windows-1252 from here on: only a NUL or a CR is still news.
+                scan.utf8 = false;
+                const auto *rest = reinterpret_cast<const char *>(b + i);
+                scan.nul = std::memchr(rest, 0, n - i) != nullptr;
+                if (!scan.nul)
+                    scan.cr = scan.cr || std::memchr(rest, '\r', n - i) != nullptr;
+                return scan;
+            }
+            i += length;
         }
     }
+    return scan;
 }
 
-// Decodes bytes already known to be valid UTF-8; returns the UTF-16 units written.
-qint64 decodeUtf8(const uchar *b, qint64 n, char16_t *dst)
+// Decodes bytes whose encoding is known (and, for UTF-8, already validated).
+// With lfToCrLf each LF becomes CR LF, so the destination needs room for n
+// units plus one per LF (UTF-8 never needs more units than bytes). ASCII goes
+// 16 bytes at a time; a line break only restarts that loop after it, so an
+// LF-only file is decoded in the same single pass.
+template <bool Utf8, bool LfToCrLf>
+qint64 decodeBytes(const uchar *b, qint64 n, char16_t *dst)
 {
     qint64 i = 0, o = 0;
-    for (;;) {
-        const qint64 ascii = widenAscii(b + i, n - i, dst + o);
-        i += ascii;
-        o += ascii;
+    while (i < n) {
+#if defined(__SSE2__)
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i lfByte = _mm_set1_epi8('\n');
+        while (i + 16 <= n) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(b + i));
+            if (_mm_movemask_epi8(v))
+                break;
+            // Room for these 16 units is there: o - i is the LFs so far.
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + o), _mm_unpacklo_epi8(v, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + o + 8), _mm_unpackhi_epi8(v, zero));
+            if constexpr (LfToCrLf) {
+                if (const int lfs = _mm_movemask_epi8(_mm_cmpeq_epi8(v, lfByte))) {
+                    const int at = __builtin_ctz(unsigned(lfs));
+                    dst[o + at] = u'\r';
+                    dst[o + at + 1] = u'\n';
+                    i += at + 1;
+                    o += at + 2;
+                    continue;
+                }
+            }
+            i += 16;
+            o += 16;
+        }
         if (i >= n)
-            return o;
+            break;
+#endif
         const uchar c = b[i];
-        if (c < 0xE0) {
+        if (c < 0x80) {
+            if (LfToCrLf && c == '\n')
+                dst[o++] = u'\r';
+            dst[o++] = c;
+            ++i;
+        } else if constexpr (!Utf8) {
+            dst[o++] = cp1252ToUnicode(c);
+            ++i;
+        } else if (c < 0xE0) {
             dst[o++] = char16_t(((c & 0x1F) << 6) | (b[i + 1] & 0x3F));
             i += 2;
         } else if (c < 0xF0) {
@@ -149,33 +206,39 @@ qint64 decodeUtf8(const uchar *b, qint64 n, char16_t *dst)
             i += 4;
         }
     }
+    return o;
 }
 
-qint64 decodeCp1252(const uchar *b, qint64 n, char16_t *dst)
-{
-    qint64 i = 0;
-    while (i < n) {
-        i += widenAscii(b + i, n - i, dst + i);
-        for (; i < n && b[i] >= 0x80; ++i)
-            dst[i] = cp1252ToUnicode(b[i]);
-    }
-    return n;
-}
-
-// Decodes a run of bytes that holds no line break to remove; the destination
-// needs room for n units (UTF-8 never needs more units than bytes).
-qint64 decodeRange(const char *data, qint64 n, TextEncoding encoding, char16_t *dst)
+// Decodes a run of bytes, each LF turned into CR LF when lfToCrLf is set.
+qint64 decodeRange(const char *data, qint64 n, TextEncoding encoding, bool lfToCrLf, char16_t *dst)
 {
     const auto *b = reinterpret_cast<const uchar *>(data);
-    return encoding == TextEncoding::Utf8 ? decodeUtf8(b, n, dst) : decodeCp1252(b, n, dst);
+    if (encoding == TextEncoding::Utf8)
+        return lfToCrLf ? decodeBytes<true, true>(b, n, dst) : decodeBytes<true, false>(b, n, dst);
+    return lfToCrLf ? decodeBytes<false, true>(b, n, dst) : decodeBytes<false, false>(b, n, dst);
 }
 
 qint64 countByte(const char *data, qint64 n, char byte)
 {
     qint64 count = 0;
-    const char *end = data + n;
-    for (const char *p = data; (p = static_cast<const char *>(std::memchr(p, byte, end - p))); ++p)
-        ++count;
+    qint64 i = 0;
+#if defined(__SSE2__)
+    // Matches are counted down in a byte register (each adds -1) and summed
+    // every 255 rounds, before a byte could overflow.
+    const __m128i wanted = _mm_set1_epi8(byte);
+    const __m128i zero = _mm_setzero_si128();
+    while (i + 16 <= n) {
+        __m128i sums = zero;
+        for (int round = 0; round < 255 && i + 16 <= n; ++round, i += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i));
+            sums = _mm_sub_epi8(sums, _mm_cmpeq_epi8(v, wanted));
+        }
+        const __m128i total = _mm_sad_epu8(sums, zero);
+        count += _mm_cvtsi128_si32(total) + _mm_cvtsi128_si32(_mm_srli_si128(total, 8));
+    }
+#endif
+    for (; i < n; ++i)
+        count += data[i] == byte;
     return count;
 }
 
@@ -210,23 +273,7 @@ void decodeInto(QString &text, const char *data, qint64 n, const TextFormat &for
     text.resize(n + (lf ? countByte(data, n, '\n') : 0));
     auto *dst = reinterpret_cast<char16_t *>(text.data());
     preferHugePages(dst, text.size() * qint64(sizeof(char16_t)));
-    qint64 o = 0;
-    if (!lf) {
-        o = decodeRange(data, n, format.encoding, dst);
-    } else {
-        const char *p = data;
-        const char *end = data + n;
-        for (;;) {
-            const auto *nl = static_cast<const char *>(std::memchr(p, '\n', end - p));
-            o += decodeRange(p, (nl ? nl : end) - p, format.encoding, dst + o);
-            if (!nl)
-                break;
-            dst[o++] = u'\r';
-            dst[o++] = u'\n';
-            p = nl + 1;
-        }
-    }
-    text.resize(o);
+    text.resize(decodeRange(data, n, format.encoding, lf, dst));
 }
 
 QString decodeWhole(const char *data, qint64 n, const TextFormat &format)
@@ -242,21 +289,24 @@ FileError notText(const QString &name)
             QStringLiteral("%1 is not a text file (it holds NUL bytes)").arg(name)};
 }
 
-// Format of a file's bytes; bomLength is set to the length of a BOM that is
-// not part of the text.
-TextFormat detectFormat(const char *data, qint64 n, qint64 *bomLength)
+// Format of a file's bytes, or a refusal when they hold a NUL; bomLength is
+// set to the length of a BOM that is not part of the text.
+FileError detectFormat(const char *data, qint64 n, const QString &name, TextFormat *format,
+                       qint64 *bomLength)
 {
-    TextFormat format;
+    *format = TextFormat();
     *bomLength = 0;
     if (n <= 0)
-        return format;
+        return {};
     const auto *b = reinterpret_cast<const uchar *>(data);
-    format.encoding = isValidUtf8(b, n) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
-    format.byteOrderMark = format.encoding == TextEncoding::Utf8 && n >= 3 && b[0] == 0xEF
-                           && b[1] == 0xBB && b[2] == 0xBF;
-    format.lineEnds = std::memchr(data, '\r', n) ? LineEnds::AsIs : LineEnds::Lf;
-    *bomLength = format.byteOrderMark ? 3 : 0;
-    return format;
+    const ByteScan scan = scanBytes(b, n);
+    if (scan.nul)
+        return notText(name);
+    format->encoding = scan.utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+    format->byteOrderMark = scan.utf8 && n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF;
+    format->lineEnds = scan.cr ? LineEnds::AsIs : LineEnds::Lf;
+    *bomLength = format->byteOrderMark ? 3 : 0;
+    return {};
 }
 
 QString displayName(const QString &path)
@@ -298,12 +348,13 @@ constexpr qsizetype sinkBufferBytes = 256 * 1024;
 TextFileContent decodeText(QByteArrayView bytes)
 {
     TextFileContent content;
-    if (!bytes.isEmpty() && std::memchr(bytes.data(), 0, bytes.size())) {
-        content.error = notText(QStringLiteral("The text"));
+    qint64 bom = 0;
+    content.error = detectFormat(bytes.data(), bytes.size(), QStringLiteral("The text"),
+                                 &content.format, &bom);
+    if (content.error) {
+        content.format = TextFormat();
         return content;
     }
-    qint64 bom = 0;
-    content.format = detectFormat(bytes.data(), bytes.size(), &bom);
     content.byteSize = bytes.size();
     content.text = decodeWhole(bytes.data() + bom, bytes.size() - bom, content.format);
     return content;
@@ -409,9 +460,10 @@ FileError TextSource::open(const QString &path)
     }
     if (FileError error = mapOrRead(*m_file, name))
         return error;
-    if (m_size > 0 && std::memchr(m_data, 0, m_size))
-        return notText(name);
-    m_format = detectFormat(m_data, m_size, &m_textBegin);
+    if (FileError error = detectFormat(m_data, m_size, name, &m_format, &m_textBegin)) {
+        m_format = TextFormat();
+        return error;
+    }
     m_pos = m_textBegin;
     return {};
 }
@@ -470,7 +522,7 @@ bool TextSource::nextLine(QString &line)
     if (nl)
         length = nl - begin - (m_format.lineEnds == LineEnds::Lf ? 0 : 1);
     line.resize(length);
-    line.resize(decodeRange(begin, length, m_format.encoding,
+    line.resize(decodeRange(begin, length, m_format.encoding, false,
                             reinterpret_cast<char16_t *>(line.data())));
     if (nl) {
         m_pos = nl + 1 - m_data;
@@ -659,18 +711,45 @@ void TextSink::encode(QStringView text)
 #if defined(__SSE2__)
         {
             const __m128i highBits = _mm_set1_epi16(short(0xFF80));
-            const __m128i cr = _mm_set1_epi16(0x000D);
             const __m128i zero = _mm_setzero_si128();
+            const __m128i crByte = _mm_set1_epi8('\r');
+            const __m128i lfByte = _mm_set1_epi8('\n');
+            const __m128i place = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
             while (i + 16 <= n) {
                 const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i));
                 const __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i + 8));
                 const __m128i wide = _mm_and_si128(_mm_or_si128(lo, hi), highBits);
                 if (_mm_movemask_epi8(_mm_cmpeq_epi16(wide, zero)) != 0xFFFF)
                     break;
-                if (lf && _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(lo, cr), _mm_cmpeq_epi16(hi, cr))))
-                    break;
-                _mm_storeu_si128(reinterpret_cast<__m128i *>(out), _mm_packus_epi16(lo, hi));
-                out += 16;
+                __m128i bytes = _mm_packus_epi16(lo, hi);
+                int kept = 16;
+                if (lf) {
+                    // Every line of the working text ends in CR LF, so nearly
+                    // every 16 characters hold one: the pair is narrowed to LF
+                    // here, in the register, by moving the bytes after each
+                    // such CR down one place. A lone CR stays.
+                    const unsigned crs = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, crByte)));
+                    if (crs) {
+                        unsigned lfs = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lfByte)));
+                        if (crs & 0x8000u) {
+                            // Its partner is the next character, which may
+                            // be in the next piece: the loop below decides.
+                            if (i + 16 == n)
+                                break;
+                            if (s[i + 16] == u'\n')
+                                lfs |= 0x10000u;
+                        }
+                        for (unsigned drop = crs & (lfs >> 1); drop; drop = (drop & (drop - 1)) >> 1) {
+                            const int at = __builtin_ctz(drop);
+                            const __m128i after = _mm_cmpgt_epi8(place, _mm_set1_epi8(char(at - 1)));
+                            bytes = _mm_or_si128(_mm_and_si128(after, _mm_srli_si128(bytes, 1)),
+                                                 _mm_andnot_si128(after, bytes));
+                            --kept;
+                        }
+                    }
+                }
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(out), bytes);
+                out += kept;
                 i += 16;
             }
         }

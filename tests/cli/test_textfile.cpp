@@ -21,6 +21,10 @@ private Q_SLOTS:
     void streamedRoundTrip_data() { roundTrip_data(); }
     void streamedRoundTrip();
     void largeMixedTextSurvivesBufferBoundaries();
+    void longFiles_data();
+    void longFiles();
+    void lfWriterNarrowsCrLfAnywhere_data();
+    void lfWriterNarrowsCrLfAnywhere();
     void textFromNoFileIsUtf8WithLf();
     void cp1252TextThatNoLongerFitsIsSavedAsUtf8();
     void unpairedSurrogateIsRefusedAndOldFileKept();
@@ -38,6 +42,33 @@ QByteArray readBytes(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+QByteArray asciiRun(qsizetype length)
+{
+    QByteArray bytes;
+    for (qsizetype i = 0; i < length; ++i)
+        bytes.append(char('a' + i % 26));
+    return bytes;
+}
+
+// Lines of every length from 0 to 40, so that line breaks fall at every place
+// of the 16- and 64-byte steps of the fast paths.
+QByteArray linesOfEveryLength(const char *lineEnd)
+{
+    QByteArray bytes;
+    for (int length = 0; length <= 40; ++length)
+        bytes += asciiRun(length) + lineEnd;
+    return bytes;
+}
+
+// The working text of bytes known to be UTF-8: an LF-only file's LFs are CR LF.
+QString workingText(const QByteArray &bytes)
+{
+    QString text = QString::fromUtf8(bytes);
+    if (!bytes.contains('\r'))
+        text.replace(u'\n', QStringLiteral("\r\n"));
+    return text;
 }
 
 QByteArray allHighBytes()
@@ -219,6 +250,152 @@ void TestTextFile::largeMixedTextSurvivesBufferBoundaries()
     QCOMPARE(content1252.format.encoding, tw::TextEncoding::Windows1252);
     QVERIFY(!tw::writeTextFile(out, content1252.text, content1252.format).error);
     QCOMPARE(readBytes(out), bytes);
+}
+
+void TestTextFile::longFiles_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<int>("encoding");
+    QTest::addColumn<int>("lineEnds");
+
+    const int none = int(tw::FileError::None);
+    const int notText = int(tw::FileError::InvalidFileFormat);
+    const int utf8 = int(tw::TextEncoding::Utf8);
+    const int cp1252 = int(tw::TextEncoding::Windows1252);
+    const int lf = int(tw::LineEnds::Lf);
+    const int asIs = int(tw::LineEnds::AsIs);
+    const QByteArray longLines = linesOfEveryLength("\n");
+
+    QTest::newRow("NUL far after a long ASCII run")
+        << asciiRun(5000) + QByteArray("x\0y", 3) << notText << utf8 << lf;
+    QTest::newRow("NUL as the very last byte")
+        << asciiRun(640) + QByteArray(1, '\0') << notText << utf8 << lf;
+    QTest::newRow("NUL after UTF-8 characters")
+        << asciiRun(300) + "\xC3\xA9\xE2\x82\xAC" + asciiRun(300) + QByteArray("\0", 1)
+        << notText << utf8 << lf;
+    QTest::newRow("NUL after an invalid byte")
+        << asciiRun(300) + "\xFF" + asciiRun(300) + QByteArray("\0z", 2) << notText << utf8 << lf;
+    QTest::newRow("invalid UTF-8 late, LF only")
+        << longLines + asciiRun(3000) + "\x80" + longLines << none << cp1252 << lf;
+    QTest::newRow("invalid UTF-8 late, a CR only after it")
+        << asciiRun(3000) + "\xC3(" + asciiRun(100) + "\r\n" << none << cp1252 << asIs;
+    QTest::newRow("UTF-8 cut short as the very last byte")
+        << longLines + "\xE2\x82" << none << cp1252 << lf;
+    QTest::newRow("overlong form late")
+        << longLines + "\xE0\x80\xAF" + longLines << none << cp1252 << lf;
+    QTest::newRow("CR only within the first bytes")
+        << QByteArray("a\rb") + asciiRun(5000) << none << utf8 << asIs;
+    QTest::newRow("CR only late, after UTF-8 characters")
+        << longLines + "\xF0\x9F\x98\x80" + asciiRun(500) + "\r" << none << utf8 << asIs;
+    QByteArray straddling = asciiRun(63) + "\xE2\x82\xAC" + asciiRun(61) + "\xF0\x9F\x98\x80\n";
+    QTest::newRow("UTF-8 characters across the 64-byte steps")
+        << straddling + straddling + longLines << none << utf8 << lf;
+    QTest::newRow("LF at every place of a 16-byte step") << longLines << none << utf8 << lf;
+    QTest::newRow("CR LF at every place of a 16-byte step")
+        << linesOfEveryLength("\r\n") << none << utf8 << asIs;
+    QTest::newRow("empty lines only") << QByteArray(200, '\n') << none << utf8 << lf;
+    QTest::newRow("Windows-1252 between LF lines")
+        << longLines + "\xE9\xE8\n\x80" + longLines + "\xFF" << none << cp1252 << lf;
+}
+
+void TestTextFile::longFiles()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, error);
+    QFETCH(int, encoding);
+    QFETCH(int, lineEnds);
+
+    const QString path = writeFile(QStringLiteral("long.txt"), bytes);
+    const tw::TextFileContent content = tw::readTextFile(path);
+    const tw::TextFileContent decoded = tw::decodeText(bytes);
+    QCOMPARE(content.error.number, error);
+    QCOMPARE(decoded.error.number, error);
+    if (error) {
+        QVERIFY(content.text.isEmpty());
+        QVERIFY(decoded.text.isEmpty());
+        tw::TextSource source;
+        QCOMPARE(source.open(path).number, error);
+        return;
+    }
+    QCOMPARE(int(content.format.encoding), encoding);
+    QCOMPARE(int(content.format.lineEnds), lineEnds);
+    QCOMPARE(decoded.format, content.format);
+    QCOMPARE(decoded.text, content.text);
+    if (encoding == int(tw::TextEncoding::Utf8))
+        QCOMPARE(content.text, workingText(bytes));
+    else
+        QCOMPARE(content.text.size(),
+                 bytes.size() + (lineEnds == int(tw::LineEnds::Lf) ? bytes.count('\n') : 0));
+
+    // Lines and blocks of every size give the same text.
+    tw::TextSource source;
+    QVERIFY(!source.open(path));
+    QStringList lines;
+    QString line;
+    while (source.nextLine(line))
+        lines.append(line);
+    QCOMPARE(lines.join(QStringLiteral("\r\n")), content.text);
+    for (qint64 blockBytes : {1, 17, 100, 4096}) {
+        tw::TextSource blocks;
+        QVERIFY(!blocks.open(path));
+        QString block;
+        QStringList pieces;
+        while (blocks.nextBlock(block, blockBytes))
+            pieces.append(block);
+        QCOMPARE(pieces.join(QStringLiteral("\r\n")), content.text);
+    }
+
+    QCOMPARE(tw::encodeText(content.text, content.format), bytes);
+    for (qsizetype piece : {1, 15, 16, 17, 33}) {
+        QByteArray out;
+        tw::TextSink sink;
+        sink.openBuffer(&out, content.format);
+        for (qsizetype at = 0; at < content.text.size(); at += piece)
+            sink.write(QStringView(content.text).mid(at, piece));
+        QVERIFY(!sink.commit());
+        QCOMPARE(out, bytes);
+    }
+}
+
+void TestTextFile::lfWriterNarrowsCrLfAnywhere_data()
+{
+    QTest::addColumn<QString>("text");
+
+    const QString run = QString::fromLatin1(asciiRun(40));
+    QTest::newRow("CR LF at every place of a 16-character step")
+        << QString::fromLatin1(linesOfEveryLength("\r\n"));
+    QTest::newRow("several CR LF in one step") << QStringLiteral("a\r\n\r\nb\r\nc\r\n\r\n\r\nd") + run;
+    QTest::newRow("CR LF where one step ends and the next begins")
+        << run.left(15) + QStringLiteral("\r\n") + run;
+    QTest::newRow("lone CRs stay") << run.left(7) + QStringLiteral("\r\r\rx\r") + run + QStringLiteral("\r");
+    QTest::newRow("CR CR LF") << run.left(14) + QStringLiteral("\r\r\n") + run;
+    QTest::newRow("LF CR") << run + QStringLiteral("\n\r") + run + QStringLiteral("\n\r");
+    QTest::newRow("CR last after a long run") << run + run + QStringLiteral("\r");
+    QTest::newRow("CR LF last after a long run") << run + run + QStringLiteral("\r\n");
+    QTest::newRow("CR LF next to non-ASCII")
+        << run.left(13) + QStringLiteral("\u00E9\r\n\u20AC\r\n") + run + QStringLiteral("\r\n\u00E9");
+}
+
+void TestTextFile::lfWriterNarrowsCrLfAnywhere()
+{
+    QFETCH(QString, text);
+    // An LF file is written with each CR LF narrowed to LF, a lone CR kept.
+    QString expectedText = text;
+    expectedText.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    const QByteArray expected = expectedText.toUtf8();
+    const tw::TextFormat format; // UTF-8, LF
+    QCOMPARE(tw::encodeText(text, format), expected);
+    // Pieces may end anywhere, between CR and LF included.
+    for (qsizetype piece : {1, 2, 15, 16, 17, 31, 32, 33}) {
+        QByteArray out;
+        tw::TextSink sink;
+        sink.openBuffer(&out, format);
+        for (qsizetype at = 0; at < text.size(); at += piece)
+            sink.write(QStringView(text).mid(at, piece));
+        QVERIFY(!sink.commit());
+        QCOMPARE(out, expected);
+    }
 }
 
 void TestTextFile::textFromNoFileIsUtf8WithLf()
