@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <cstring>
 
 #include <sys/mman.h>
@@ -276,6 +277,49 @@ void decodeInto(QString &text, const char *data, qint64 n, const TextFormat &for
     text.resize(decodeRange(data, n, format.encoding, lf, dst));
 }
 
+// Whether the system hands out 2 MB pages to a region that asks for them.
+bool hugePagesOffered()
+{
+#if defined(MADV_HUGEPAGE)
+    static const bool offered = [] {
+        QFile setting(QStringLiteral("/sys/kernel/mm/transparent_hugepage/enabled"));
+        return setting.open(QIODevice::ReadOnly) && !setting.readAll().contains("[never]");
+    }();
+    return offered;
+#else
+    return false;
+#endif
+}
+
+// Anonymous memory for the bytes of a file, asked to come in huge pages.
+char *mapMemory(qint64 bytes)
+{
+    void *memory = ::mmap(nullptr, size_t(bytes), PROT_READ | PROT_WRITE,
+                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (memory == MAP_FAILED)
+        return nullptr;
+#if defined(MADV_HUGEPAGE)
+    ::madvise(memory, size_t(bytes), MADV_HUGEPAGE);
+#endif
+    return static_cast<char *>(memory);
+}
+
+// Grows such memory; the kernel moves its pages rather than copying them.
+char *growMemory(char *memory, qint64 bytes, qint64 newBytes)
+{
+    void *grown = ::mremap(memory, size_t(bytes), size_t(newBytes), MREMAP_MAYMOVE);
+    if (grown == MAP_FAILED)
+        return nullptr;
+#if defined(MADV_HUGEPAGE)
+    ::madvise(grown, size_t(newBytes), MADV_HUGEPAGE);
+#endif
+    return static_cast<char *>(grown);
+}
+
+constexpr qint64 hugePageBytes = 2 * 1024 * 1024;
+// Below this a file is mapped: huge pages would gain little.
+constexpr qint64 readWholeFrom = 8 * hugePageBytes;
+
 QString decodeWhole(const char *data, qint64 n, const TextFormat &format)
 {
     QString text;
@@ -435,12 +479,15 @@ TextWriteResult writeTextFile(const QString &path, QStringView text, const TextF
 // ---------------------------------------------------------------- TextSource
 
 TextSource::TextSource() = default;
-TextSource::~TextSource() = default;
+TextSource::~TextSource()
+{
+    releaseOwned();
+}
 
 FileError TextSource::open(const QString &path)
 {
     m_file = std::make_unique<QFile>();
-    m_owned.clear();
+    releaseOwned();
     m_data = nullptr;
     m_size = m_textBegin = m_pos = 0;
     m_done = false;
@@ -468,31 +515,62 @@ FileError TextSource::open(const QString &path)
     return {};
 }
 
+void TextSource::releaseOwned()
+{
+    if (m_owned)
+        ::munmap(m_owned, size_t(m_ownedCapacity));
+    m_owned = nullptr;
+    m_ownedCapacity = 0;
+}
+
 FileError TextSource::mapOrRead(QFile &file, const QString &name)
 {
-    // A mapped file costs no fresh memory: its pages are the system's cache.
-    if (!file.isSequential() && file.size() > 0) {
-        if (uchar *mapped = file.map(0, file.size())) {
+    // Memory touched for the first time is slow here, mostly for the cost of
+    // its 4 KB pages: faults on the way in, and TLB misses on every later
+    // pass over the bytes. A mapped file costs no fresh memory, but its page
+    // cache comes in 4 KB pages; a large file read into memory that comes in
+    // 2 MB pages is read and then scanned several times faster. Without huge
+    // pages, a regular file is mapped.
+    const bool sequential = file.isSequential();
+    const qint64 size = sequential ? 0 : file.size();
+    if (!sequential && size > 0 && (size < readWholeFrom || !hugePagesOffered())) {
+        if (uchar *mapped = file.map(0, size)) {
             m_data = reinterpret_cast<const char *>(mapped);
-            m_size = file.size();
+            m_size = size;
             return {};
         }
     }
-    // Pipes, and files that report no size, are read to their end.
-    qsizetype used = 0;
-    m_owned.resize(file.isSequential() ? 1 << 20 : qMax<qint64>(file.size(), 64 * 1024));
+    // Pipes, large files, and files that cannot be mapped or report no size
+    // are read to their end. Room that is never written costs nothing, so a
+    // pipe starts with plenty, and a file with one byte more than its size
+    // (to see its end in the first pass).
+    const qint64 start = sequential ? 16 * hugePageBytes : size + 1;
+    m_ownedCapacity = qMax<qint64>((start + hugePageBytes - 1) & ~(hugePageBytes - 1), hugePageBytes);
+    m_owned = mapMemory(m_ownedCapacity);
+    if (!m_owned) {
+        m_ownedCapacity = 0;
+        return {FileError::OutOfMemory, QStringLiteral("%1 is too large to read").arg(name)};
+    }
+    const int fd = file.handle();
+    qint64 used = 0;
     for (;;) {
-        if (used == m_owned.size())
-            m_owned.resize(m_owned.size() * 2);
-        const qint64 got = file.read(m_owned.data() + used, m_owned.size() - used);
+        if (used == m_ownedCapacity) {
+            char *grown = growMemory(m_owned, m_ownedCapacity, m_ownedCapacity * 2);
+            if (!grown)
+                return {FileError::OutOfMemory, QStringLiteral("%1 is too large to read").arg(name)};
+            m_owned = grown;
+            m_ownedCapacity *= 2;
+        }
+        const ssize_t got = ::read(fd, m_owned + used, size_t(m_ownedCapacity - used));
+        if (got < 0 && errno == EINTR)
+            continue;
         if (got < 0)
             return {FileError::PathFileAccess, QStringLiteral("%1 cannot be read").arg(name)};
         if (got == 0)
             break;
         used += got;
     }
-    m_owned.resize(used);
-    m_data = m_owned.constData();
+    m_data = m_owned;
     m_size = used;
     return {};
 }

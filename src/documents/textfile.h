@@ -108,9 +108,9 @@ bool canEncode(QStringView text, TextEncoding encoding);
 inline constexpr qint64 maxWholeFileBytes = qint64(1) << 31;
 
 // Streaming reader: yields the working text one line at a time into a buffer
-// the caller reuses, without building the whole text. A regular file is mapped
-// rather than copied, so nothing of the input is held in fresh memory; a pipe
-// is read whole first, because its encoding is only known at its end.
+// the caller reuses, without building the whole text. A pipe is read whole
+// first, because its encoding is only known at its end; so is a large regular
+// file when the system gives huge pages (see mapOrRead); a small one is mapped.
 class TextSource
 {
 public:
@@ -143,8 +143,13 @@ private:
     // The line break at or after from: its LF, or nullptr.
     const char *findBreak(const char *from) const;
 
+    void releaseOwned();
+
     std::unique_ptr<QFile> m_file;
-    QByteArray m_owned; // the bytes of a source that could not be mapped
+    // The bytes of a source read rather than mapped, in memory of their own
+    // that can grow without copying.
+    char *m_owned = nullptr;
+    qint64 m_ownedCapacity = 0;
     const char *m_data = nullptr;
     qint64 m_size = 0;
     qint64 m_textBegin = 0; // after the BOM

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <thread>
 #include <unistd.h>
 
 // The reader and writer every text file goes through: the encoding and line
@@ -23,6 +25,8 @@ private Q_SLOTS:
     void largeMixedTextSurvivesBufferBoundaries();
     void longFiles_data();
     void longFiles();
+    void largeSources_data();
+    void largeSources();
     void lfWriterNarrowsCrLfAnywhere_data();
     void lfWriterNarrowsCrLfAnywhere();
     void textFromNoFileIsUtf8WithLf();
@@ -356,6 +360,70 @@ void TestTextFile::longFiles()
         QVERIFY(!sink.commit());
         QCOMPARE(out, bytes);
     }
+}
+
+void TestTextFile::largeSources_data()
+{
+    QTest::addColumn<bool>("pipe");
+    QTest::addColumn<QByteArray>("tail");
+    QTest::addColumn<int>("encoding");
+
+    // Beyond the size from which a file is read rather than mapped, and
+    // beyond the room a pipe starts with, so that its memory has to grow.
+    const int utf8 = int(tw::TextEncoding::Utf8);
+    const int cp1252 = int(tw::TextEncoding::Windows1252);
+    QTest::newRow("large file") << false << QByteArray("\xC3\xA9 end\n") << utf8;
+    QTest::newRow("large file, one stray byte at its end") << false << QByteArray("\xE9") << cp1252;
+    QTest::newRow("large pipe") << true << QByteArray("\xE2\x82\xAC end") << utf8;
+    QTest::newRow("large pipe, one stray byte at its end") << true << QByteArray("\x9D\n") << cp1252;
+}
+
+void TestTextFile::largeSources()
+{
+    QFETCH(bool, pipe);
+    QFETCH(QByteArray, tail);
+    QFETCH(int, encoding);
+
+    const QByteArray line = linesOfEveryLength("\n");
+    QByteArray bytes;
+    bytes.reserve(35 * 1024 * 1024);
+    while (bytes.size() < (pipe ? 34 : 17) * 1024 * 1024)
+        bytes += line;
+    bytes += tail;
+
+    tw::TextSource source;
+    if (!pipe) {
+        QVERIFY(!source.open(writeFile(QStringLiteral("large-source.txt"), bytes)));
+    } else {
+        // Standard input becomes the read end of a pipe that a thread fills.
+        int ends[2];
+        QVERIFY(::pipe(ends) == 0);
+        const int savedStdin = ::dup(STDIN_FILENO);
+        QVERIFY(savedStdin >= 0);
+        QVERIFY(::dup2(ends[0], STDIN_FILENO) == STDIN_FILENO);
+        ::close(ends[0]);
+        std::thread writer([&] {
+            for (qsizetype at = 0; at < bytes.size();) {
+                const ssize_t put = ::write(ends[1], bytes.constData() + at, size_t(bytes.size() - at));
+                if (put <= 0)
+                    break;
+                at += put;
+            }
+            ::close(ends[1]);
+        });
+        const tw::FileError opened = source.open(QStringLiteral("-"));
+        writer.join();
+        ::dup2(savedStdin, STDIN_FILENO);
+        ::close(savedStdin);
+        QVERIFY2(!opened, qPrintable(opened.description));
+    }
+    QCOMPARE(source.byteSize(), bytes.size());
+    QCOMPARE(int(source.format().encoding), encoding);
+    QCOMPARE(source.format().lineEnds, tw::LineEnds::Lf);
+    const QString text = source.readAll();
+    if (encoding == int(tw::TextEncoding::Utf8))
+        QCOMPARE(text, workingText(bytes));
+    QCOMPARE(tw::encodeText(text, source.format()), bytes);
 }
 
 void TestTextFile::lfWriterNarrowsCrLfAnywhere_data()
