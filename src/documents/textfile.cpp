@@ -749,6 +749,27 @@ void TextSink::write(QStringView text)
     }
 }
 
+#if defined(__SSE2__)
+namespace {
+// placesFrom[k] selects the bytes of a register from place k on.
+struct PlacesFrom
+{
+    alignas(16) __m128i masks[16];
+    PlacesFrom()
+    {
+        for (int k = 0; k < 16; ++k) {
+            alignas(16) char bytes[16];
+            for (int j = 0; j < 16; ++j)
+                bytes[j] = j >= k ? char(0xFF) : 0;
+            masks[k] = _mm_load_si128(reinterpret_cast<const __m128i *>(bytes));
+        }
+    }
+    const __m128i &operator[](int k) const { return masks[k]; }
+};
+const PlacesFrom placesFrom;
+} // namespace
+#endif
+
 void TextSink::encode(QStringView text)
 {
     const char16_t *s = text.utf16();
@@ -792,7 +813,6 @@ void TextSink::encode(QStringView text)
             const __m128i zero = _mm_setzero_si128();
             const __m128i crByte = _mm_set1_epi8('\r');
             const __m128i lfByte = _mm_set1_epi8('\n');
-            const __m128i place = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
             while (i + 16 <= n) {
                 const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i));
                 const __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i + 8));
@@ -819,7 +839,7 @@ void TextSink::encode(QStringView text)
                         }
                         for (unsigned drop = crs & (lfs >> 1); drop; drop = (drop & (drop - 1)) >> 1) {
                             const int at = __builtin_ctz(drop);
-                            const __m128i after = _mm_cmpgt_epi8(place, _mm_set1_epi8(char(at - 1)));
+                            const __m128i after = _mm_load_si128(&placesFrom[at]);
                             bytes = _mm_or_si128(_mm_and_si128(after, _mm_srli_si128(bytes, 1)),
                                                  _mm_andnot_si128(after, bytes));
                             --kept;
