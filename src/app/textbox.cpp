@@ -53,14 +53,41 @@ QString TextBox::plainText() const
     return bytes ? QString::fromUtf8(bytes, length) : text();
 }
 
-void TextBox::setPlainText(const QString &text)
+void TextBox::setPlainText(const QString &text, const std::function<void()> &betweenPieces)
 {
     m_settingText = true;
     // Read-only keeps the user out, not the program.
     const bool readOnly = isReadOnly();
     setReadOnly(false);
-    const QByteArray bytes = text.toUtf8();
-    SendScintilla(SCI_SETTEXT, bytes.constData());
+    constexpr qsizetype piece = 2 << 20; // characters
+    if (text.size() <= piece) {
+        const QByteArray bytes = text.toUtf8();
+        SendScintilla(SCI_SETTEXT, bytes.constData());
+    } else {
+        // A big text goes in by pieces, each converted on its own, which
+        // needs no second copy of the whole text and lets the window repaint
+        // and answer in between when the caller allows it. The box's buffer is
+        // allocated whole first: growing it piece by piece would copy the
+        // text again and again, in long silent stretches.
+        const long eventMask = SendScintilla(SCI_GETMODEVENTMASK);
+        SendScintilla(SCI_SETMODEVENTMASK, 0UL);
+        SendScintilla(SCI_CLEARALL);
+        SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(text.size() + text.size() / 8 + 1));
+        const QStringView all(text);
+        for (qsizetype start = 0; start < all.size();) {
+            qsizetype end = qMin(start + piece, all.size());
+            // Never cut a character in two.
+            if (end < all.size() && all.at(end).isLowSurrogate())
+                --end;
+            const QByteArray bytes = all.sliced(start, end - start).toUtf8();
+            SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
+            start = end;
+            if (betweenPieces)
+                betweenPieces();
+        }
+        SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(eventMask));
+        SendScintilla(SCI_GOTOPOS, 0UL);
+    }
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     setReadOnly(readOnly);
     m_settingText = false;

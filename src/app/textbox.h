@@ -3,6 +3,8 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <functional>
+
 // The rich text box of the Manipulator and the Text Viewer. It holds the
 // working text exactly (CR LF, lone CR and LF included) and reports one
 // changed() per user action or program rewrite, so the change bookkeeping
@@ -19,7 +21,9 @@ public:
     QString plainText() const;
     // Replaces the whole text without recording anything in Scintilla's own
     // undo history (the program keeps its own undo copy); one changed() follows.
-    void setPlainText(const QString &text);
+    // A big text goes in by pieces; betweenPieces, when given, runs after
+    // each (to let the window answer).
+    void setPlainText(const QString &text, const std::function<void()> &betweenPieces = {});
     bool isEmpty() const;
     // Length in characters.
     qsizetype characterCount() const;

@@ -200,10 +200,13 @@ void Manipulator::Form_Load()
         restoreIdleState();
 }
 
-void Manipulator::putText(const QString &text)
+void Manipulator::putText(const QString &text, bool answerMeanwhile)
 {
     m_text.setText(text);
-    RichTextBox1->setPlainText(text);
+    if (answerMeanwhile)
+        RichTextBox1->setPlainText(text, [] { QCoreApplication::processEvents(); });
+    else
+        RichTextBox1->setPlainText(text);
 }
 
 void Manipulator::RichTextBox1_Change()
@@ -307,7 +310,9 @@ void Manipulator::finishRun(const QString &result, AfterProcessBoxes *after)
     m_undoBeforeRun.clear();
     Command17->setEnabled(false);
     m_state.programmaticChange = true;
-    putText(result);
+    // The run still holds the window (busy), so events may run while the box
+    // takes a big result in.
+    putText(result, true);
     ProgressBar1->setVisible(false);
     if (after && after->showTextTab()) {
         SSTab1->setCurrentIndex(TextLines);

@@ -87,7 +87,9 @@ public:
     WorkingText &working() { return m_text; }
     const WorkingText &working() const { return m_text; }
     // The program replaces the working text (a run's result, a loaded file).
-    void putText(const QString &text);
+    // answerMeanwhile lets window events run while a big text goes into the
+    // box; only for callers that hold the window busy.
+    void putText(const QString &text, bool answerMeanwhile = false);
 
     void nothingToProcess();
     void enableUndo();

@@ -22,6 +22,8 @@ private Q_SLOTS:
     void textBoxKeepsTextExactly_data();
     void textBoxKeepsTextExactly();
     void textBoxCountsCharacters();
+    void textBoxTakesBigTextInPieces_data();
+    void textBoxTakesBigTextInPieces();
     void textBoxReportsOneChangePerAction();
     void splashClosesOnKeyPress();
 };
@@ -81,6 +83,34 @@ void TestToolkit::textBoxCountsCharacters()
     box.setCaret(5);
     QCOMPARE(box.selectionStart(), 5);
     QCOMPARE(box.selectionLength(), 0);
+}
+
+void TestToolkit::textBoxTakesBigTextInPieces_data()
+{
+    // A big text goes into the box in pieces of 2M characters; whatever
+    // stands at a piece's edge must come through whole.
+    QTest::addColumn<QString>("edge");
+    QTest::newRow("surrogate pair across the edge") << QString::fromUtf8("\xF0\x9F\x98\x80");
+    QTest::newRow("CR LF across the edge") << QStringLiteral("\r\n");
+    QTest::newRow("accented letters") << QString::fromUtf8("\xc3\xa9\xc3\xa8");
+}
+
+void TestToolkit::textBoxTakesBigTextInPieces()
+{
+    QFETCH(QString, edge);
+    const qsizetype piece = 2 << 20;
+    QString text(piece - 1, u'x');
+    text += edge;
+    text += QString(piece, u'y') + QStringLiteral("\r\nend");
+
+    TextBox box;
+    QSignalSpy changes(&box, &TextBox::changed);
+    int pauses = 0;
+    box.setPlainText(text, [&pauses] { ++pauses; });
+    QCOMPARE(box.plainText(), text);
+    QCOMPARE(changes.count(), 1);
+    QVERIFY(pauses >= 2);
+    QCOMPARE(box.characterCount(), text.size() - (edge.size() == 2 && edge.at(0).isHighSurrogate() ? 1 : 0));
 }
 
 void TestToolkit::textBoxReportsOneChangePerAction()
