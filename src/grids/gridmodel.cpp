@@ -5,6 +5,7 @@
 #include "db/database.h"
 #include "db/identifier.h"
 
+#include <QLocale>
 #include <QSqlError>
 #include <QSqlRecord>
 
@@ -297,7 +298,13 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
     if (index.row() == m_pendingRow && m_pendingChanged.value(index.column()))
         return m_pendingValues.value(index.column());
     const QVariantList *values = rowValues(index.row());
-    return values ? values->value(index.column()) : QVariant();
+    const QVariant value = values ? values->value(index.column()) : QVariant();
+    // Numbers with a fraction are shown and edited as their shortest exact
+    // text: the view's own display keeps six digits, and its spin box editor
+    // two decimals, either of which would change the value a user sees or saves.
+    if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float)
+        return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+    return value;
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const

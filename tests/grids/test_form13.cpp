@@ -10,6 +10,7 @@
 #include "grids/gridrules.h"
 
 #include <QHeaderView>
+#include <QStyledItemDelegate>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -32,6 +33,7 @@ private Q_SLOTS:
     void emptyTableHasNoRecord();
     void deleteAnsweredNoKeepsRow();
     void refreshAndShowAllAfterFilter();
+    void fractionsShownExactly();
 
 private:
     Form13 *openTable(const QString &name);
@@ -56,6 +58,8 @@ void TestForm13::init()
             "(150, 457, 'ABC456', 'Pantry', '1999-01-16', 200000, 150, '2'),"
             "(201, 458, 'xyz', 'Zebra', '2001-01-01', 100, 100, '1')")));
         QVERIFY(db.exec(QStringLiteral("CREATE TABLE Empty (a TEXT)")));
+        QVERIFY(db.exec(QStringLiteral("CREATE TABLE Prices (p DOUBLE)")));
+        QVERIFY(db.exec(QStringLiteral("INSERT INTO Prices VALUES (1499998.5), (0.1), (1234567.891), (-2.5e-7)")));
     }
     QVERIFY(m_harness->start());
     m_harness->frame().state().currentDbPath = path;
@@ -188,6 +192,25 @@ void TestForm13::refreshAndShowAllAfterFilter()
     QCOMPARE(column(0).size(), 5);
     QCOMPARE(window->cmdRefresh->text(), QStringLiteral("&Refresh"));
     QVERIFY(window->grdDataGridCaption->text().isEmpty());
+}
+
+void TestForm13::fractionsShownExactly()
+{
+    // The grid must show, and offer for editing, the number that is stored,
+    // not a rounding of it.
+    openTable(QStringLiteral("Prices"));
+    const QStringList expected{"1499998.5", "0.1", "1234567.891", "-2.5e-07"};
+    Form13 *window = DatabaseMenu::of(m_harness->frame()).tableWindow();
+    tw::GridModel *model = window->model();
+    QStringList shown;
+    for (int row = 0; row < model->recordCount(); ++row) {
+        const QModelIndex index = model->index(row, 0);
+        auto delegate = qobject_cast<QStyledItemDelegate *>(window->grdDataGrid->itemDelegateForIndex(index));
+        QVERIFY(delegate);
+        shown << delegate->displayText(model->data(index), QLocale());
+    }
+    QCOMPARE(shown, expected);
+    QCOMPARE(model->data(model->index(0, 0), Qt::EditRole).toString(), expected.first());
 }
 
 QTEST_MAIN(TestForm13)
