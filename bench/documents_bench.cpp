@@ -13,6 +13,8 @@
 #include "documents/textdocuments.h"
 #include "manipulator/manipulator.h"
 
+#include "benchsupport.h"
+
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
@@ -82,17 +84,12 @@ int main(int argc, char *argv[])
     const qint64 megabytes = argc > 1 ? QString::fromLocal8Bit(argv[1]).toLongLong() : 100;
 
     QTemporaryDir folder;
-    const QString shipped = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("tabwright.mdb"));
-    if (!QFile::copy(shipped, folder.filePath(QStringLiteral("tabwright.mdb")))) {
-        std::fprintf(stderr, "bench_documents: cannot copy %s\n", qPrintable(shipped));
-        return 1;
-    }
     BenchToolkit toolkit;
     Toolkit::install(&toolkit);
-    MDIForm1 frame(StartupOptions{folder.path(), false});
-    frame.show();
-    if (!frame.Form_Load())
+    const std::unique_ptr<MDIForm1> started = bench::startFrame(folder, "bench_documents");
+    if (!started)
         return 1;
+    MDIForm1 &frame = *started;
     Manipulator &window = *frame.manipulator();
     TextDocuments &documents = *frame.documents();
 

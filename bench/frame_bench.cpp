@@ -12,6 +12,8 @@
 #include "app/textbox.h"
 #include "manipulator/manipulator.h"
 
+#include "benchsupport.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -27,32 +29,16 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const qsizetype lines = argc > 1 ? QString::fromLocal8Bit(argv[1]).toLongLong() : 1000000;
 
-    // Work on a copy of the default database, never on the one beside the program.
     QTemporaryDir folder;
-    const QString shipped = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("tabwright.mdb"));
-    if (!QFile::copy(shipped, folder.filePath(QStringLiteral("tabwright.mdb")))) {
-        std::fprintf(stderr, "bench_frame: cannot copy %s\n", qPrintable(shipped));
-        return 1;
-    }
     QtToolkit toolkit;
     Toolkit::install(&toolkit);
-    MDIForm1 frame(StartupOptions{folder.path(), false});
-    frame.show();
-    if (!frame.Form_Load())
+    const std::unique_ptr<MDIForm1> started = bench::startFrame(folder, "bench_frame");
+    if (!started)
         return 1;
+    MDIForm1 &frame = *started;
     Manipulator &window = *frame.manipulator();
 
-    // A fixed-width text of about 68 bytes a line, like the files users load.
-    QString text;
-    text.reserve(lines * 70);
-    for (qsizetype i = 0; i < lines; ++i) {
-        if (i)
-            text += QLatin1String("\r\n");
-        text += QStringLiteral("%1 ACME-WIDGET-%2 2026-12-06 %3 EUR  some description here")
-                    .arg(i, 8, 10, QLatin1Char('0'))
-                    .arg(i % 9973, 5, 10, QLatin1Char('0'))
-                    .arg((i * 37) % 100000, 9, 10, QLatin1Char(' '));
-    }
+    const QString text = bench::fixedWidthText(lines);
     window.RichTextBox1->setPlainText(text);
 
     Manipulator::LineRun run;
