@@ -4,7 +4,7 @@
 // What the window benchmarks share: the frame started offscreen on a copy of
 // the default database, and the fixed-width text they all time.
 
-#include "app/mdiform1.h"
+#include "gui/shell/mdiform1.h"
 
 #include <QCoreApplication>
 #include <QDir>

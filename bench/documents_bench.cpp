@@ -7,11 +7,11 @@
 //   bench_documents [megabytes]   (default 100; runs offscreen unless
 //                                  QT_QPA_PLATFORM says otherwise)
 
-#include "app/mdiform1.h"
-#include "app/textbox.h"
-#include "app/toolkit.h"
-#include "documents/textdocuments.h"
-#include "manipulator/manipulator.h"
+#include "gui/shell/mdiform1.h"
+#include "gui/shell/textbox.h"
+#include "gui/shell/toolkit.h"
+#include "gui/documents/textdocuments.h"
+#include "gui/manipulator/manipulator.h"
 
 #include "benchsupport.h"
 

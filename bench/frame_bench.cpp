@@ -7,10 +7,10 @@
 //   bench_frame [lines]      (default 1000000; runs offscreen unless
 //                             QT_QPA_PLATFORM says otherwise)
 
-#include "app/mdiform1.h"
-#include "app/qttoolkit.h"
-#include "app/textbox.h"
-#include "manipulator/manipulator.h"
+#include "gui/shell/mdiform1.h"
+#include "gui/shell/qttoolkit.h"
+#include "gui/shell/textbox.h"
+#include "gui/manipulator/manipulator.h"
 
 #include "benchsupport.h"
 

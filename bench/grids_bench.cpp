@@ -14,13 +14,13 @@
 //     with recursive c(x) as (select 1 union all select x+1 from c limit 1000000)
 //     insert into t select x, 'name'||x, x*1.5 from c;"
 
-#include "app/appstate.h"
-#include "app/mdiform1.h"
-#include "app/qttoolkit.h"
-#include "db/database.h"
-#include "db/databasemenu.h"
-#include "grids/form13.h"
-#include "grids/gridmodel.h"
+#include "gui/shell/appstate.h"
+#include "gui/shell/mdiform1.h"
+#include "gui/shell/qttoolkit.h"
+#include "core/db/database.h"
+#include "gui/database/databasemenu.h"
+#include "gui/database/form13.h"
+#include "core/grids/gridmodel.h"
 
 #include <QApplication>
 #include <QDir>

@@ -10,10 +10,10 @@
 
 #include "frameharness.h"
 
-#include "app/appstate.h"
-#include "db/database.h"
-#include "manipulator/manipulator.h"
-#include "manipulator/savetargettab.h"
+#include "gui/shell/appstate.h"
+#include "core/db/database.h"
+#include "gui/manipulator/manipulator.h"
+#include "gui/manipulator/savetargettab.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -4,11 +4,11 @@
 // run past libFuzzer's -timeout is a finding. The reader must also give back
 // exactly the bytes it read.
 
-#include "documents/textfile.h"
-#include "engine/formattext.h"
-#include "engine/lineops.h"
-#include "engine/linetools.h"
-#include "engine/tabwrite.h"
+#include "core/text/textfile.h"
+#include "core/engine/formattext.h"
+#include "core/engine/lineops.h"
+#include "core/engine/linetools.h"
+#include "core/engine/tabwrite.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/columnsfile.h"
 
-#include "documents/textfile.h"
+#include "core/text/textfile.h"
 
 #include <QFile>
 

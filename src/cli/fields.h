@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "engine/params.h"
-#include "engine/textparams.h"
+#include "core/engine/params.h"
+#include "core/engine/textparams.h"
 
 #include <QList>
 #include <QString>

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/runner.h"
 
-#include "documents/textfile.h"
-#include "engine/formattext.h"
-#include "engine/lineops.h"
-#include "engine/linetools.h"
-#include "engine/tabwrite.h"
-#include "engine/textchars.h"
+#include "core/text/textfile.h"
+#include "core/engine/formattext.h"
+#include "core/engine/lineops.h"
+#include "core/engine/linetools.h"
+#include "core/engine/tabwrite.h"
+#include "core/engine/textchars.h"
 
 namespace tw::cli {
 

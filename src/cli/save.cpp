@@ -4,10 +4,10 @@
 #include "cli/columnsfile.h"
 #include "cli/fields.h"
 #include "cli/runner.h"
-#include "columns/tablelist.h"
-#include "columns/tablesaver.h"
-#include "db/database.h"
-#include "documents/textfile.h"
+#include "core/columns/tablelist.h"
+#include "core/columns/tablesaver.h"
+#include "core/db/database.h"
+#include "core/text/textfile.h"
 
 #include <cstdio>
 #include <optional>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "documents/textfile.h"
-#include "engine/formattext.h"
-#include "engine/lineops.h"
-#include "engine/linetools.h"
-#include "engine/tabwrite.h"
+#include "core/text/textfile.h"
+#include "core/engine/formattext.h"
+#include "core/engine/lineops.h"
+#include "core/engine/linetools.h"
+#include "core/engine/tabwrite.h"
 
 #include <QFile>
 #include <QProcess>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "columns/tablesaver.h"
-#include "db/database.h"
+#include "core/columns/tablesaver.h"
+#include "core/db/database.h"
 
 #include <QFile>
 #include <QProcess>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frameharness.h"
 
-#include "app/textbox.h"
-#include "manipulator/manipulator.h"
+#include "gui/shell/textbox.h"
+#include "gui/manipulator/manipulator.h"
 
 #include <QApplication>
 #include <QDir>

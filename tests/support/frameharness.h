@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/mdiform1.h"
+#include "gui/shell/mdiform1.h"
 #include "scriptedtoolkit.h"
 
 #include <QTemporaryDir>

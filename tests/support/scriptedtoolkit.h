@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/toolkit.h"
+#include "gui/shell/toolkit.h"
 
 #include <QList>
 #include <QString>

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "core/db/result.h"
+#include "core/engine/textparams.h"
+
+#include <QString>
+
+namespace tw {
+
+class Database;
+
+// The column layout rows as the table tabwrite_settings holds them, in the
+// order they were added (no reader ever sorts them). An empty or non-numeric
+// number cell reads as an empty cell.
+Result<ColumnSpecs> readColumnSpecs(const Database &database);
+
+// The caption of the column layout grid: "Settings: " and the name of the
+// current named settings (stored as "tabwrite_" + name), or the grid's own
+// caption when none is current.
+QString specGridCaption(const QString &currentSettingsName);
+
+// The caption of the grid's data control: "Record 2 of 3", or
+// "Enter new record" while the table has no row.
+QString specPositionCaption(qint64 row, qint64 count);
+// When the data control itself moves: "Criteria 2 of 3".
+QString specCriteriaCaption(qint64 position, qint64 count);
+
+} // namespace tw

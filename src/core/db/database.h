@@ -1,0 +1,114 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "core/db/dberror.h"
+#include "core/db/fielddef.h"
+#include "core/db/querydef.h"
+#include "core/db/recordset.h"
+#include "core/db/result.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+#include <memory>
+
+namespace tw {
+
+namespace detail {
+struct Connection;
+}
+
+// One database file, open through its own named QtSql connection. Every
+// failure comes back as a DbError; nothing here talks to the user.
+//
+// Two dialects meet here. exec() and queryValue() take the engine's SQL:
+// program-built statements, with names passed through quoteIdentifier() and
+// values bound. execUser(), openRecordset() on SQL, and saved queries take
+// SQL as users write it and translate it first (translateUserSql).
+class Database
+{
+public:
+    enum class OpenMode {
+        ExistingOnly,    // a missing file is an error (3024)
+        CreateIfMissing, // a missing file becomes a new, empty database
+    };
+
+    Database();
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    // Opens a database file. The user name and password are accepted for a
+    // later server engine and ignored by SQLite. A file that is not a
+    // database fails with 3343, a missing one with 3024. On failure the
+    // database that was open stays open.
+    DbError open(const QString &path, const QString &user = {}, const QString &password = {},
+                 OpenMode mode = OpenMode::ExistingOnly);
+    void close();
+    bool isOpen() const;
+    // Full path of the open file; "" when none is open.
+    QString name() const;
+
+    // The QtSql connection, for models (QSqlQueryModel) that show rows.
+    // Drop models on it before closing the database.
+    QString connectionName() const;
+    QSqlDatabase connection() const;
+
+    // Engine SQL with positional values ("?"); rows changed.
+    Result<qint64> exec(const QString &sql, const QVariantList &values = {});
+    // SQL in the user dialect ("delete * from T where not isnull(x);").
+    Result<qint64> execUser(const QString &userSql);
+    // First column of the first row of an engine select; Null when no row.
+    Result<QVariant> queryValue(const QString &sql, const QVariantList &values = {}) const;
+
+    DbError begin();
+    DbError commit();
+    DbError rollback();
+
+    // Every table, the catalog tables ("MSys...") included and the engine's
+    // own "sqlite_" ones left out, in the order they were created.
+    Result<QStringList> tableNames() const;
+    // The stored name of a table, looked up without regard to case (3011).
+    Result<QString> findTable(const QString &name) const;
+    bool tableExists(const QString &name) const;
+    Result<QList<FieldDef>> fields(const QString &table) const;
+    Result<QStringList> indexNames(const QString &table) const;
+
+    // Creates a table with its fields in the given order. Text sizes (1-255)
+    // and the zero-length rule become engine constraints. Fails with 3010 when
+    // the name is taken (in any case), 3125 for an invalid name, 3191 for a
+    // field named twice, 3264 without fields.
+    DbError createTable(const TableDef &definition);
+    DbError dropTable(const QString &name);
+
+    // A record set on a table (named without regard to case) or on a
+    // row-returning SQL text in the user dialect. Table and Dynaset sets on a
+    // table are editable; sets on SQL are read-only snapshots.
+    Result<Recordset> openRecordset(const QString &tableOrSql, RecordsetType type = RecordsetType::Dynaset);
+
+    // Saved queries, kept in the catalog table MSysQueries (made on first use).
+    Result<QStringList> queryNames() const; // sorted without regard to case
+    Result<QueryDef> queryDef(const QString &name) const;
+    // Stores a new query at once; an empty name makes a temporary query that
+    // is not stored. A taken name fails with 3012.
+    Result<QueryDef> createQueryDef(const QString &name, const QString &sql);
+    // Writes a stored query's SQL, connect text and records flag back.
+    DbError updateQueryDef(const QueryDef &query);
+    DbError deleteQueryDef(const QString &name);
+    // Runs a query with its parameter values: a row-returning statement gives
+    // records, any other the rows it changed. A parameter without a value
+    // fails with 3061.
+    Result<QueryOutcome> run(const QueryDef &query);
+
+private:
+    friend class RowInserter;
+    DbError ensureQueryCatalog();
+    Result<Recordset> openSnapshot(const QString &engineSql, const QVariantList &values, const QString &source);
+    bool hasQueryCatalog() const;
+
+    std::shared_ptr<detail::Connection> m_connection;
+};
+
+} // namespace tw

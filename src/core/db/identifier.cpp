@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/db/identifier.h"
+
+namespace tw {
+
+QString quoteIdentifier(const QString &name)
+{
+    QString quoted = name;
+    quoted.replace(u'"', QLatin1String("\"\""));
+    return u'"' + quoted + u'"';
+}
+
+QString quoteString(const QString &text)
+{
+    QString quoted = text;
+    quoted.replace(u'\'', QLatin1String("''"));
+    return u'\'' + quoted + u'\'';
+}
+
+bool isValidFieldName(const QString &name)
+{
+    if (name.isEmpty() || name.front().isSpace())
+        return false;
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return false;
+    }
+    return true;
+}
+
+bool isValidTableName(const QString &name)
+{
+    return isValidFieldName(name) && !name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive);
+}
+
+} // namespace tw

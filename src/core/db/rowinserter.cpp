@@ -1,0 +1,221 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/db/rowinserter.h"
+
+#include "core/db/connection.h"
+#include "core/db/database.h"
+#include "core/db/identifier.h"
+
+#include <sqlite3.h>
+
+#include <cstring>
+#include <limits>
+
+namespace tw {
+
+namespace {
+// Appends the UTF-8 of a text; an unpaired surrogate becomes U+FFFD.
+char *appendUtf8(char *out, QStringView text)
+{
+    const char16_t *p = text.utf16();
+    const char16_t *end = p + text.size();
+    // Most values are plain ASCII: tested four characters at a time, then
+    // narrowed.
+    const char16_t *q = p;
+    quint64 any = 0;
+    for (; q + 4 <= end; q += 4) {
+        quint64 word;
+        std::memcpy(&word, q, sizeof word);
+        any |= word;
+    }
+    for (; q < end; ++q)
+        any |= *q;
+    if ((any & 0xFF80FF80FF80FF80ULL) == 0) {
+        for (; p < end; ++p)
+            *out++ = char(*p);
+        return out;
+    }
+    while (p < end) {
+        const char16_t c = *p++;
+        if (c < 0x80) {
+            *out++ = char(c);
+        } else if (c < 0x800) {
+            *out++ = char(0xC0 | (c >> 6));
+            *out++ = char(0x80 | (c & 0x3F));
+        } else if ((c & 0xF800) != 0xD800) {
+            *out++ = char(0xE0 | (c >> 12));
+            *out++ = char(0x80 | ((c >> 6) & 0x3F));
+            *out++ = char(0x80 | (c & 0x3F));
+        } else if ((c & 0xFC00) == 0xD800 && p < end && (*p & 0xFC00) == 0xDC00) {
+            const char32_t u = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(*p++) - 0xDC00);
+            *out++ = char(0xF0 | (u >> 18));
+            *out++ = char(0x80 | ((u >> 12) & 0x3F));
+            *out++ = char(0x80 | ((u >> 6) & 0x3F));
+            *out++ = char(0x80 | (u & 0x3F));
+        } else {
+            *out++ = char(0xEF);
+            *out++ = char(0xBF);
+            *out++ = char(0xBD);
+        }
+    }
+    return out;
+}
+
+DbError engineError(sqlite3 *handle)
+{
+    return mapEngineError(sqlite3_extended_errcode(handle), QString::fromUtf8(sqlite3_errmsg(handle)));
+}
+} // namespace
+
+RowInserter::RowInserter() = default;
+
+RowInserter::~RowInserter()
+{
+    close();
+}
+
+DbError RowInserter::open(Database &database, const QString &table)
+{
+    close();
+    if (!database.m_connection)
+        return DbError::make(ErrorNumber::InvalidOperation);
+    const Result<QString> stored = database.findTable(table);
+    if (!stored)
+        return DbError::make(ErrorNumber::InputTableNotFound, table);
+    Result<QList<FieldDef>> fieldList = database.fields(stored.value());
+    if (!fieldList)
+        return fieldList.error();
+    sqlite3 *handle = database.m_connection->handle();
+    if (!handle)
+        return DbError::make(ErrorNumber::InvalidOperation);
+
+    QStringList names;
+    QStringList marks;
+    for (const FieldDef &field : fieldList.value()) {
+        names << quoteIdentifier(field.name);
+        marks << QStringLiteral("?");
+    }
+    const QString sql = QStringLiteral("INSERT INTO ") + quoteIdentifier(stored.value()) + QStringLiteral(" (")
+        + names.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", "))
+        + QStringLiteral(")");
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_prepare16_v3(handle, sql.utf16(), int(sql.size() * sizeof(char16_t)), SQLITE_PREPARE_PERSISTENT,
+                             &statement, nullptr)
+        != SQLITE_OK) {
+        const DbError error = engineError(handle);
+        sqlite3_finalize(statement);
+        return error;
+    }
+    m_connection = database.m_connection;
+    m_handle = handle;
+    m_statement = statement;
+    m_table = stored.value();
+    m_fields = fieldList.value();
+    m_values = QList<QStringView>(m_fields.size());
+    m_given = QList<bool>(m_fields.size(), false);
+    m_boundBefore = QList<bool>(m_fields.size(), false);
+    database.m_connection->inserters.append(this);
+    return {};
+}
+
+bool RowInserter::isOpen() const
+{
+    return m_statement != nullptr;
+}
+
+void RowInserter::close()
+{
+    if (!m_statement)
+        return;
+    if (m_inTransaction)
+        (void)commit();
+    sqlite3_finalize(m_statement);
+    m_statement = nullptr;
+    m_handle = nullptr;
+    if (const auto connection = m_connection.lock())
+        connection->inserters.removeAll(this);
+    m_connection.reset();
+}
+
+void RowInserter::setText(int field, QStringView value)
+{
+    if (!m_statement || field < 0 || field >= m_values.size())
+        return;
+    m_values[field] = value;
+    m_given[field] = true;
+}
+
+DbError RowInserter::insert()
+{
+    if (!m_statement)
+        return DbError::make(ErrorNumber::InvalidOperation);
+    // Every value is encoded first, so the buffer is not moved under a
+    // value already bound.
+    qsizetype room = 0;
+    for (qsizetype i = 0; i < m_values.size(); ++i) {
+        if (m_given[i])
+            room += m_values[i].size() * 3 + 1;
+    }
+    if (m_utf8.size() < room)
+        m_utf8.resize(room);
+    char *out = m_utf8.data();
+    DbError error;
+    for (qsizetype i = 0; i < m_values.size(); ++i) {
+        if (!m_given[i]) {
+            // A field that held a value in the row before is Null in this one.
+            if (m_boundBefore[i])
+                sqlite3_bind_null(m_statement, int(i) + 1);
+            continue;
+        }
+        char *start = out;
+        out = appendUtf8(out, m_values[i]);
+        const qint64 bytes = out - start;
+        if (bytes > std::numeric_limits<int>::max()) {
+            error = DbError::make(ErrorNumber::ValueTooLong, m_fields.at(i).name);
+            break;
+        }
+        *out++ = '\0';
+        // Bound as a terminated text when it holds no NUL character, so the
+        // engine's size checks read it in place instead of copying it.
+        const bool terminated = std::memchr(start, 0, size_t(bytes)) == nullptr;
+        sqlite3_bind_text(m_statement, int(i) + 1, start, terminated ? -1 : int(bytes), SQLITE_STATIC);
+    }
+    if (!error && sqlite3_step(m_statement) != SQLITE_DONE)
+        error = engineError(m_handle);
+    sqlite3_reset(m_statement);
+    for (qsizetype i = 0; i < m_values.size(); ++i) {
+        m_boundBefore[i] = m_given[i];
+        m_given[i] = false;
+    }
+    return error;
+}
+
+DbError RowInserter::execute(const char *sql)
+{
+    if (!m_handle)
+        return DbError::make(ErrorNumber::InvalidOperation);
+    if (sqlite3_exec(m_handle, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        return engineError(m_handle);
+    return {};
+}
+
+DbError RowInserter::begin()
+{
+    const DbError error = execute("BEGIN");
+    m_inTransaction = !error;
+    return error;
+}
+
+DbError RowInserter::commit()
+{
+    if (!m_inTransaction)
+        return {};
+    DbError error = execute("COMMIT");
+    // A commit that failed (the disk is full) leaves the transaction open;
+    // rolling it back gives the handle back in a known state.
+    if (error && m_handle && !sqlite3_get_autocommit(m_handle))
+        (void)execute("ROLLBACK");
+    m_inTransaction = false;
+    return error;
+}
+
+} // namespace tw

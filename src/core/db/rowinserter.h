@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "core/db/dberror.h"
+#include "core/db/fielddef.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+#include <memory>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace tw {
+
+class Database;
+
+namespace detail {
+struct Connection;
+}
+
+// Appends rows to one table through one prepared statement, for loads of
+// many rows. The statement names every field in table order, so the n-th
+// value of a row goes to the n-th field; a field given no value stays Null.
+// Texts are bound straight from the caller's memory, without a copy: a text
+// handed to setText() must stay alive until insert() returns.
+//
+// If the database is closed while the inserter is open (the user switched
+// databases during a run), the inserter first commits what it wrote and lets
+// go of its statement; later calls fail with 3219.
+class RowInserter
+{
+public:
+    RowInserter();
+    ~RowInserter();
+    RowInserter(const RowInserter &) = delete;
+    RowInserter &operator=(const RowInserter &) = delete;
+
+    // Prepares the insert on a table, named without regard to case.
+    DbError open(Database &database, const QString &table);
+    bool isOpen() const;
+    // Commits an open transaction and finalises the statement.
+    void close();
+
+    // The stored table name and its fields, as open() found them.
+    QString table() const { return m_table; }
+    const QList<FieldDef> &fields() const { return m_fields; }
+
+    void setText(int field, QStringView value);
+    // Stores the row and clears every value for the next one. A row the
+    // engine refuses leaves nothing behind.
+    DbError insert();
+
+    DbError begin();
+    DbError commit();
+    bool inTransaction() const { return m_inTransaction; }
+
+private:
+    friend class Database;
+    DbError execute(const char *sql);
+
+    // The row's values until insert(), then their UTF-8 in one reused
+    // buffer: the engine stores UTF-8, and converting here saves it an
+    // allocation and a conversion per value.
+    QList<QStringView> m_values;
+    QList<bool> m_given;
+    QList<bool> m_boundBefore; // still bound from the row before
+    QByteArray m_utf8;
+
+    std::weak_ptr<detail::Connection> m_connection;
+    sqlite3 *m_handle = nullptr;
+    sqlite3_stmt *m_statement = nullptr;
+    QString m_table;
+    QList<FieldDef> m_fields;
+    bool m_inTransaction = false;
+};
+
+} // namespace tw

@@ -1,0 +1,131 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/engine/deleteops.h"
+
+#include "core/engine/codepoints.h"
+#include "core/engine/lineedit.h"
+#include "core/engine/spacing.h"
+
+#include <QCoreApplication>
+
+namespace tw {
+
+namespace {
+
+qsizetype fillerLength(const DeleteParams &params)
+{
+    return deleteFillerLength(params.deleteOptions, params.deleteSpaces);
+}
+
+} // namespace
+
+void generalDelete(QString &line, const DeleteParams &params)
+{
+    const bool surrogates = cp::hasSurrogates(line);
+    const qsizetype count = qMax(params.deleteNumOfChars, 0);
+    if (params.deleteEndOfLine) {
+        // A line no longer than the count is emptied; the filler goes on
+        // the end either way.
+        line.truncate(cp::indexOfLastChars(line, count, surrogates));
+        edit::appendSpaces(line, fillerLength(params));
+        return;
+    }
+    const qsizetype at = cp::indexOfColumn(line, qMax(params.deleteFromCol, 1), surrogates);
+    const qsizetype end = cp::advance(line, at, count, surrogates);
+    if (end == at)
+        return;
+    edit::spliceSpaces(line, at, end - at, fillerLength(params));
+}
+
+void specificDelete(QString &line, const DeleteParams &params)
+{
+    const QString &wanted = params.deleteSpecificText;
+    const bool blankLineMatch = line.isEmpty() && edit::isExactlyCrLf(wanted);
+    const bool surrogates = cp::hasSurrogates(line);
+    const qsizetype wantedChars = cp::length(wanted, cp::hasSurrogates(wanted));
+    if (params.deleteEndOfLine) {
+        const qsizetype at = cp::indexOfLastChars(line, wantedChars, surrogates);
+        if (!blankLineMatch && QStringView(line).sliced(at) != wanted)
+            return;
+        line.truncate(at);
+        edit::appendSpaces(line, fillerLength(params));
+        return;
+    }
+    const qsizetype at = cp::indexOfColumn(line, qMax(params.deleteFromCol, 1), surrogates);
+    const qsizetype end = cp::advance(line, at, wantedChars, surrogates);
+    if (!blankLineMatch && QStringView(line).sliced(at, end - at) != wanted)
+        return;
+    edit::spliceSpaces(line, at, end - at, fillerLength(params));
+}
+
+void enteredDelete(QString &line, const DeleteParams &params)
+{
+    const QString &wanted = params.deleteText;
+    if (wanted.isEmpty())
+        return;
+    const bool surrogates = cp::hasSurrogates(line) || cp::hasSurrogates(wanted);
+    qsizetype at = cp::find(line, wanted, 0, surrogates);
+    if (at < 0)
+        return;
+    // At most as many rounds as the line had characters when we began.
+    qsizetype rounds = cp::length(line, surrogates);
+    const qsizetype filler = fillerLength(params);
+
+    if (filler == 0) {
+        // Nothing is put in place of a deletion, so the search resumes on the
+        // untouched rest of the original line: find every occurrence first,
+        // then cut them all out in one pass.
+        QVarLengthArray<qsizetype, 64> found;
+        while (at >= 0 && rounds > 0) {
+            found.append(at);
+            --rounds;
+            at = rounds > 0 ? cp::find(line, wanted, at + wanted.size(), surrogates) : -1;
+        }
+        edit::replaceAll(line, found, wanted.size(), QStringView());
+        return;
+    }
+
+    // With a filler the search resumes where the deleted text was, over the
+    // filler itself, so the text is rewritten in place round by round.
+    while (at >= 0 && rounds > 0) {
+        edit::spliceSpaces(line, at, wanted.size(), filler);
+        --rounds;
+        if (rounds > 0)
+            at = cp::find(line, wanted, at, surrogates);
+    }
+}
+
+void deleteLine(QString &line, const DeleteParams &params)
+{
+    const QStringView type = params.deleteText;
+    if (type == QStringView(entry::generalDelete))
+        generalDelete(line, params);
+    else if (type == QStringView(entry::specificDelete))
+        specificDelete(line, params);
+    else
+        enteredDelete(line, params);
+}
+
+LineGate deleteGate(const DeleteParams &params)
+{
+    LineGate gate;
+    gate.passEmptyLines = edit::isExactlyCrLf(params.deleteSpecificText);
+    gate.dropEmptiedLines = gate.passEmptyLines;
+    return gate;
+}
+
+QString deleteMissingFieldMessage(const DeleteParams &params)
+{
+    if (!params.deleteText.isEmpty())
+        return {};
+    return QCoreApplication::translate(
+        "Manipulator",
+        "Please enter text to delete; or select a delete type and enter 'Specific text to "
+        "delete', if necessary.");
+}
+
+LineOperation deleteOperation(const DeleteParams &params)
+{
+    return [params](QString &line) { deleteLine(line, params); };
+}
+
+} // namespace tw

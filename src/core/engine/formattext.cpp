@@ -1,0 +1,552 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/engine/formattext.h"
+
+#include "core/engine/spacing.h"
+#include "core/engine/textchars.h"
+
+#include <QList>
+
+#include <bit>
+
+namespace tw {
+
+using namespace chars;
+
+namespace {
+
+constexpr QStringView newLineEntry = u"New line";
+constexpr QStringView newColumnEntry = u"New column";
+
+enum class Placement { None, Start, End };
+
+Placement placementOf(QStringView formatAddText)
+{
+    // The list offers the "line" pair for New line and the "column" pair for
+    // New column; a value of the other pair left in the box works the same.
+    if (formatAddText == u"Start of line" || formatAddText == u"Start of column")
+        return Placement::Start;
+    if (formatAddText == u"End of line" || formatAddText == u"End of column")
+        return Placement::End;
+    return Placement::None;
+}
+
+// Which sections of one split count as the first delimited section.
+enum class FirstRule { FirstOnly, All, None };
+
+// Everything a run derives from the parameters once, so the per-line work
+// only compares and copies.
+struct Plan
+{
+    bool newColumn = false;
+    bool remove = false;
+    bool move = false;
+    qsizetype between = 0;
+
+    bool series = false;
+    QString delimiter;          // a string delimiter, matched whole
+    QList<QString> seriesChars; // one character each, in the order entered
+
+    Placement place = Placement::None;
+    bool typed = false;         // the text to add is typed, not copied
+    QString typedText;          // typed text with its spaces already applied
+    qsizetype fromCol = 1;
+    qsizetype numChars = 0;
+    Padding pad;
+    bool exemptFirst = false;
+};
+
+void planAddedText(Plan &plan, const FormatParams &p)
+{
+    plan.place = placementOf(p.formatAddText);
+    plan.pad = spacingPadding(p.formatOptions, p.formatSpaces, p.formatPlaceSpaces);
+    plan.exemptFirst = p.formatFirstSection == u"No";
+    plan.typed = !p.formatTextToAdd.isEmpty();
+    if (plan.typed) {
+        plan.typedText.fill(u' ', plan.pad.left);
+        plan.typedText += p.formatTextToAdd;
+        appendSpaces(plan.typedText, plan.pad.right);
+    }
+    plan.fromCol = p.formatAddFromCol;
+    plan.numChars = qMax(p.formatNumOfChars, 0);
+}
+
+Plan makePlan(const FormatParams &p)
+{
+    Plan plan;
+    plan.newColumn = p.formatCreate == newColumnEntry;
+    plan.remove = p.formatRemoveDelimiter;
+    plan.move = plan.newColumn && !plan.remove && p.formatMoveDelimiter == u"Yes";
+    plan.between = plan.newColumn ? qMax(p.formatSpacesBetweenCols, 0) : 0;
+    planAddedText(plan, p);
+
+    if (p.formatUseDelimiterString) {
+        plan.delimiter = p.formatDelimiterString;
+        return plan;
+    }
+    const QStringView trimmed = trimSpaces(p.formatDelimiter);
+    if (trimmed.isEmpty()) {
+        // Only spaces: the run of spaces as entered is the delimiter.
+        plan.delimiter = p.formatDelimiter;
+        return plan;
+    }
+    for (qsizetype u = 0; u < trimmed.size();) {
+        const qsizetype next = nextChar(trimmed, u);
+        plan.seriesChars.append(trimmed.sliced(u, next - u).toString());
+        u = next;
+    }
+    if (plan.seriesChars.size() == 1) {
+        plan.delimiter = plan.seriesChars.first();
+        plan.seriesChars.clear();
+    } else {
+        plan.series = true;
+    }
+    return plan;
+}
+
+// Whether a match of the delimiter can begin or end inside a surrogate pair:
+// only when it begins with a low or ends with a high surrogate. For every
+// other delimiter a match is always whole characters, so the line need not be
+// checked for pairs before searching it.
+bool mayCutPairs(QStringView delimiter)
+{
+    return !delimiter.isEmpty()
+        && (cp::isLow(delimiter.front().unicode()) || cp::isHigh(delimiter.back().unicode()));
+}
+
+// The first occurrence of what (not empty) at or after from, exact and
+// case-sensitive; -1 when there is none. Looks for the first unit eight at a
+// time and compares the rest only there.
+qsizetype findText(QStringView text, QStringView what, qsizetype from)
+{
+    const qsizetype len = what.size();
+    if (from < 0 || len > text.size() - from)
+        return -1;
+    const char16_t *begin = text.utf16();
+    const char16_t *last = begin + text.size() - len + 1; // past the last start
+    const char16_t *w = what.utf16();
+    for (const char16_t *p = begin + from;; ++p) {
+        p = findUnit(p, last, w[0]);
+        if (p == last)
+            return -1;
+        if (len == 1 || std::memcmp(p + 1, w + 1, size_t(len - 1) * sizeof(char16_t)) == 0)
+            return p - begin;
+    }
+}
+
+// As cp::find: a match that cuts a pair does not count.
+inline qsizetype findDelimiter(QStringView line, QStringView what, qsizetype from,
+                               bool surrogates)
+{
+    if (what.size() == 1 && !surrogates) {
+        // The usual delimiter, one character: one search, nothing to compare.
+        const char16_t *begin = line.utf16();
+        const char16_t *end = begin + line.size();
+        if (from < 0 || from >= line.size())
+            return -1;
+        const char16_t *p = findUnitWithin(begin, begin + from, end, what.front().unicode());
+        return p == end ? -1 : p - begin;
+    }
+    qsizetype at = findText(line, what, from);
+    if (!surrogates)
+        return at;
+    while (at >= 0 && !(cp::isBoundary(line, at) && cp::isBoundary(line, at + what.size())))
+        at = findText(line, what, at + 1);
+    return at;
+}
+
+} // namespace
+
+// Formats lines by a plan, reusing its buffers from line to line.
+class FormatEngine
+{
+public:
+    explicit FormatEngine(Plan plan) : m_plan(std::move(plan))
+    {
+        // Whether a line has to be checked for surrogate pairs at all: the
+        // text copied from a column counts characters, and a delimiter with
+        // a surrogate at an edge must not match half a pair.
+        m_checkPairs = m_plan.place != Placement::None && !m_plan.typed;
+        m_checkPairs = m_checkPairs || mayCutPairs(m_plan.delimiter);
+        for (const QString &c : std::as_const(m_plan.seriesChars))
+            m_checkPairs = m_checkPairs || mayCutPairs(c);
+        const char16_t first = m_plan.delimiter.isEmpty() ? 0 : m_plan.delimiter.front().unicode();
+        m_plain = !m_plan.series && m_plan.delimiter.size() == 1 && first != cr && first != lf
+            && (first & 0xF800) != 0xD800 && m_plan.place == Placement::None && !m_plan.move;
+    }
+
+    bool overflow() const { return m_overflow; }
+    void clearOverflow() { m_overflow = false; }
+
+    // The usual run: one delimiter character, nothing added or moved. Then a
+    // line's result is the line with what goes after every delimiter put in,
+    // and a text of many lines can be formatted in one pass over it, without
+    // finding its lines first. Returns false, having written nothing, when
+    // the plan is not of that kind or the result could grow too large.
+    bool formatPlainText(UnitWriter &out, QStringView text, qsizetype *lines)
+    {
+        if (!m_plain)
+            return false;
+        const qsizetype between = m_plan.newColumn ? m_plan.between : 2;
+        // The most one unit can become, every line's CR LF counted as well:
+        // below the limit, no line and no run can be refused.
+        if (text.size() > (maxResultLength - 2) / (2 + between))
+            return false;
+        const char16_t delimiter = m_plan.delimiter.front().unicode();
+        const qsizetype kept = m_plan.remove ? 0 : 1;
+        const char16_t *begin = text.utf16();
+        const char16_t *end = begin + text.size();
+        const char16_t *copied = begin;
+        qsizetype breaks = 0;
+        // Every CR and delimiter is a stop: a CR LF counts a line (only that
+        // pair ends one, and the delimiter is never CR or LF), a delimiter
+        // sends what came before it out.
+        const auto stop = [&](const char16_t *p) {
+            if (*p == cr) {
+                breaks += end - p >= 2 && p[1] == lf;
+                return;
+            }
+            out.put(copied, p - copied + kept);
+            if (m_plan.newColumn)
+                out.putSpaces(between);
+            else
+                out.putCrLf();
+            copied = p + 1;
+        };
+        const char16_t *p = begin;
+#if defined(__SSE2__)
+        // Eight units at a time, taking every stop of the eight from one
+        // comparison rather than searching again after each.
+        const __m128i delimiters = _mm_set1_epi16(short(delimiter));
+        const __m128i crs = _mm_set1_epi16(short(cr));
+        for (; end - p >= 8; p += 8) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+            unsigned mask = unsigned(_mm_movemask_epi8(
+                _mm_or_si128(_mm_cmpeq_epi16(v, delimiters), _mm_cmpeq_epi16(v, crs))));
+            while (mask) {
+                const int bit = std::countr_zero(mask);
+                mask &= ~(3u << bit); // a unit is two bits of the mask
+                stop(p + (bit >> 1));
+            }
+        }
+#endif
+        for (; p < end; ++p) {
+            if (*p == delimiter || *p == cr)
+                stop(p);
+        }
+        out.put(copied, end - copied);
+        *lines = breaks + 1;
+        return true;
+    }
+
+    // Appends the formatted form of one non-empty line to out.
+    void formatLine(UnitWriter &out, QStringView line)
+    {
+        const bool surrogates = m_checkPairs && cp::hasSurrogates(line);
+        const qsizetype start = out.size();
+        if (!m_plan.series) {
+            split(out, start, line, m_plan.delimiter, addedText(line, surrogates),
+                  FirstRule::FirstOnly, surrogates);
+        } else if (m_plan.newColumn) {
+            seriesColumns(out, line, surrogates);
+        } else {
+            seriesLines(out, start, line, surrogates);
+        }
+    }
+
+    // The text to add for sections of this line; empty when nothing is added.
+    QStringView addedText(QStringView line, bool surrogates)
+    {
+        if (m_plan.place == Placement::None)
+            return {};
+        if (m_plan.typed)
+            return m_plan.typedText;
+        const QStringView copied = midChars(line, m_plan.fromCol, m_plan.numChars, surrogates);
+        m_added.fill(u' ', m_plan.pad.left);
+        m_added += copied;
+        appendSpaces(m_added, m_plan.pad.right);
+        return m_added;
+    }
+
+    void appendSection(UnitWriter &out, QStringView section, QStringView added,
+                       bool first) const
+    {
+        if (added.isEmpty() || (first && m_plan.exemptFirst)) {
+            out.put(section);
+        } else if (m_plan.place == Placement::Start) {
+            out.put(added);
+            out.put(section);
+        } else {
+            out.put(section);
+            out.put(added);
+        }
+    }
+
+private:
+    // The limit holds for what one line (or one pass over it) produces, which
+    // started at index start of out.
+    bool tooLarge(const UnitWriter &out, qsizetype start)
+    {
+        if (out.size() - start > maxResultLength)
+            m_overflow = true;
+        return m_overflow;
+    }
+
+    // Splits at a delimiter matched whole. New line puts CR LF after every
+    // found section, New column puts the spaces between columns there; the
+    // last section (no delimiter after it) gets neither.
+    void split(UnitWriter &out, qsizetype start, QStringView line, QStringView delim,
+               QStringView added, FirstRule rule, bool surrogates)
+    {
+        const qsizetype size = line.size();
+        const qsizetype len = delim.size();
+        qsizetype pos = 0;
+        for (qsizetype k = 1;; ++k) {
+            const bool first = rule == FirstRule::All || (rule == FirstRule::FirstOnly && k == 1);
+            const qsizetype p = len > 0 ? findDelimiter(line, delim, pos, surrogates) : -1;
+            if (p < 0) {
+                // With the delimiter moved, the last column begins with the
+                // delimiter in front of it.
+                const qsizetype from = m_plan.move ? qMax<qsizetype>(pos - len, 0) : pos;
+                appendSection(out, from < size ? line.sliced(from) : QStringView(), added, first);
+                return;
+            }
+            QStringView section;
+            if (m_plan.move)
+                section = k == 1 ? line.first(p) : line.sliced(pos - len, p - (pos - len));
+            else
+                section = line.sliced(pos, (m_plan.remove ? p : p + len) - pos);
+            appendSection(out, section, added, first);
+            if (m_plan.newColumn)
+                out.putSpaces(m_plan.between);
+            else
+                out.putCrLf();
+            pos = p + len;
+            if (tooLarge(out, start))
+                return;
+        }
+    }
+
+    // New line with a series: one scan that looks for the series' characters
+    // in turn and starts over after a complete cycle.
+    void seriesLines(UnitWriter &out, qsizetype start, QStringView line, bool surrogates)
+    {
+        const QStringView added = addedText(line, surrogates);
+        const qsizetype n = m_plan.seriesChars.size();
+        qsizetype pos = 0;
+        for (qsizetype j = 1;; ++j) {
+            const qsizetype i = j <= n
+                ? findDelimiter(line, m_plan.seriesChars[j - 1], pos, surrogates)
+                : -1;
+            if (i < 0) {
+                appendSection(out, pos < line.size() ? line.sliced(pos) : QStringView(), added,
+                              j == 1);
+                return;
+            }
+            const qsizetype len = m_plan.seriesChars[j - 1].size();
+            appendSection(out, line.sliced(pos, (m_plan.remove ? i : i + len) - pos), added,
+                          j == 1);
+            out.putCrLf();
+            pos = i + len;
+            if (pos < line.size() && j == n)
+                j = 0;
+            if (tooLarge(out, start))
+                return;
+        }
+    }
+
+    // New column with a series: one split per series character, each pass
+    // working on what the pass before left, the text to add included.
+    void seriesColumns(UnitWriter &out, QStringView line, bool surrogates)
+    {
+        const qsizetype n = m_plan.seriesChars.size();
+        // Passes alternate between two buffers; the last one writes out.
+        UnitWriter passA(m_passA);
+        UnitWriter passB(m_passB);
+        QStringView current = line;
+        for (qsizetype j = 1; j <= n; ++j) {
+            UnitWriter &target = j == n ? out : (j % 2 ? passA : passB);
+            const qsizetype start = j == n ? out.size() : 0;
+            if (j < n)
+                target.truncate(0); // keeps the capacity for the next line
+            if (j > 1)
+                surrogates = m_checkPairs && cp::hasSurrogates(current);
+            const QStringView added = addedText(current, surrogates);
+            split(target, start, current, m_plan.seriesChars[j - 1], added,
+                  j == 1 ? FirstRule::All : FirstRule::None, surrogates);
+            if (tooLarge(target, start))
+                return;
+            current = target.view();
+        }
+    }
+
+    Plan m_plan;
+    bool m_checkPairs = false;
+    bool m_plain = false;
+    QString m_added;
+    QString m_passA;
+    QString m_passB;
+    bool m_overflow = false;
+};
+
+LineFormatter::LineFormatter(const FormatParams &params)
+    : m_formatter(std::make_unique<FormatEngine>(makePlan(params)))
+{
+}
+
+LineFormatter::~LineFormatter() = default;
+
+bool LineFormatter::tooLarge() const
+{
+    return m_formatter->overflow() || m_produced > maxResultLength;
+}
+
+void LineFormatter::addLines(QStringView text, QString &out, FrameObserver *observer)
+{
+    UnitWriter writer(out);
+    m_produced = 0;
+    m_formatter->clearOverflow();
+    if (!observer) {
+        const qsizetype before = writer.size();
+        if (!m_first)
+            writer.putCrLf();
+        qsizetype lines = 0;
+        if (m_formatter->formatPlainText(writer, text, &lines)) {
+            m_index += lines;
+            m_first = false;
+            return;
+        }
+        writer.truncate(before);
+    }
+    qsizetype start = 0;
+    for (;;) {
+        if (observer)
+            observer->lineStarting(m_index);
+        ++m_index;
+        const qsizetype end = nextCrLf(text, start);
+        const QStringView line = end < 0 ? text.sliced(start) : text.sliced(start, end - start);
+        if (!m_first)
+            writer.putCrLf();
+        m_first = false;
+        // Format never sees an empty line: it keeps its place and gets no
+        // added text. Once the result is too large the run is refused, so
+        // the rest is only counted through.
+        if (!line.isEmpty() && !tooLarge()) {
+            const qsizetype before = writer.size();
+            m_formatter->formatLine(writer, line);
+            m_produced += writer.size() - before + 2;
+        }
+        if (end < 0)
+            break;
+        start = end + 2;
+    }
+}
+
+TextResult checkFormatParams(const FormatParams &p)
+{
+    if (p.formatUseDelimiterString && p.formatDelimiterString.isEmpty())
+        return TextResult::refusal(QStringLiteral("Please enter character(s) to use as a delimiter."),
+                                   QStringLiteral("formatDelimiterString"));
+    if (!p.formatUseDelimiterString && p.formatDelimiter.isEmpty())
+        return TextResult::refusal(
+            QStringLiteral("Please enter or select character(s) to use as delimiter(s)."),
+            QStringLiteral("formatDelimiter"));
+    // The numeric boxes hold three digits; anything else did not come from
+    // them and could make a run write without bound.
+    const struct
+    {
+        int value;
+        const char *field;
+        const char *caption;
+    } numbers[] = {
+        {p.formatSpacesBetweenCols, "formatSpacesBetweenCols", "Spaces between columns:"},
+        {p.formatAddFromCol, "formatAddFromCol", "Add text from column:"},
+        {p.formatNumOfChars, "formatNumOfChars", "# of characters:"},
+        {p.formatSpaces, "formatSpaces", "# of spaces:"},
+    };
+    for (const auto &number : numbers) {
+        if (number.value < 0 || number.value > 999)
+            return TextResult::refusal(
+                QStringLiteral("\"%1\" must be a number from 0 to 999.")
+                    .arg(QLatin1String(number.caption)),
+                QString::fromLatin1(number.field));
+    }
+
+    if (p.formatCreate != newLineEntry && p.formatCreate != newColumnEntry)
+        return TextResult::refusal(
+            QStringLiteral("Please select \"New line\" or \"New column\" in "
+                           "\"At delimiter, create:\"."),
+            QStringLiteral("formatCreate"));
+    if (placementOf(p.formatAddText) != Placement::None && p.formatTextToAdd.isEmpty()
+        && p.formatAddFromCol < 1)
+        return TextResult::refusal(
+            QStringLiteral("The text to add is copied from each line, so \"Add text from "
+                           "column:\" needs a column of 1 or more.  Please enter a column, or "
+                           "enter the text to add."),
+            QStringLiteral("formatAddFromCol"));
+    return {};
+}
+
+TextResult formatText(QStringView text, const FormatParams &params, FrameObserver *observer)
+{
+    if (text.isEmpty())
+        return {};
+    TextResult check = checkFormatParams(params);
+    if (check.refused())
+        return check;
+
+    LineFormatter formatter(params);
+    TextResult result;
+    result.text.reserve(text.size() + text.size() / 8);
+    if (observer)
+        observer->runStarting(lineCount(text));
+    formatter.addLines(text, result.text, observer);
+    if (observer)
+        observer->runFinished();
+    if (formatter.tooLarge())
+        return TextResult::refusal(tooLargeMessage());
+    return result;
+}
+
+namespace {
+
+QString formatOneLine(QStringView line, FormatParams p)
+{
+    FormatEngine formatter(makePlan(p));
+    QString out;
+    UnitWriter writer(out);
+    formatter.formatLine(writer, line);
+    writer.finish();
+    return out;
+}
+
+} // namespace
+
+QString newLine(QStringView line, const FormatParams &params)
+{
+    FormatParams p = params;
+    p.formatCreate = newLineEntry.toString();
+    return formatOneLine(line, std::move(p));
+}
+
+QString newColumn(QStringView line, const FormatParams &params)
+{
+    FormatParams p = params;
+    p.formatCreate = newColumnEntry.toString();
+    return formatOneLine(line, std::move(p));
+}
+
+QString formatAddText(QStringView section, QStringView line, bool firstSection,
+                      const FormatParams &params)
+{
+    Plan plan;
+    planAddedText(plan, params);
+    FormatEngine formatter(std::move(plan));
+    QString out;
+    UnitWriter writer(out);
+    formatter.appendSection(writer, section, formatter.addedText(line, cp::hasSurrogates(line)),
+                            firstSection);
+    writer.finish();
+    return out;
+}
+
+} // namespace tw

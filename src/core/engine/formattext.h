@@ -1,0 +1,72 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "core/engine/lineframe.h"
+#include "core/engine/textparams.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <memory>
+
+// Format Text: splits every line at a delimiter into sections and either puts
+// each section on a line of its own ("New line") or keeps them on one line
+// with spaces after each ("New column"), optionally removing or moving the
+// delimiter and adding a text to every section.
+
+namespace tw {
+
+// Checks the parameters before anything changes. Returns a refusal (message
+// and the field to focus) or an empty result when the run may go ahead.
+TextResult checkFormatParams(const FormatParams &params);
+
+// The whole run: checks the parameters, then rewrites every non-empty line
+// with newLine or newColumn; empty lines and a trailing CR LF stay. An empty
+// text comes back empty without any check, as there is nothing to process.
+TextResult formatText(QStringView text, const FormatParams &params,
+                      FrameObserver *observer = nullptr);
+
+class FormatEngine;
+
+// Formats a text that arrives in pieces of whole lines, as the command line
+// reads it block by block: the pieces joined with CR LF give the same result
+// as formatText over the whole text. The parameters are read once, here; check
+// them with checkFormatParams first.
+class LineFormatter
+{
+public:
+    explicit LineFormatter(const FormatParams &params);
+    ~LineFormatter();
+    LineFormatter(const LineFormatter &) = delete;
+    LineFormatter &operator=(const LineFormatter &) = delete;
+
+    // Appends the formatted lines of text to out, with CR LF between them and
+    // before the first one when an earlier piece came before. An empty text
+    // is one empty line. The observer hears of every line (counting on from
+    // earlier pieces) but not of the run's start and end.
+    void addLines(QStringView text, QString &out, FrameObserver *observer = nullptr);
+
+    // True when the last addLines' result would be too large to hold; the
+    // run is then to be refused (the lines after the point where this became
+    // known were only passed through). The limit holds for each call, as a
+    // caller that writes each piece's result away holds no more at once.
+    bool tooLarge() const;
+
+private:
+    std::unique_ptr<FormatEngine> m_formatter;
+    qsizetype m_produced = 0;
+    qsizetype m_index = 0;
+    bool m_first = true;
+};
+
+// One non-empty line without CR LF. newLine's result holds CR LF between the
+// sections and none after the last one. Neither checks the parameters.
+QString newLine(QStringView line, const FormatParams &params);
+QString newColumn(QStringView line, const FormatParams &params);
+
+// A section with the added text applied. firstSection tells whether it counts
+// as the first delimited section (which "No" for the first section exempts).
+QString formatAddText(QStringView section, QStringView line, bool firstSection,
+                      const FormatParams &params);
+
+} // namespace tw

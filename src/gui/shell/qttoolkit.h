@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "gui/shell/toolkit.h"
+
+// The dialogs a user sees: Qt's message, input, file and print dialogs.
+class QtToolkit : public Toolkit
+{
+public:
+    int messageBox(const MessagePrompt &prompt) override;
+    QString inputBox(const QString &prompt, const QString &title,
+                     const QString &defaultAnswer) override;
+    QString fileDialog(const FileDialogRequest &request) override;
+    bool printerDialog(QPrinter &printer, const QString &title) override;
+    void endProgram(int exitCode) override;
+
+    // "Text files (*.txt)|*.txt|All files (*.*)|*.*" in Qt's own filter form.
+    static QString qtFilter(const QString &filter);
+};

@@ -1,0 +1,154 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gui/shell/form1.h"
+#include "gui/shell/qttoolkit.h"
+#include "gui/shell/textbox.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTimer>
+#include <QtTest>
+
+// The pieces of the window toolkit layer that hold behaviour of their own:
+// the file-dialog filters, twips, the text box's character positions and one
+// change per user action, and the splash window's early close.
+class TestToolkit : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void fileDialogFilter_data();
+    void fileDialogFilter();
+    void twipsRoundTrip();
+    void textBoxKeepsTextExactly_data();
+    void textBoxKeepsTextExactly();
+    void textBoxCountsCharacters();
+    void textBoxTakesBigTextInPieces_data();
+    void textBoxTakesBigTextInPieces();
+    void textBoxReportsOneChangePerAction();
+    void splashClosesOnKeyPress();
+};
+
+void TestToolkit::fileDialogFilter_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("text files") << "Text files (*.txt)|*.txt|All files (*.*)|*.*"
+                                << "Text files (*.txt);;All files (*.*)";
+    QTest::newRow("pattern not shown in the description") << "Databases|*.mdb;*.db"
+                                                           << "Databases (*.mdb *.db)";
+}
+
+void TestToolkit::fileDialogFilter()
+{
+    QFETCH(QString, filter);
+    QFETCH(QString, expected);
+    QCOMPARE(QtToolkit::qtFilter(filter), expected);
+}
+
+void TestToolkit::twipsRoundTrip()
+{
+    // An inch is 1440 twips whatever the screen.
+    QCOMPARE(qRound(pixelsToTwips(twipsToPixels(1440))), 1440);
+    QVERIFY(twipsToPixels(10275) > twipsToPixels(1440) * 7);
+}
+
+void TestToolkit::textBoxKeepsTextExactly_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("CR LF lines") << "a\r\nb\r\n";
+    QTest::newRow("lone CR and LF") << "a\rb\nc\r\n\n\r";
+    QTest::newRow("tabs and accents") << QString::fromUtf8("x\ty\xc3\xa9");
+    QTest::newRow("outside the BMP") << QString::fromUtf8("\xF0\x9F\x98\x80-\xF0\x90\x8D\x88");
+    QTest::newRow("empty") << "";
+}
+
+void TestToolkit::textBoxKeepsTextExactly()
+{
+    QFETCH(QString, text);
+    TextBox box;
+    box.setPlainText(text);
+    QCOMPARE(box.plainText(), text);
+}
+
+void TestToolkit::textBoxCountsCharacters()
+{
+    TextBox box;
+    // Two non-BMP characters, CR LF, and an accented letter: 6 characters.
+    box.setPlainText(QString::fromUtf8("\xF0\x9F\x98\x80\xF0\x9F\x98\x81\r\n\xc3\xa9z"));
+    QCOMPARE(box.characterCount(), 6);
+    box.select(1, 3);
+    QCOMPARE(box.selectionStart(), 1);
+    QCOMPARE(box.selectionLength(), 3);
+    QCOMPARE(box.selectedText(), QString::fromUtf8("\xF0\x9F\x98\x81\r\n"));
+    box.setCaret(5);
+    QCOMPARE(box.selectionStart(), 5);
+    QCOMPARE(box.selectionLength(), 0);
+}
+
+void TestToolkit::textBoxTakesBigTextInPieces_data()
+{
+    // A big text goes into the box in pieces of 2M characters; whatever
+    // stands at a piece's edge must come through whole.
+    QTest::addColumn<QString>("edge");
+    QTest::newRow("surrogate pair across the edge") << QString::fromUtf8("\xF0\x9F\x98\x80");
+    QTest::newRow("CR LF across the edge") << QStringLiteral("\r\n");
+    QTest::newRow("accented letters") << QString::fromUtf8("\xc3\xa9\xc3\xa8");
+}
+
+void TestToolkit::textBoxTakesBigTextInPieces()
+{
+    QFETCH(QString, edge);
+    const qsizetype piece = 2 << 20;
+    QString text(piece - 1, u'x');
+    text += edge;
+    text += QString(piece, u'y') + QStringLiteral("\r\nend");
+
+    TextBox box;
+    QSignalSpy changes(&box, &TextBox::changed);
+    int pauses = 0;
+    box.setPlainText(text, [&pauses] { ++pauses; });
+    QCOMPARE(box.plainText(), text);
+    QCOMPARE(changes.count(), 1);
+    QVERIFY(pauses >= 2);
+    QCOMPARE(box.characterCount(), text.size() - (edge.size() == 2 && edge.at(0).isHighSurrogate() ? 1 : 0));
+}
+
+void TestToolkit::textBoxReportsOneChangePerAction()
+{
+    TextBox box;
+    box.show();
+    QSignalSpy changes(&box, &TextBox::changed);
+    box.setPlainText(QStringLiteral("abc"));
+    QCOMPARE(changes.count(), 1);
+
+    box.setFocus();
+    box.select(0, 3);
+    QTest::keyClick(&box, Qt::Key_X);
+    QCOMPARE(changes.count(), 2);
+    QCOMPARE(box.plainText(), QStringLiteral("x"));
+
+    QTest::keyClick(&box, Qt::Key_Return);
+    QCOMPARE(box.plainText(), QStringLiteral("x\r\n"));
+}
+
+void TestToolkit::splashClosesOnKeyPress()
+{
+    QWidget frame;
+    frame.resize(800, 600);
+    frame.show();
+    Form1 splash(&frame);
+    QVERIFY(!splash.lblFirstWord->isVisible());
+    QVERIFY(!splash.lblThirdWord->isVisible());
+    QCOMPARE(splash.lblProductName->text(), QStringLiteral("Tabwright"));
+    QTimer::singleShot(100, &splash, [&splash] { QTest::keyClick(&splash, Qt::Key_Space); });
+    QElapsedTimer clock;
+    clock.start();
+    splash.playSequence();
+    QVERIFY(splash.closedByUser());
+    QVERIFY(!splash.isVisible());
+    // The full sequence lasts five seconds; the key ended it long before.
+    QVERIFY(clock.elapsed() < 3000);
+}
+
+QTEST_MAIN(TestToolkit)
+#include "test_toolkit.moc"
