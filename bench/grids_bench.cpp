@@ -84,7 +84,7 @@ int main(int argc, char *argv[])
     if (!frame.Form_Load())
         return 1;
     frame.state().currentDbPath = path;
-    if (frame.openCurrentDatabase(path)) {
+    if ((frame.openCurrentDatabase(path)).isError()) {
         std::fprintf(stderr, "bench_grids: cannot open %s\n", qPrintable(path));
         return 1;
     }

@@ -54,7 +54,7 @@ struct Measure
 qint64 countRows(const QString &path, const QString &table)
 {
     tw::Database reader;
-    if (reader.open(path))
+    if ((reader.open(path)).isError())
         return -1;
     return reader.queryValue(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(table)).valueOr(-1).toLongLong();
 }
@@ -115,7 +115,7 @@ int main(int argc, char **argv)
     }
     {
         tw::Database layout;
-        if (layout.open(harness.defaultDbPath()))
+        if ((layout.open(harness.defaultDbPath())).isError())
             return 2;
         const char *rows[] = {"'Id', 1, 8, 0, 8", "'Name', 10, 20, 0, 20", "'Amount', 31, 10, 0, 10",
                               "'City', 42, 15, 0, 15", "'Code', 58, 11, 0, 11"};

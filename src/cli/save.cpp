@@ -218,7 +218,7 @@ int runSave(const QStringList &args)
                                      "table.").arg(*options.columnsFile));
 
     Database db;
-    if (const DbError error = db.open(*options.db, {}, {}, Database::OpenMode::CreateIfMissing))
+    if (const DbError error = db.open(*options.db, {}, {}, Database::OpenMode::CreateIfMissing); error.isError())
         return usage(QStringLiteral("%1: %2").arg(*options.db, error.description));
     const Result<QString> found = db.findTable(table);
     if (!found && found.error().number != ErrorNumber::ObjectNotFound)
@@ -231,14 +231,14 @@ int runSave(const QStringList &args)
             return refuse(QStringLiteral("This table name (%1) is already in %2; nothing was written "
                                          "(--if-exists cancel).").arg(table, db.name()));
         if (options.ifExists == IfExists::Replace) {
-            if (const DbError error = deleteAllRecords(db, found.value()))
+            if (const DbError error = deleteAllRecords(db, found.value()); error.isError())
                 return usage(error.description);
         }
     } else if (options.create) {
         const Result<TableDef> definition = tableFromColumns(table, layout->rows);
         if (!definition)
             return refuse(definition.error().description);
-        if (const DbError error = db.createTable(definition.value()))
+        if (const DbError error = db.createTable(definition.value()); error.isError())
             return usage(error.description);
     } else {
         return refuse(QStringLiteral("This table name (%1) is not in %2.  Please verify the name.").arg(table, db.name()));
@@ -251,7 +251,7 @@ int runSave(const QStringList &args)
     CliObserver observer(options.tooLong);
     SaveRequest request{table, method, options.delimiter, layout ? layout->rows : ColumnSpecs{}};
     TableSaver saver(db, request, observer);
-    if (!saver.start()) {
+    if (!saver.start().isError()) {
         // Blocks of whole lines, joined by CR LF: each needs to know whether
         // another follows, so one block is read ahead.
         QString block;

@@ -102,7 +102,7 @@ QString TestCliSave::file(const QString &name, const QByteArray &bytes)
 QList<QStringList> TestCliSave::readBack(const QString &table)
 {
     tw::Database reader;
-    if (reader.open(m_db))
+    if ((reader.open(m_db)).isError())
         return {{QStringLiteral("<cannot open>")}};
     QSqlQuery query(reader.connection());
     QList<QStringList> result;
@@ -268,7 +268,7 @@ void TestCliSave::refusals()
     QCOMPARE(run.status, status);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     tw::Database reader;
-    if (!reader.open(m_db))
+    if (!(reader.open(m_db)).isError())
         QCOMPARE(reader.tableNames().value(), QStringList());
 }
 
@@ -308,7 +308,7 @@ void TestCliSave::bigTextMatchesTheSaverOnTheWholeText()
     const QList<QStringList> fromCli = readBack(QStringLiteral("Big"));
 
     tw::Database db;
-    QVERIFY(!db.open(m_db));
+    QVERIFY(!(db.open(m_db)).isError());
     QVERIFY(db.exec(QStringLiteral("DELETE FROM Big")));
     Silent observer;
     const tw::SaveOutcome whole = tw::saveText(

@@ -50,7 +50,7 @@ DbError copyTable(Database &database, const QString &source, const QString &targ
         definition.fields << field;
         columns << quoteIdentifier(field.name);
     }
-    if (const DbError error = database.createTable(definition))
+    if (const DbError error = database.createTable(definition); error.isError())
         return error;
 
     const Result<QVariant> count =
@@ -86,7 +86,7 @@ DbError copyTable(Database &database, const QString &source, const QString &targ
         + columnList + QStringLiteral(") SELECT ") + columnList + from;
     const QString chunkEnd = QStringLiteral("SELECT max(k) FROM (SELECT ") + key + QStringLiteral(" AS k") + from
         + u')';
-    if (const DbError error = database.begin())
+    if (const DbError error = database.begin(); error.isError())
         return error;
     qint64 copied = 0;
     qint64 after = std::numeric_limits<qint64>::min();

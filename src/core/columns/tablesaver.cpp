@@ -96,7 +96,7 @@ TableSaver::~TableSaver() = default;
 DbError TableSaver::start()
 {
     m_target = std::make_unique<RowInserter>();
-    if (const DbError error = m_target->open(m_database, m_request.table)) {
+    if (const DbError error = m_target->open(m_database, m_request.table); error.isError()) {
         fail(error);
         return error;
     }
@@ -106,7 +106,7 @@ DbError TableSaver::start()
         const bool sized = field.type == FieldType::Text || field.type == FieldType::Binary;
         m_sizes.append(sized ? field.size : std::numeric_limits<int>::max());
     }
-    if (const DbError error = m_target->begin()) {
+    if (const DbError error = m_target->begin(); error.isError()) {
         fail(error);
         return error;
     }
@@ -236,12 +236,12 @@ bool TableSaver::checkFieldSizeAndWriteData(int field, QStringView value)
     if (value.size() > limit && cp::length(value, cp::hasSurrogates(value)) > limit) {
         if (m_warnMode == WarnMode::Ask) {
             // What is written so far is safe while the question waits.
-            if (const DbError error = m_target->commit()) {
+            if (const DbError error = m_target->commit(); error.isError()) {
                 fail(error);
                 return true; // the run ends through m_running
             }
             m_warnMode = m_observer.valueTooLong(m_target->fields().at(field).name);
-            if (const DbError error = m_target->begin()) {
+            if (const DbError error = m_target->begin(); error.isError()) {
                 fail(error);
                 return true;
             }
@@ -261,7 +261,7 @@ bool TableSaver::storeRecord()
     if (!m_running)
         return false;
     const DbError error = m_target->insert();
-    if (!error) {
+    if (!error.isError()) {
         ++m_outcome.recordsWritten;
         return true;
     }
@@ -287,9 +287,9 @@ bool TableSaver::commitIfDue()
     if (m_sinceCommit.elapsed() < commitMilliseconds)
         return true;
     DbError error = m_target->commit();
-    if (!error)
+    if (!error.isError())
         error = m_target->begin();
-    if (error) {
+    if (error.isError()) {
         fail(error);
         return false;
     }
@@ -308,7 +308,7 @@ SaveOutcome TableSaver::finish()
 {
     m_running = false;
     if (m_target && m_target->isOpen()) {
-        if (const DbError error = m_target->commit()) {
+        if (const DbError error = m_target->commit(); error.isError()) {
             if (m_outcome.end != SaveOutcome::End::Failed)
                 fail(error);
         }
@@ -320,7 +320,7 @@ SaveOutcome TableSaver::finish()
 SaveOutcome saveText(Database &database, const SaveRequest &request, QStringView text, SaveObserver &observer)
 {
     TableSaver saver(database, request, observer);
-    if (!saver.start())
+    if (!saver.start().isError())
         saver.addText(text, false);
     return saver.finish();
 }

@@ -128,24 +128,24 @@ DbError Database::open(const QString &path, const QString &user, const QString &
             QSqlQuery probe(db);
             if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !probe.next()) {
                 failure = mapEngineError(probe.lastError(), ErrorContext::Open);
-                if (!failure)
+                if (!failure.isError())
                     failure = DbError::make(ErrorNumber::NotADatabase, path);
             }
             probe.finish();
-            if (!failure && fresh) {
+            if (!failure.isError() && fresh) {
                 // Writes the header at once, so the new file is a database
                 // even before it has a table.
                 if (!probe.exec(QStringLiteral("PRAGMA application_id = 1415668343")))
                     failure = mapEngineError(probe.lastError(), ErrorContext::Open);
                 probe.finish();
             }
-            if (!failure && !registerSqlFunctions(db))
+            if (!failure.isError() && !registerSqlFunctions(db))
                 failure = DbError::make(ErrorNumber::InvalidOperation);
         }
         if (failure.number == ErrorNumber::OtherEngineError || failure.number == ErrorNumber::SyntaxError)
             failure = DbError::make(ErrorNumber::NotADatabase, path);
     }
-    if (failure) {
+    if (failure.isError()) {
         removeConnection(name);
         return failure;
     }

@@ -63,8 +63,9 @@ struct DbError {
     int number = ErrorNumber::None;
     QString description;
 
+    // No conversion to bool: a Result is true when it holds a value, and an
+    // error that read true as well would make one of the two mean the opposite.
     bool isError() const { return number != ErrorNumber::None; }
-    explicit operator bool() const { return isError(); }
 
     // An error with the layer's standard description; `item` fills in the
     // name of the table, field or query concerned where the text has one.

@@ -108,7 +108,7 @@ Result<QueryDef> Database::createQueryDef(const QString &name, const QString &sq
         return def; // a temporary query: never stored
     if (!isValidFieldName(name))
         return DbError::make(ErrorNumber::InvalidName, name);
-    if (const DbError error = ensureQueryCatalog())
+    if (const DbError error = ensureQueryCatalog(); error.isError())
         return error;
     if (queryDef(name).ok())
         return DbError::make(ErrorNumber::ObjectExists, name);

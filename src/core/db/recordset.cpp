@@ -129,7 +129,7 @@ Result<Recordset> Recordset::open(std::shared_ptr<detail::Connection> connection
     }
     if (d.rowidColumn.isEmpty())
         return DbError::make(ErrorNumber::InvalidOperation);
-    if (const DbError error = rs.loadRowids())
+    if (const DbError error = rs.loadRowids(); error.isError())
         return error;
     return rs;
 }
@@ -389,7 +389,7 @@ Result<QVariant> Recordset::value(int index) const
         return m_data->buffer.value(index);
     if (m_data->currentDeleted)
         return DbError::make(ErrorNumber::RecordDeleted);
-    if (const DbError error = loadCurrent())
+    if (const DbError error = loadCurrent(); error.isError())
         return error;
     return m_data->current.value(index);
 }
@@ -440,7 +440,7 @@ DbError Recordset::edit()
         return DbError::make(ErrorNumber::ReadOnly);
     if (!hasCurrent())
         return DbError::make(ErrorNumber::NoCurrentRecord);
-    if (const DbError error = loadCurrent())
+    if (const DbError error = loadCurrent(); error.isError())
         return error;
     m_data->editMode = EditMode::Edit;
     m_data->buffer = m_data->current;
@@ -587,7 +587,7 @@ DbError Recordset::setIndex(const QString &indexName)
     const QString previousName = d.index;
     d.indexColumns = columns;
     d.index = stored;
-    if (const DbError error = loadRowids()) {
+    if (const DbError error = loadRowids(); error.isError()) {
         d.indexColumns = previous;
         d.index = previousName;
         return error;

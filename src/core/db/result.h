@@ -32,7 +32,8 @@ public:
     const T &value() const & { return *m_value; }
     T &value() & { return *m_value; }
     T &&value() && { return std::move(*m_value); }
-    T valueOr(T fallback) const { return m_value ? *m_value : std::move(fallback); }
+    // A failed result answers the fallback, not the empty value it holds.
+    T valueOr(T fallback) const { return ok() ? *m_value : std::move(fallback); }
 
     const DbError &error() const { return m_error; }
 

@@ -179,7 +179,7 @@ DbError RowInserter::insert()
         const bool terminated = std::memchr(start, 0, size_t(bytes)) == nullptr;
         sqlite3_bind_text(m_statement, int(i) + 1, start, terminated ? -1 : int(bytes), SQLITE_STATIC);
     }
-    if (!error && sqlite3_step(m_statement) != SQLITE_DONE)
+    if (!error.isError() && sqlite3_step(m_statement) != SQLITE_DONE)
         error = engineError(m_handle);
     sqlite3_reset(m_statement);
     for (qsizetype i = 0; i < m_values.size(); ++i) {
@@ -201,7 +201,7 @@ DbError RowInserter::execute(const char *sql)
 DbError RowInserter::begin()
 {
     const DbError error = execute("BEGIN");
-    m_inTransaction = !error;
+    m_inTransaction = !error.isError();
     return error;
 }
 
@@ -212,7 +212,7 @@ DbError RowInserter::commit()
     DbError error = execute("COMMIT");
     // A commit that failed (the disk is full) leaves the transaction open;
     // rolling it back gives the handle back in a known state.
-    if (error && m_handle && !sqlite3_get_autocommit(m_handle))
+    if (error.isError() && m_handle && !sqlite3_get_autocommit(m_handle))
         (void)execute("ROLLBACK");
     m_inTransaction = false;
     return error;

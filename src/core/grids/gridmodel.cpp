@@ -98,10 +98,10 @@ DbError GridModel::open(Database &database, const QueryShape &shape)
     m_pendingRow = -1;
     const Result<QString> stored = database.findTable(shape.table());
     DbError error = stored.error();
-    if (!error) {
+    if (!error.isError()) {
         const Result<QList<FieldDef>> fields = database.fields(stored.value());
         error = fields.error();
-        if (!error) {
+        if (!error.isError()) {
             m_fields = fields.value();
             m_rowidColumn.clear();
             // A table may use one of the rowid names for a field of its own;
@@ -123,11 +123,11 @@ DbError GridModel::open(Database &database, const QueryShape &shape)
             m_connectionName = database.connectionName();
             error = m_rowidColumn.isEmpty() ? DbError::make(ErrorNumber::InvalidOperation)
                                             : loadRowids(named, m_rowids);
-            if (!error)
+            if (!error.isError())
                 m_shape = named;
         }
     }
-    if (error) {
+    if (error.isError()) {
         m_connectionName.clear();
         m_fields.clear();
         m_rowids.clear();
@@ -205,7 +205,7 @@ DbError GridModel::reshape(const QueryShape &shape)
     if (!isOpen())
         return DbError::make(ErrorNumber::InvalidOperation);
     std::vector<qint64> rowids;
-    if (const DbError error = loadRowids(shape, rowids))
+    if (const DbError error = loadRowids(shape, rowids); error.isError())
         return error;
     beginResetModel();
     dropCache();

@@ -192,7 +192,7 @@ bool DatabaseMenu::openWithDetails(const QString &path, const QString &user, con
     // leaves the current database as it was.
     {
         tw::Database trial;
-        if (const tw::DbError error = trial.open(path, user, password)) {
+        if (const tw::DbError error = trial.open(path, user, password); error.isError()) {
             const QString previous = state.previousDbPath;
             restorePath();
             state.previousDbPath = previous;
@@ -202,7 +202,7 @@ bool DatabaseMenu::openWithDetails(const QString &path, const QString &user, con
     }
     closeDatabaseWindows();
     state.currentDbPath = path;
-    if (const tw::DbError error = m_frame.openCurrentDatabase(path)) {
+    if (const tw::DbError error = m_frame.openCurrentDatabase(path); error.isError()) {
         restorePath();
         Toolkit::instance().message(tr("An error has occured while opening a database.  The default database "
                                        "will now be re-opened."));
@@ -226,7 +226,7 @@ void DatabaseMenu::menuFileUseOrig_Click()
         return;
     }
     closeDatabaseWindows();
-    if (const tw::DbError error = m_frame.openCurrentDatabase(state.currentDbPath))
+    if (const tw::DbError error = m_frame.openCurrentDatabase(state.currentDbPath); error.isError())
         reportError(error.number, error.description);
     if (m_form3Window->isVisible())
         createTableList();
@@ -284,7 +284,7 @@ void DatabaseMenu::menuFileDeleteTable_Click()
 
 void DatabaseMenu::showTable(const QString &name, const QString &windowCaption)
 {
-    if (const tw::DbError error = m_form13->openTable(*m_frame.currentDatabase(), name))
+    if (const tw::DbError error = m_form13->openTable(*m_frame.currentDatabase(), name); error.isError())
         reportError(error.number, error.description);
     m_form13->setCaptions(windowCaption, name);
     if (!m_form13Placed) {
@@ -315,7 +315,7 @@ void DatabaseMenu::List1_DblClick(const QString &name)
         return;
     if (m_form13Window->isVisible() && m_form13->openTableName().compare(name, Qt::CaseInsensitive) == 0)
         m_form13Window->close();
-    if (const tw::DbError error = m_frame.currentDatabase()->dropTable(name))
+    if (const tw::DbError error = m_frame.currentDatabase()->dropTable(name); error.isError())
         reportError(error.number, error.description);
     if (SaveTargetTab *target = m_frame.manipulator()->saveTargetTab)
         target->refreshDbaseTableList();
@@ -374,7 +374,7 @@ void DatabaseMenu::saveTableAs(const QString &newTableName)
         bar->setVisible(false);
     }
     // A copy that failed is said so, rather than shown as if it had worked.
-    if (error) {
+    if (error.isError()) {
         reportError(error.number, error.description);
         return;
     }

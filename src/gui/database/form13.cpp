@@ -113,7 +113,7 @@ tw::DbError Form13::openTable(tw::Database &database, const QString &table)
     m_tableName = table;
     sortRequest.clear();
     const tw::DbError error = m_model->open(database, tw::QueryShape(table));
-    if (!error)
+    if (!error.isError())
         m_tableName = m_model->tableName();
     cmdRefresh->setText(tr("&Refresh"));
     Command1->setEnabled(false);
@@ -143,7 +143,7 @@ void Form13::Form_Activate(tw::Database &database)
     // The filter and order the user chose stay: the counter and the grid's
     // caption keep describing the rows shown.
     const tw::QueryShape shape = m_model->isOpen() ? m_model->shape() : tw::QueryShape(m_tableName);
-    if (m_model->open(database, shape) && m_model->open(database, tw::QueryShape(m_tableName)))
+    if (m_model->open(database, shape).isError() && m_model->open(database, tw::QueryShape(m_tableName)).isError())
         return;
     const qint64 count = m_model->recordCount();
     if (count > 0)
@@ -228,7 +228,7 @@ bool Form13::sortRecords(const QString &request)
     const ViewPlace place = viewPlace();
     // An expression the engine refuses leaves the rows as they were, and the
     // user learns why rather than seeing nothing happen.
-    if (const tw::DbError error = m_model->reshape(m_model->shape().sortedBy(plan.expression))) {
+    if (const tw::DbError error = m_model->reshape(m_model->shape().sortedBy(plan.expression)); error.isError()) {
         hourglass.release();
         reportError(error);
         return false;
@@ -248,7 +248,7 @@ bool Form13::filterRecords()
     m_model->submit();
     HourglassGuard hourglass;
     const ViewPlace place = viewPlace();
-    if (const tw::DbError error = m_model->reshape(m_model->shape().filteredBy(tw::filterExpression(typed)))) {
+    if (const tw::DbError error = m_model->reshape(m_model->shape().filteredBy(tw::filterExpression(typed))); error.isError()) {
         hourglass.release();
         reportError(error);
         return false;
@@ -278,7 +278,7 @@ void Form13::cmdRefresh_Click()
 {
     m_model->submit();
     const qint64 position = currentPosition();
-    if (const tw::DbError error = m_model->requery())
+    if (const tw::DbError error = m_model->requery(); error.isError())
         reportError(error);
     restoreRecordPosition(position);
     showRecordPosition();
@@ -293,7 +293,7 @@ void Form13::Command1_Click()
     Command1->setEnabled(false);
     m_model->submit();
     const ViewPlace place = viewPlace();
-    if (const tw::DbError error = m_model->reshape(m_model->shape().unshaped()))
+    if (const tw::DbError error = m_model->reshape(m_model->shape().unshaped()); error.isError())
         reportError(error);
     showFirstRow(place);
     showRecordPosition();

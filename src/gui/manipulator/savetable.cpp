@@ -154,7 +154,7 @@ void SaveTargetTab::Command10_Click()
         if (db.isOpen() && sameFile(db.name(), m_state.defaultDbPath))
             return tw::readColumnSpecs(db);
         tw::Database layoutDb;
-        if (const tw::DbError error = layoutDb.open(m_state.defaultDbPath))
+        if (const tw::DbError error = layoutDb.open(m_state.defaultDbPath); error.isError())
             return error;
         return tw::readColumnSpecs(layoutDb);
     };
@@ -200,7 +200,7 @@ void SaveTargetTab::Command10_Click()
                 return;
             if (answer == Answer::No) {
                 HourglassGuard hourglass;
-                if (const tw::DbError error = tw::deleteAllRecords(db, found.value())) {
+                if (const tw::DbError error = tw::deleteAllRecords(db, found.value()); error.isError()) {
                     report(error);
                     return;
                 }
@@ -213,7 +213,7 @@ void SaveTargetTab::Command10_Click()
                 return;
             }
             HourglassGuard hourglass;
-            if (const tw::DbError error = db.createTable(definition.value())) {
+            if (const tw::DbError error = db.createTable(definition.value()); error.isError()) {
                 report(error);
                 return;
             }
@@ -231,7 +231,7 @@ void SaveTargetTab::Command10_Click()
             return;
         if (answer == Answer::No) {
             HourglassGuard hourglass;
-            if (const tw::DbError error = tw::deleteAllRecords(db, found.value())) {
+            if (const tw::DbError error = tw::deleteAllRecords(db, found.value()); error.isError()) {
                 report(error);
                 return;
             }

@@ -156,7 +156,7 @@ void SaveTargetTab::refreshDbaseTableList()
             return;
         }
         m_state.currentDbPath = m_state.defaultDbPath;
-        if (const tw::DbError error = m_frame.openCurrentDatabase(m_state.currentDbPath)) {
+        if (const tw::DbError error = m_frame.openCurrentDatabase(m_state.currentDbPath); error.isError()) {
             m_window.handleError(error.number, error.description);
             return;
         }
@@ -205,7 +205,7 @@ void SaveTargetTab::Option1_Click()
     // pull the rows from under the table window.
     if (!db->isOpen() || !samePath(db->name(), m_state.defaultDbPath)) {
         DatabaseMenu::of(m_frame).closeDatabaseWindows();
-        if (const tw::DbError error = m_frame.openCurrentDatabase(m_state.currentDbPath)) {
+        if (const tw::DbError error = m_frame.openCurrentDatabase(m_state.currentDbPath); error.isError()) {
             m_window.handleError(error.number, error.description);
             return;
         }

@@ -163,7 +163,7 @@ void TabwriteTab::showTab()
 {
     commitGrid();
     tw::Database *db = m_frame.currentDatabase();
-    if (const tw::DbError error = m_model->open(*db, tw::QueryShape(QStringLiteral("tabwrite_settings"))))
+    if (const tw::DbError error = m_model->open(*db, tw::QueryShape(QStringLiteral("tabwrite_settings"))); error.isError())
         m_window.handleError(error.number, error.description);
     m_specRowCount = m_model->recordCount();
     if (m_specRowCount > 0)
@@ -292,7 +292,7 @@ void TabwriteTab::SSTab1_Click(int index)
             }
             DatabaseMenu::of(m_frame).closeDatabaseWindows();
             m_state.currentDbPath = m_state.defaultDbPath;
-            if (const tw::DbError error = m_frame.openCurrentDatabase(m_state.currentDbPath))
+            if (const tw::DbError error = m_frame.openCurrentDatabase(m_state.currentDbPath); error.isError())
                 m_window.handleError(error.number, error.description);
         }
     }

@@ -347,7 +347,7 @@ void MDIForm1::menuFile_Click()
     auto finish = qScopeGuard([this] { m_state.programmaticChange = false; });
     tw::DbError error;
     reopenDefaultIfClosed(error);
-    if (error)
+    if (error.isError())
         return reportFileMenuError(error);
 
     const auto tables = m_db->tableNames();
@@ -404,7 +404,7 @@ void MDIForm1::menuQueries_Click()
     // Errors are passed over: the Queries window reports its own.
     tw::DbError error;
     reopenDefaultIfClosed(error);
-    if (!error)
+    if (!error.isError())
         (void)m_db->tableNames();
 }
 

@@ -31,7 +31,7 @@ void TestColumnsCore::init()
 {
     m_db = std::make_unique<tw::Database>();
     const QString path = m_dir.filePath(QStringLiteral("t%1.db").arg(QDateTime::currentMSecsSinceEpoch()));
-    QVERIFY(!m_db->open(path, {}, {}, tw::Database::OpenMode::CreateIfMissing));
+    QVERIFY(!(m_db->open(path, {}, {}, tw::Database::OpenMode::CreateIfMissing)).isError());
 }
 
 void TestColumnsCore::tableListRule_data()
@@ -55,10 +55,10 @@ void TestColumnsCore::tableListRule()
 
 void TestColumnsCore::readsRowsInStoredOrderWithEmptyCells()
 {
-    QVERIFY(!m_db->exec(QStringLiteral("CREATE TABLE tabwrite_settings (column_heading TEXT, get_data_from_column "
+    QVERIFY(!(m_db->exec(QStringLiteral("CREATE TABLE tabwrite_settings (column_heading TEXT, get_data_from_column "
                                        "INTEGER, number_of_characters INTEGER, spaces_b4_next_column INTEGER, "
                                        "field_width INTEGER)"))
-                 .error());
+                 .error()).isError());
     QVERIFY(m_db->exec(QStringLiteral("INSERT INTO tabwrite_settings VALUES ('Qty', 10, 3, 0, 5), "
                                       "('Name', 1, 5, 2, NULL), ('x', NULL, 'abc', 1, 1)")));
     const auto rows = tw::readColumnSpecs(*m_db);
@@ -86,16 +86,16 @@ void TestColumnsCore::copyKeepsFieldsAndOrder()
                      {tw::FieldDef::text(QStringLiteral("Cust"), 20, false),
                       tw::FieldDef::of(QStringLiteral("Qty"), tw::FieldType::Long),
                       tw::FieldDef::of(QStringLiteral("Price"), tw::FieldType::Double)}};
-    QVERIFY(!m_db->createTable(def));
+    QVERIFY(!(m_db->createTable(def)).isError());
     // Rows inserted out of key order must come over in table order.
-    QVERIFY(!m_db->begin());
+    QVERIFY(!(m_db->begin()).isError());
     for (int i = 0; i < 12000; ++i)
         QVERIFY(m_db->exec(QStringLiteral("INSERT INTO \"Orders\" VALUES (?, ?, ?)"),
                            {QStringLiteral("c%1").arg(11999 - i), 11999 - i, i / 2.0}));
-    QVERIFY(!m_db->commit());
+    QVERIFY(!(m_db->commit()).isError());
     qint64 lastProgress = -1;
-    QVERIFY(!tw::copyTable(*m_db, QStringLiteral("orders"), QStringLiteral("Copy"),
-                           [&](qint64 copied, qint64) { lastProgress = copied; }));
+    QVERIFY(!(tw::copyTable(*m_db, QStringLiteral("orders"), QStringLiteral("Copy"),
+                           [&](qint64 copied, qint64) { lastProgress = copied; })).isError());
     QCOMPARE(lastProgress, 12000);
     const auto fields = m_db->fields(QStringLiteral("Copy"));
     QVERIFY(fields.ok());
@@ -114,19 +114,19 @@ void TestColumnsCore::copyKeepsFieldsAndOrder()
 
 void TestColumnsCore::nameTakenInAnyCase()
 {
-    QVERIFY(!m_db->createTable({QStringLiteral("Sales"), {tw::FieldDef::text(QStringLiteral("a"))}}));
+    QVERIFY(!(m_db->createTable({QStringLiteral("Sales"), {tw::FieldDef::text(QStringLiteral("a"))}})).isError());
     QCOMPARE(tw::isTableNameTaken(*m_db, QStringLiteral("SALES")).value(), true);
     QCOMPARE(tw::isTableNameTaken(*m_db, QStringLiteral("Sales2")).value(), false);
-    QVERIFY(tw::copyTable(*m_db, QStringLiteral("Sales"), QStringLiteral("sALES")));
+    QVERIFY((tw::copyTable(*m_db, QStringLiteral("Sales"), QStringLiteral("sALES"))).isError());
 }
 
 void TestColumnsCore::copiesTableNamedLikeSql()
 {
     const QString evil = QStringLiteral("x\"; drop table y; --");
-    QVERIFY(!m_db->createTable({QStringLiteral("y"), {tw::FieldDef::text(QStringLiteral("a"))}}));
-    QVERIFY(!m_db->createTable({evil, {tw::FieldDef::text(QStringLiteral("it's \"a\""))}}));
+    QVERIFY(!(m_db->createTable({QStringLiteral("y"), {tw::FieldDef::text(QStringLiteral("a"))}})).isError());
+    QVERIFY(!(m_db->createTable({evil, {tw::FieldDef::text(QStringLiteral("it's \"a\""))}})).isError());
     QVERIFY(m_db->exec(QStringLiteral("INSERT INTO \"x\"\"; drop table y; --\" VALUES ('v')")));
-    QVERIFY(!tw::copyTable(*m_db, evil, evil + u'2'));
+    QVERIFY(!(tw::copyTable(*m_db, evil, evil + u'2')).isError());
     QVERIFY(m_db->tableExists(QStringLiteral("y")));
     QCOMPARE(m_db->queryValue(QStringLiteral("SELECT count(*) FROM \"x\"\"; drop table y; --2\"")).value().toInt(), 1);
 }

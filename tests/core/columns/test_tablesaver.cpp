@@ -104,11 +104,11 @@ void TestTableSaver::init()
     m_dir = std::make_unique<QTemporaryDir>();
     m_path = m_dir->filePath(QStringLiteral("target.db"));
     m_db = std::make_unique<tw::Database>();
-    QVERIFY(!m_db->open(m_path, {}, {}, tw::Database::OpenMode::CreateIfMissing));
+    QVERIFY(!(m_db->open(m_path, {}, {}, tw::Database::OpenMode::CreateIfMissing)).isError());
     const tw::TableDef table{QStringLiteral("T"),
                              {tw::FieldDef::text(QStringLiteral("A"), 5), tw::FieldDef::text(QStringLiteral("B"), 5),
                               tw::FieldDef::text(QStringLiteral("C"), 5)}};
-    QVERIFY(!m_db->createTable(table));
+    QVERIFY(!(m_db->createTable(table)).isError());
 }
 
 void TestTableSaver::cleanup()
@@ -120,7 +120,7 @@ void TestTableSaver::cleanup()
 QList<QStringList> TestTableSaver::readBack(const QString &table)
 {
     tw::Database reader;
-    if (reader.open(m_path))
+    if ((reader.open(m_path)).isError())
         return {{QStringLiteral("<cannot open>")}};
     QSqlQuery query(reader.connection());
     QList<QStringList> result;
@@ -240,13 +240,13 @@ void TestTableSaver::piecesGiveTheLinesOfTheWholeText()
     QFETCH(QStringList, pieces);
     const tw::SaveRequest request{QStringLiteral("T"), tw::SaveMethod::Delimiter, QStringLiteral(","), {}};
     ScriptedObserver whole;
-    QVERIFY(!tw::saveText(*m_db, request, pieces.join(QStringLiteral("\r\n")), whole).error);
+    QVERIFY(!(tw::saveText(*m_db, request, pieces.join(QStringLiteral("\r\n")), whole).error).isError());
     const QList<QStringList> expected = readBack(QStringLiteral("T"));
-    QVERIFY(!tw::deleteAllRecords(*m_db, QStringLiteral("T")));
+    QVERIFY(!(tw::deleteAllRecords(*m_db, QStringLiteral("T"))).isError());
 
     ScriptedObserver byPieces;
     tw::TableSaver saver(*m_db, request, byPieces);
-    QVERIFY(!saver.start());
+    QVERIFY(!(saver.start()).isError());
     for (qsizetype i = 0; i < pieces.size(); ++i)
         QVERIFY(saver.addText(pieces.at(i), i + 1 < pieces.size()));
     QCOMPARE(int(saver.finish().end), int(tw::SaveOutcome::End::Done));
@@ -336,7 +336,7 @@ void TestTableSaver::closingTheDatabaseMidRunKeepsWhatWasWritten()
     QCOMPARE(int(outcome.end), int(tw::SaveOutcome::End::Failed));
     QCOMPARE(readBack(QStringLiteral("T")).size(), 40);
     // The handle closed cleanly: the file opens again for writing.
-    QVERIFY(!m_db->open(m_path));
+    QVERIFY(!(m_db->open(m_path)).isError());
     QVERIFY(m_db->exec(QStringLiteral("INSERT INTO T (A) VALUES ('z')")));
 }
 
@@ -367,8 +367,8 @@ void TestTableSaver::refusedRecords()
     QFETCH(int, end);
     QFETCH(int, stored);
     QFETCH(qint64, refused);
-    QVERIFY(!m_db->createTable({QStringLiteral("Strict"),
-                                {tw::FieldDef::text(QStringLiteral("A"), 5, false), tw::FieldDef::text(QStringLiteral("B"), 5)}}));
+    QVERIFY(!(m_db->createTable({QStringLiteral("Strict"),
+                                {tw::FieldDef::text(QStringLiteral("A"), 5, false), tw::FieldDef::text(QStringLiteral("B"), 5)}})).isError());
     ScriptedObserver observer;
     observer.goOnAfterRefusal = goOn;
     const tw::ColumnSpecs columns = {spec(QStringLiteral("A"), 3, 1), spec(QStringLiteral("B"), 1, 1)};
@@ -423,12 +423,12 @@ void TestTableSaver::layoutRowsRefusedAsFields()
 void TestTableSaver::deleteAllRecordsTakesAnyName()
 {
     const QString name = QStringLiteral("x\"; DROP TABLE T; --'");
-    QVERIFY(!m_db->createTable({name, {tw::FieldDef::text(QStringLiteral("A"), 5)}}));
+    QVERIFY(!(m_db->createTable({name, {tw::FieldDef::text(QStringLiteral("A"), 5)}})).isError());
     ScriptedObserver observer;
-    QVERIFY(!tw::saveText(*m_db, {name.toUpper(), tw::SaveMethod::Delimiter, QStringLiteral(","), {}},
-                          QStringLiteral("1\r\n2"), observer).error);
+    QVERIFY(!(tw::saveText(*m_db, {name.toUpper(), tw::SaveMethod::Delimiter, QStringLiteral(","), {}},
+                          QStringLiteral("1\r\n2"), observer).error).isError());
     QCOMPARE(readBack(name).size(), 2);
-    QVERIFY(!tw::deleteAllRecords(*m_db, name.toUpper()));
+    QVERIFY(!(tw::deleteAllRecords(*m_db, name.toUpper())).isError());
     QCOMPARE(readBack(name).size(), 0);
     QVERIFY(m_db->tableExists(QStringLiteral("T")));
 }

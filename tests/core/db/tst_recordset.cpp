@@ -16,7 +16,7 @@ QStringList column(Recordset &rs, const QString &field)
     QStringList values;
     if (rs.recordCount() == 0)
         return values;
-    if (rs.moveFirst())
+    if ((rs.moveFirst()).isError())
         return {"<moveFirst failed>"};
     for (; !rs.isEof(); static_cast<void>(rs.moveNext()))
         values.append(rs.value(field).value().toString());

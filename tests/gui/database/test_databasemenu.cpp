@@ -47,7 +47,7 @@ void TestDatabaseMenu::init()
     m_userDb = QDir(m_harness->programFolder()).filePath(QStringLiteral("user.db"));
     {
         tw::Database db;
-        QVERIFY(!db.open(m_userDb, {}, {}, tw::Database::OpenMode::CreateIfMissing));
+        QVERIFY(!(db.open(m_userDb, {}, {}, tw::Database::OpenMode::CreateIfMissing)).isError());
         QVERIFY(db.exec(QStringLiteral("CREATE TABLE Sales (Cust VARCHAR(20), Qty INTEGER)")));
         QVERIFY(db.exec(QStringLiteral("INSERT INTO Sales VALUES ('b', 2), ('a', 1), ('c', 3)")));
         QVERIFY(db.exec(QStringLiteral("CREATE TABLE y (a TEXT)")));
@@ -116,7 +116,7 @@ void TestDatabaseMenu::notADatabaseLeavesWindowOpen()
 
 void TestDatabaseMenu::saveTableAsRefusesNameInOtherCase()
 {
-    QVERIFY(!m_harness->frame().openCurrentDatabase(m_userDb));
+    QVERIFY(!(m_harness->frame().openCurrentDatabase(m_userDb)).isError());
     m_harness->frame().state().currentDbPath = m_userDb;
     DatabaseMenu &menu = DatabaseMenu::of(m_harness->frame());
     menu.menuFileOpenTable_Click();
@@ -132,7 +132,7 @@ void TestDatabaseMenu::saveTableAsRefusesNameInOtherCase()
 
 void TestDatabaseMenu::saveTableAsCopiesAndShows()
 {
-    QVERIFY(!m_harness->frame().openCurrentDatabase(m_userDb));
+    QVERIFY(!(m_harness->frame().openCurrentDatabase(m_userDb)).isError());
     m_harness->frame().state().currentDbPath = m_userDb;
     DatabaseMenu &menu = DatabaseMenu::of(m_harness->frame());
     menu.menuFileOpenTable_Click();
@@ -151,7 +151,7 @@ void TestDatabaseMenu::saveTableAsCopiesAndShows()
 
 void TestDatabaseMenu::deletingLastTableClosesList()
 {
-    QVERIFY(!m_harness->frame().openCurrentDatabase(m_userDb));
+    QVERIFY(!(m_harness->frame().openCurrentDatabase(m_userDb)).isError());
     m_harness->frame().state().currentDbPath = m_userDb;
     DatabaseMenu &menu = DatabaseMenu::of(m_harness->frame());
     menu.menuFileDeleteTable_Click();
@@ -170,10 +170,10 @@ void TestDatabaseMenu::deletingLastTableClosesList()
 void TestDatabaseMenu::tableNamedLikeSqlIsHandledAsName()
 {
     const QString evil = QStringLiteral("x\"; drop table y; --");
-    QVERIFY(!m_harness->frame().openCurrentDatabase(m_userDb));
+    QVERIFY(!(m_harness->frame().openCurrentDatabase(m_userDb)).isError());
     m_harness->frame().state().currentDbPath = m_userDb;
     tw::Database *db = m_harness->frame().currentDatabase();
-    QVERIFY(!db->createTable({evil, {tw::FieldDef::text(QStringLiteral("v"))}}));
+    QVERIFY(!(db->createTable({evil, {tw::FieldDef::text(QStringLiteral("v"))}})).isError());
     QVERIFY(db->exec(QStringLiteral("INSERT INTO \"x\"\"; drop table y; --\" VALUES ('one')")));
     DatabaseMenu &menu = DatabaseMenu::of(m_harness->frame());
     menu.menuFileOpenTable_Click();

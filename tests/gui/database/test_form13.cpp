@@ -48,7 +48,7 @@ void TestForm13::init()
     const QString path = QDir(m_harness->programFolder()).filePath(QStringLiteral("orders.db"));
     {
         tw::Database db;
-        QVERIFY(!db.open(path, {}, {}, tw::Database::OpenMode::CreateIfMissing));
+        QVERIFY(!(db.open(path, {}, {}, tw::Database::OpenMode::CreateIfMissing)).isError());
         QVERIFY(db.exec(QStringLiteral(
             "CREATE TABLE Orders (OrderID INTEGER, SaleID INTEGER, CustomerID TEXT, CustName TEXT, "
             "OrderDate TEXT, moneyEarned REAL, cashFlow REAL, Amount VARCHAR(10))")));
@@ -63,7 +63,7 @@ void TestForm13::init()
     }
     QVERIFY(m_harness->start());
     m_harness->frame().state().currentDbPath = path;
-    QVERIFY(!m_harness->frame().openCurrentDatabase(path));
+    QVERIFY(!(m_harness->frame().openCurrentDatabase(path)).isError());
 }
 
 void TestForm13::cleanup()

@@ -116,7 +116,7 @@ void TestColumnsTabs::init()
     m_externalDb = QDir(m_harness->programFolder()).filePath(QStringLiteral("external.db"));
     {
         tw::Database db;
-        QVERIFY(!db.open(m_externalDb, {}, {}, tw::Database::OpenMode::CreateIfMissing));
+        QVERIFY(!(db.open(m_externalDb, {}, {}, tw::Database::OpenMode::CreateIfMissing)).isError());
         for (const char *table : {"Sales", "msysdata", "MSysOwn", "SSysReport", "TABWRITE_x", "tabwrite_own"})
             QVERIFY(db.exec(QStringLiteral("CREATE TABLE \"%1\" (a TEXT)").arg(QLatin1String(table))));
     }
@@ -157,7 +157,7 @@ void TestColumnsTabs::typeLayout(const Layout &layout)
 void TestColumnsTabs::useExternalDatabase()
 {
     state().currentDbPath = m_externalDb;
-    QVERIFY(!m_harness->frame().openCurrentDatabase(m_externalDb));
+    QVERIFY(!(m_harness->frame().openCurrentDatabase(m_externalDb)).isError());
 }
 
 void TestColumnsTabs::freshStartCaptions()

@@ -65,9 +65,9 @@ void TestSaveTable::init()
     m_userDb = QDir(m_harness->programFolder()).filePath(QStringLiteral("user.db"));
     {
         tw::Database db;
-        QVERIFY(!db.open(m_userDb, {}, {}, tw::Database::OpenMode::CreateIfMissing));
-        QVERIFY(!db.createTable({QStringLiteral("Sales"), {tw::FieldDef::text(QStringLiteral("Cust"), 3),
-                                                           tw::FieldDef::text(QStringLiteral("Qty"), 3)}}));
+        QVERIFY(!(db.open(m_userDb, {}, {}, tw::Database::OpenMode::CreateIfMissing)).isError());
+        QVERIFY(!(db.createTable({QStringLiteral("Sales"), {tw::FieldDef::text(QStringLiteral("Cust"), 3),
+                                                           tw::FieldDef::text(QStringLiteral("Qty"), 3)}})).isError());
         QVERIFY(db.exec(QStringLiteral("INSERT INTO Sales VALUES ('old', '1'), ('old', '2')")));
     }
     QVERIFY(m_harness->start());
@@ -83,7 +83,7 @@ void TestSaveTable::addLayoutRow(const QString &heading, int from, int count, in
 {
     // The layout is edited in the default database, whatever is current.
     tw::Database defaultDb;
-    QVERIFY(!defaultDb.open(state().defaultDbPath));
+    QVERIFY(!(defaultDb.open(state().defaultDbPath)).isError());
     QVERIFY(defaultDb.exec(QStringLiteral("INSERT INTO tabwrite_settings VALUES (?, ?, ?, 0, ?)"),
                            {heading, from, count, width}));
 }
@@ -91,7 +91,7 @@ void TestSaveTable::addLayoutRow(const QString &heading, int from, int count, in
 void TestSaveTable::useExternalDatabase(QRadioButton *option)
 {
     state().currentDbPath = m_userDb;
-    QVERIFY(!m_harness->frame().openCurrentDatabase(m_userDb));
+    QVERIFY(!(m_harness->frame().openCurrentDatabase(m_userDb)).isError());
     option->click();
 }
 
@@ -105,7 +105,7 @@ void TestSaveTable::fill(const QString &table, const QString &method, const QStr
 QList<QStringList> TestSaveTable::readBack(const QString &path, const QString &table)
 {
     tw::Database reader;
-    if (reader.open(path))
+    if ((reader.open(path)).isError())
         return {{QStringLiteral("<cannot open>")}};
     QSqlQuery query(reader.connection());
     QList<QStringList> rows;
@@ -206,7 +206,7 @@ void TestSaveTable::createsTableFromLayoutAndCutsByColumns()
                                  {QStringLiteral("<null>"), QStringLiteral("<null>")},
                                  {QStringLiteral("002"), QStringLiteral("Bob Smiths")}}));
     tw::Database reader;
-    QVERIFY(!reader.open(state().defaultDbPath));
+    QVERIFY(!(reader.open(state().defaultDbPath)).isError());
     QCOMPARE(reader.fields(QStringLiteral("People")).value(),
              (QList<tw::FieldDef>{tw::FieldDef::text(QStringLiteral("it's \"id\""), 3, true),
                                   tw::FieldDef::text(QStringLiteral("Name"), 10, true)}));
