@@ -2,16 +2,21 @@
 #include "frameharness.h"
 
 #include "gui/shell/textbox.h"
-#include "gui/manipulator/manipulator.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QTest>
 #include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QTest>
 
 FrameHarness::FrameHarness() : m_previousCurrentFolder(QDir::currentPath())
 {
-    copyDefaultDatabase(m_dir.path());
+    if (!copyDefaultDatabase(m_dir.path()))
+        qFatal("cannot copy the default database %s", qPrintable(shippedDatabase()));
 }
 
 FrameHarness::~FrameHarness()
@@ -44,12 +49,61 @@ bool FrameHarness::start()
     return m_frame->Form_Load();
 }
 
-Manipulator &FrameHarness::manipulator()
+QAction *FrameHarness::action(const QString &name)
 {
-    return *m_frame->manipulator();
+    auto found = m_frame->findChild<QAction *>(name);
+    if (!found)
+        qWarning("no menu entry %s", qPrintable(name));
+    return found;
+}
+
+void FrameHarness::openMenu(const QString &name)
+{
+    if (auto menu = m_frame->findChild<QMenu *>(name))
+        Q_EMIT menu->aboutToShow();
+    else
+        qWarning("no menu %s", qPrintable(name));
+}
+
+bool FrameHarness::menuShown(const QString &name)
+{
+    auto menu = m_frame->findChild<QMenu *>(name);
+    return menu && menu->menuAction()->isVisible();
+}
+
+QWidget *FrameHarness::window(const QString &name)
+{
+    auto found = m_frame->findChild<QWidget *>(name);
+    if (!found)
+        qWarning("no window %s", qPrintable(name));
+    return found;
+}
+
+TextBox *FrameHarness::manipulatorBox()
+{
+    return control<TextBox>(QStringLiteral("Manipulator"), QStringLiteral("RichTextBox1"));
+}
+
+TextBox *FrameHarness::viewerBox()
+{
+    return control<TextBox>(QStringLiteral("Form5"), QStringLiteral("RichTextBox1"));
+}
+
+bool FrameHarness::isShown(const QString &windowName)
+{
+    QWidget *child = window(windowName);
+    auto sub = child ? qobject_cast<QMdiSubWindow *>(child->parentWidget()) : nullptr;
+    return sub && sub->isVisible();
 }
 
 void FrameHarness::userSetsText(const QString &text)
 {
-    manipulator().RichTextBox1->setPlainText(text);
+    TextBox *box = manipulatorBox();
+    box->replaceRange(0, box->characterCount(), text);
+}
+
+void FrameHarness::click(const QString &windowName, const QString &button)
+{
+    if (auto found = control<QAbstractButton>(windowName, button))
+        found->click();
 }

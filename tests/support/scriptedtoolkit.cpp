@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTest>
 
 ScriptedToolkit::ScriptedToolkit()
 {
@@ -12,6 +13,16 @@ ScriptedToolkit::ScriptedToolkit()
 ScriptedToolkit::~ScriptedToolkit()
 {
     install(nullptr);
+    // Every answer a test queued was meant for a dialog: one left over means
+    // the dialog never came, and one missing means a dialog came that the
+    // test did not expect. Either is a failure of the test under way.
+    if (QTest::currentTestFunction() && (!m_answers.isEmpty() || m_unanswered > 0)) {
+        const QByteArray why = QStringLiteral("%1 queued dialog answer(s) unused, %2 dialog(s) without an answer")
+                                   .arg(m_answers.size())
+                                   .arg(m_unanswered)
+                                   .toUtf8();
+        QTest::qFail(why.constData(), __FILE__, __LINE__);
+    }
 }
 
 QStringList ScriptedToolkit::messageTexts() const

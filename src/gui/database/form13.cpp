@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/database/form13.h"
 
-#include "gui/shell/appstate.h"
-#include "gui/shell/toolkit.h"
-#include "core/db/database.h"
+#include "core/db/session.h"
 #include "core/grids/gridmodel.h"
 #include "core/grids/gridrules.h"
+#include "gui/shell/errorreporter.h"
+#include "gui/shell/toolkit.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -19,8 +19,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-Form13::Form13(AppState &state, QWidget *parent)
-    : QWidget(parent), m_state(state), m_model(new tw::GridModel(this))
+Form13::Form13(tw::DatabaseSession &session, QWidget *parent)
+    : QWidget(parent), m_session(session), m_model(new tw::GridModel(this))
 {
     setObjectName(QStringLiteral("Form13"));
     setWindowTitle(tr("Opened Table"));
@@ -88,13 +88,29 @@ Form13::Form13(AppState &state, QWidget *parent)
     // Questions before the grid deletes or writes a row; a table copy writes
     // through the same handlers and must not ask.
     auto ask = [this](const QString &question) {
-        if (m_state.tableCopy)
+        if (!m_asking)
             return true;
         return Toolkit::instance().message(question, Buttons::YesNo, Icon::Question) == Answer::Yes;
     };
     m_model->confirmDelete = [ask] { return ask(tr("Delete Current Row?")); };
     m_model->confirmCommit = [ask] { return ask(tr("Commit changes?")); };
     bindModel();
+    connect(&m_session, &tw::DatabaseSession::aboutToSwitch, this, [this] {
+        closeTable();
+        Q_EMIT closeRequested();
+    });
+}
+
+void Form13::focusGrid()
+{
+    grdDataGrid->setFocus();
+}
+
+void Form13::commitWithoutAsking()
+{
+    m_asking = false;
+    m_model->submit();
+    m_asking = true;
 }
 
 Form13::~Form13() = default;
@@ -108,11 +124,12 @@ void Form13::bindModel()
             });
 }
 
-tw::DbError Form13::openTable(tw::Database &database, const QString &table)
+tw::DbError Form13::openTable(const QString &table)
 {
     m_tableName = table;
+    m_justOpened = true;
     sortRequest.clear();
-    const tw::DbError error = m_model->open(database, tw::QueryShape(table));
+    const tw::DbError error = m_model->open(m_session.database(), tw::QueryShape(table));
     if (!error.isError())
         m_tableName = m_model->tableName();
     cmdRefresh->setText(tr("&Refresh"));
@@ -131,14 +148,21 @@ void Form13::setCaptions(const QString &windowCaption, const QString &gridCaptio
 
 void Form13::closeTable()
 {
+    // A row being edited is written (after the question) before its rows go.
+    m_model->submit();
     m_model->close();
     m_tableName.clear();
 }
 
-void Form13::Form_Activate(tw::Database &database)
+void Form13::Form_Activate()
 {
+    if (m_justOpened) {
+        m_justOpened = false;
+        return;
+    }
     if (m_tableName.isEmpty() || m_model->hasPendingEdit())
         return;
+    tw::Database &database = m_session.database();
     const qint64 position = m_model->recordCount() > 0 ? currentPosition() : -1;
     // The filter and order the user chose stay: the counter and the grid's
     // caption keep describing the rows shown.

@@ -43,6 +43,24 @@ Form3::Purpose Form3::purpose() const
     return Label1->text() == openLabel() ? Purpose::Open : Purpose::Delete;
 }
 
+void Form3::setTables(const QStringList &names)
+{
+    List1->clear();
+    List1->addItems(names);
+}
+
+int Form3::tableCount() const
+{
+    return List1->count();
+}
+
+void Form3::focusList()
+{
+    List1->setFocus();
+    if (!List1->currentItem())
+        List1->setCurrentRow(0);
+}
+
 void Form3::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape) {

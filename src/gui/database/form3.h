@@ -19,6 +19,10 @@ public:
     void setPurpose(Purpose purpose);
     // The action of a double-click, read from the label as the user sees it.
     Purpose purpose() const;
+    void setTables(const QStringList &names);
+    int tableCount() const;
+    // The focus into the list, on its first entry when none is current.
+    void focusList();
 
     QLabel *Label1;
     QListWidget *List1;

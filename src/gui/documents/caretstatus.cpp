@@ -1,30 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/documents/caretstatus.h"
 
-#include "gui/shell/mdiform1.h"
 #include "gui/shell/textbox.h"
-#include "gui/documents/form5.h"
-#include "gui/documents/textdocuments.h"
-#include "gui/manipulator/manipulator.h"
 
 #include <QLabel>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QStatusBar>
 #include <QTimer>
 
-CaretStatus::CaretStatus(MDIForm1 &frame, TextDocuments &documents)
-    : QObject(&documents), m_frame(frame), m_documents(documents)
+CaretStatus::CaretStatus(QStatusBar *statusBar, TextBox *first, QObject *parent) : QObject(parent)
 {
     setObjectName(QStringLiteral("CaretStatus"));
-    m_label = new QLabel(&frame);
+    m_label = new QLabel(statusBar);
     m_label->setObjectName(QStringLiteral("caretPosition"));
-    frame.statusBar()->addPermanentWidget(m_label);
-    watch(frame.manipulator()->RichTextBox1);
-    watch(documents.textViewer()->RichTextBox1);
-    connect(frame.mdiArea, &QMdiArea::subWindowActivated, this, &CaretStatus::follow);
-    m_box = frame.manipulator()->RichTextBox1;
-    scheduleUpdate();
+    statusBar->addPermanentWidget(m_label);
+    follow(first);
 }
 
 void CaretStatus::watch(TextBox *box)
@@ -39,16 +28,15 @@ void CaretStatus::watch(TextBox *box)
     });
 }
 
-void CaretStatus::follow(QMdiSubWindow *window)
+void CaretStatus::follow(TextBox *box)
 {
-    TextBox *box = nullptr;
-    if (window && window->widget() == m_frame.manipulator())
-        box = m_frame.manipulator()->RichTextBox1;
-    else if (window && window == m_documents.textViewerWindow())
-        box = m_documents.textViewer()->RichTextBox1;
     if (!box)
-        return; // the Search window and the others leave the last text box shown
+        return;
     if (box != m_box) {
+        if (!m_watched.contains(box)) {
+            m_watched << box;
+            watch(box);
+        }
         m_box = box;
         m_cacheValid = false;
     }

@@ -4,13 +4,12 @@
 #include "core/text/caretposition.h"
 
 #include <QObject>
+#include <QList>
 #include <QPointer>
 
-class MDIForm1;
 class QLabel;
-class QMdiSubWindow;
+class QStatusBar;
 class TextBox;
-class TextDocuments;
 
 // The caret's line and column in the active text box, on the frame's status
 // bar. Users pick column numbers for the operations from what they see, so
@@ -20,22 +19,24 @@ class CaretStatus : public QObject
     Q_OBJECT
 
 public:
-    CaretStatus(MDIForm1 &frame, TextDocuments &documents);
+    // The label goes onto the status bar; it follows the box first given.
+    CaretStatus(QStatusBar *statusBar, TextBox *first, QObject *parent);
 
     QLabel *label() const { return m_label; }
     // The position shown, worked out now rather than when the window is idle.
     tw::LineColumn current();
+    // Shows the caret of another box (the window the user activated). The
+    // box is watched from then on.
+    void follow(TextBox *box);
 
 private:
-    void follow(QMdiSubWindow *window);
     void watch(TextBox *box);
     void scheduleUpdate();
     void update();
 
-    MDIForm1 &m_frame;
-    TextDocuments &m_documents;
     QLabel *m_label;
     QPointer<TextBox> m_box;
+    QList<TextBox *> m_watched;
     bool m_pending = false;
     // The line count up to a byte offset, kept while the text does not change,
     // so moving the caret forward in a long text only counts what it passed.

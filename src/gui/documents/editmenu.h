@@ -3,28 +3,30 @@
 
 #include <QObject>
 
-class MDIForm1;
 class TextBox;
-class TextDocuments;
-struct AppState;
+class TextViews;
 
 // The frame's Edit menu on the two text windows. Paste and Select All act on
 // the text window activated last; the enabling rules, Copy, Cut and Delete
 // All look at which of the two is shown (the Text Viewer lies over the
-// Manipulator, so both may be).
+// Manipulator, so both may be). The frame owns the menu's entries and asks
+// here what they offer.
 class EditMenu : public QObject
 {
     Q_OBJECT
 
 public:
-    EditMenu(MDIForm1 &frame, AppState &state, TextDocuments &documents);
+    explicit EditMenu(TextViews &views, QObject *parent = nullptr);
 
-    // Pastes the clipboard into a box with the line-end repair at the end of
-    // the text, and copies the result into the other text window if shown.
-    void pasteInto(TextBox *target);
+    struct Offer
+    {
+        bool selectionCommands = false; // Cut, Copy, Select All, Delete All
+        bool paste = false;
+    };
+    // What the menu offers as it opens.
+    Offer menuEdit_Click() const;
 
 public Q_SLOTS:
-    void menuEdit_Click();
     void menuEditCut_Click();
     void menuEditCopy_Click();
     void menuEditPaste_Click();
@@ -32,12 +34,7 @@ public Q_SLOTS:
     void menuEditDeleteAll_Click();
 
 private:
-    TextBox *editTarget() const;
     void copySelections(bool cut);
-    // The user's edit of a box that is not the one typed into.
-    void userWrite(TextBox *box, const QString &text);
 
-    MDIForm1 &m_frame;
-    AppState &m_state;
-    TextDocuments &m_documents;
+    TextViews &m_views;
 };

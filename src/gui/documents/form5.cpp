@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/documents/form5.h"
 
-#include "gui/shell/appstate.h"
-#include "gui/shell/mdiform1.h"
+#include "gui/documents/pasting.h"
+#include "gui/documents/textviews.h"
 #include "gui/shell/textbox.h"
-#include "gui/documents/editmenu.h"
-#include "gui/documents/textdocuments.h"
-#include "gui/manipulator/manipulator.h"
 
 #include <QKeyEvent>
 #include <QVBoxLayout>
@@ -19,8 +16,7 @@ bool isPasteKey(const QKeyEvent *key)
 }
 } // namespace
 
-Form5::Form5(MDIForm1 &frame, AppState &state, TextDocuments &documents, QWidget *parent)
-    : QWidget(parent), m_frame(frame), m_state(state), m_documents(documents)
+Form5::Form5(TextViews &views, QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(tr("Manipulator - Text Viewer"));
@@ -31,18 +27,12 @@ Form5::Form5(MDIForm1 &frame, AppState &state, TextDocuments &documents, QWidget
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(RichTextBox1);
     RichTextBox1->installEventFilter(this);
-    connect(RichTextBox1, &TextBox::changed, this, &Form5::RichTextBox1_Change);
+    views.addView(TextViews::Role::Viewer, RichTextBox1, this);
 }
 
-void Form5::RichTextBox1_Change()
+void Form5::setCaptionFor(const QString &path)
 {
-    if (!m_state.programmaticChange) {
-        m_state.modified = true;
-        m_frame.menuFileSaveFile->setEnabled(true);
-        m_frame.manipulator()->enableUndo();
-        m_frame.menuSearchFind->setEnabled(!RichTextBox1->isEmpty());
-    }
-    m_state.programmaticChange = false;
+    setWindowTitle(path.isEmpty() ? tr("Text Viewer") : path);
 }
 
 bool Form5::eventFilter(QObject *watched, QEvent *event)
@@ -50,40 +40,28 @@ bool Form5::eventFilter(QObject *watched, QEvent *event)
     if (watched != RichTextBox1)
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {
-    case QEvent::ShortcutOverride: {
-        auto key = static_cast<QKeyEvent *>(event);
-        if (isPasteKey(key)) {
+    case QEvent::ShortcutOverride:
+        if (isPasteKey(static_cast<QKeyEvent *>(event))) {
             event->accept();
             return true;
         }
         break;
-    }
-    case QEvent::KeyPress: {
-        auto key = static_cast<QKeyEvent *>(event);
+    case QEvent::KeyPress:
         // The box's own paste would take the clipboard as it is; the
         // program's puts line breaks right first.
-        if (isPasteKey(key)) {
-            if (!m_state.paste)
-                m_documents.editMenu()->pasteInto(RichTextBox1);
+        if (isPasteKey(static_cast<QKeyEvent *>(event))) {
+            pasting::editPaste(RichTextBox1);
             return true;
         }
         break;
-    }
     case QEvent::KeyRelease: {
         auto key = static_cast<QKeyEvent *>(event);
-        if (!key->isAutoRepeat())
-            RichTextBox1_KeyUp(key->key());
+        if (!key->isAutoRepeat() && key->key() == Qt::Key_Escape)
+            Q_EMIT manipulatorRequested();
         break;
     }
     default:
         break;
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void Form5::RichTextBox1_KeyUp(int key)
-{
-    m_documents.mirrorViewerIntoManipulator();
-    if (key == Qt::Key_Escape)
-        m_frame.menuViewTabwrite_Click();
 }

@@ -3,32 +3,30 @@
 
 #include <QWidget>
 
-class MDIForm1;
 class TextBox;
-class TextDocuments;
-struct AppState;
+class TextViews;
 
-// The Text Viewer: a plain full-window view of a copy of the working text
-// that can be edited. What is typed here goes into the Manipulator at every
-// key release while the Manipulator is shown, and back into it when the
-// viewer closes; Save File always writes the Manipulator's text.
+// The Text Viewer: a plain full-window view of the working text that can be
+// edited. It shows the same text as the Manipulator (the two boxes are views
+// of one document), so what is typed here is in the Manipulator at once, and
+// Save File writes it.
 class Form5 : public QWidget
 {
     Q_OBJECT
 
 public:
-    Form5(MDIForm1 &frame, AppState &state, TextDocuments &documents, QWidget *parent = nullptr);
+    explicit Form5(TextViews &views, QWidget *parent = nullptr);
 
-    TextBox *RichTextBox1;
+    // The caption as the viewer opens: the file of the text, or "Text Viewer".
+    void setCaptionFor(const QString &path);
+
+Q_SIGNALS:
+    // Escape released in the box: back to the Manipulator.
+    void manipulatorRequested();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void RichTextBox1_Change();
-    void RichTextBox1_KeyUp(int key);
-
-    MDIForm1 &m_frame;
-    AppState &m_state;
-    TextDocuments &m_documents;
+    TextBox *RichTextBox1;
 };

@@ -1,22 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/documents/searchwindow.h"
 
-#include "gui/shell/appstate.h"
-#include "gui/shell/mdiform1.h"
+#include "core/text/textdocument.h"
+#include "core/text/textsearch.h"
+#include "gui/documents/textviews.h"
+#include "gui/shell/childwindows.h"
 #include "gui/shell/textbox.h"
 #include "gui/shell/toolkit.h"
-#include "gui/documents/form5.h"
-#include "gui/documents/textdocuments.h"
-#include "core/text/textsearch.h"
-#include "gui/manipulator/manipulator.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTimer>
 
@@ -51,16 +47,10 @@ qsizetype utf8Length(QStringView text)
     }
     return bytes;
 }
-
-QString targetText(TextBox *target, const Manipulator &window)
-{
-    // The Manipulator keeps its text; reading the box back would copy it.
-    return target == window.RichTextBox1 ? window.working().text() : target->plainText();
-}
 } // namespace
 
-SearchWindow::SearchWindow(MDIForm1 &frame, AppState &state, TextDocuments &documents, QWidget *parent)
-    : QWidget(parent), m_frame(frame), m_state(state), m_documents(documents)
+SearchWindow::SearchWindow(TextViews &views, ChildWindows &children, QWidget *parent)
+    : QWidget(parent), m_views(views), m_children(children)
 {
     setObjectName(QStringLiteral("SearchWindow"));
     setWindowTitle(tr("Tabwright - Search"));
@@ -116,12 +106,9 @@ int SearchWindow::matchIndicator()
 
 void SearchWindow::showWindow()
 {
-    QMdiSubWindow *window = m_documents.searchSubWindow();
-    if (!window->isVisible())
+    if (!m_children.isChildShown(this))
         Form_Load();
-    window->show();
-    window->raise();
-    m_frame.mdiArea->setActiveSubWindow(window);
+    m_children.showChild(this);
     Text1->setFocus();
 }
 
@@ -129,11 +116,10 @@ void SearchWindow::Form_Load()
 {
     m_lastMatch = 0;
     m_matchCount = 0;
-    if (m_state.programmaticChange)
-        return;
-    QMdiSubWindow *window = m_documents.searchSubWindow();
+    // Placed near the top right of the frame, over the text it searches.
+    QWidget *window = parentWidget() ? parentWidget() : this;
     window->adjustSize();
-    const QSize area = m_frame.mdiArea->viewport()->size();
+    const QSize area = window->parentWidget() ? window->parentWidget()->size() : window->size();
     const int left = area.width() - window->width() - twipsToPixels(400);
     const int top = (area.height() - window->height()) / 8;
     window->move(qMax(0, left), qMax(0, top));
@@ -146,7 +132,7 @@ bool SearchWindow::eventFilter(QObject *watched, QEvent *event)
         // After the click that gave the focus, which would place a caret.
         QTimer::singleShot(0, Text1, &QLineEdit::selectAll);
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
-        m_documents.searchSubWindow()->close();
+        m_children.closeChild(this);
         return true;
     }
     return QWidget::eventFilter(watched, event);
@@ -173,10 +159,7 @@ void SearchWindow::resetColors(TextBox *target)
 
 void SearchWindow::bringTargetForward()
 {
-    if (QMdiSubWindow *window = m_documents.searchTargetWindow()) {
-        window->show();
-        window->raise();
-    }
+    m_views.bringForward(m_views.searchTarget());
 }
 
 void SearchWindow::notFound(bool findAll)
@@ -200,14 +183,14 @@ void SearchWindow::Command1_Click()
 
 void SearchWindow::Command2_Click()
 {
-    TextBox *target = m_documents.searchTarget();
+    TextBox *target = m_views.searchTarget();
     if (!target)
         return;
     resetColors(target);
     const QString needle = Text1->text();
     if (needle.isEmpty())
         return;
-    const QString text = targetText(target, *m_frame.manipulator());
+    const QString &text = m_views.document().text();
     tw::SearchOptions options;
     options.ignoreCase = Check1->isChecked();
     options.wholeWord = Check2->isChecked();
@@ -234,12 +217,12 @@ void SearchWindow::Command3_Click()
     m_lastMatch = 0;
     m_matchCount = 0;
     const QString needle = Text1->text();
-    TextBox *target = m_documents.searchTarget();
+    TextBox *target = m_views.searchTarget();
     if (needle.isEmpty() || !target)
         return;
     const qsizetype caret = target->selectionStart();
     resetColors(target);
-    const QString text = targetText(target, *m_frame.manipulator());
+    const QString &text = m_views.document().text();
     tw::SearchOptions options;
     options.ignoreCase = Check1->isChecked();
     options.wholeWord = Check2->isChecked();

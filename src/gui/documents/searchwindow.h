@@ -3,14 +3,13 @@
 
 #include <QWidget>
 
-class MDIForm1;
+class ChildWindows;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class TextBox;
-class TextDocuments;
-struct AppState;
+class TextViews;
 
 // The Search window: finds a text one match at a time in whichever text
 // window is shown, or colours every match. It keeps the position of the last
@@ -20,7 +19,7 @@ class SearchWindow : public QWidget
     Q_OBJECT
 
 public:
-    SearchWindow(MDIForm1 &frame, AppState &state, TextDocuments &documents, QWidget *parent = nullptr);
+    SearchWindow(TextViews &views, ChildWindows &children, QWidget *parent = nullptr);
 
     // Shows the window, loading it first when it was closed.
     void showWindow();
@@ -58,9 +57,8 @@ private:
     void bringTargetForward();
     void notFound(bool findAll);
 
-    MDIForm1 &m_frame;
-    AppState &m_state;
-    TextDocuments &m_documents;
+    TextViews &m_views;
+    ChildWindows &m_children;
     qsizetype m_lastMatch = 0; // in UTF-16 units of the target's text, plus one
     int m_matchCount = 0;
 };

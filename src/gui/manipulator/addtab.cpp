@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/manipulator/addtab.h"
 
-#include "gui/shell/appstate.h"
 #include "core/engine/addops.h"
-#include "gui/manipulator/manipulator.h"
+#include "gui/manipulator/processingframe.h"
+#include "gui/manipulator/settingsdirty.h"
 #include "gui/manipulator/numericbox.h"
 #include "gui/manipulator/tabcontrols.h"
 
@@ -19,8 +19,8 @@
 
 using namespace tw;
 
-AddTab::AddTab(Manipulator &window, AppState &state)
-    : QWidget(window.page(Manipulator::AddText)), m_window(window)
+AddTab::AddTab(ProcessingFrame &window, SettingsDirty &dirty)
+    : QWidget(window.page(ProcessingFrame::AddText)), m_window(window)
 {
     setObjectName(QStringLiteral("AddTab"));
     auto grid = new QGridLayout(this);
@@ -83,10 +83,9 @@ AddTab::AddTab(Manipulator &window, AppState &state)
     tabs::onFocusIn(Combo5, [this] { Combo5_Change(); });
     connect(Command3, &QPushButton::clicked, this, &AddTab::Command3_Click);
     tabs::onTabKey(Command3, [this] {
-        m_window.SSTab1->setCurrentIndex(Manipulator::MoveText);
-        tabs::focusFirstField(m_window.page(Manipulator::MoveText));
+        m_window.showTabAndFirstField(ProcessingFrame::MoveText);
     });
-    tabs::markDirtyOnChange(state, {Text2, Text3, MaskEdBox9, Check2, Combo5, MaskEdBox6, Combo4});
+    tabs::markDirtyOnChange(dirty, {Text2, Text3, MaskEdBox9, Check2, Combo5, MaskEdBox6, Combo4});
 
     static_cast<QBoxLayout *>(parentWidget()->layout())->insertWidget(0, this);
 }
@@ -107,14 +106,14 @@ AddParams AddTab::params() const
 void AddTab::Command3_Click()
 {
     const AddParams p = params();
-    Manipulator::LineRun run;
+    ProcessingFrame::LineRun run;
     run.requiredField = Text2;
     run.missingFieldMessage = addMissingFieldMessage(p);
     run.operation = tabs::liveOperation<AddParams>(m_window, [this] { return params(); }, &addOperation);
     // Which lines the run takes is settled when it starts: the empty lines are
     // either all handed to the operation or none are.
     run.gate = addGate(p);
-    run.after = m_window.afterProcessBoxes(Manipulator::AddText);
+    run.after = m_window.afterProcessBoxes(ProcessingFrame::AddText);
     m_window.runProcessingFrame(run);
 }
 

@@ -5,10 +5,10 @@
 
 #include <QWidget>
 
-class Manipulator;
+class ProcessingFrame;
 class MaskEdBox;
 class UpDown;
-struct AppState;
+class SettingsDirty;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -24,7 +24,7 @@ class AddTab : public QWidget
     Q_OBJECT
 
 public:
-    AddTab(Manipulator &window, AppState &state);
+    AddTab(ProcessingFrame &window, SettingsDirty &dirty);
 
     tw::AddParams params() const;
 
@@ -52,5 +52,5 @@ private:
     void Check2_Click();
     void Combo5_Change();
 
-    Manipulator &m_window;
+    ProcessingFrame &m_window;
 };

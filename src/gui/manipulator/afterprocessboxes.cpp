@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/manipulator/afterprocessboxes.h"
 
-#include "gui/shell/appstate.h"
+#include "gui/manipulator/settingsdirty.h"
 
 #include <QCheckBox>
 
-AfterProcessBoxes::AfterProcessBoxes(AppState &state, const QString &afterName,
+AfterProcessBoxes::AfterProcessBoxes(SettingsDirty &dirty, const QString &afterName,
                                      const QString &selectAllName, QWidget *page)
-    : QObject(page), m_state(state),
+    : QObject(page), m_dirty(dirty),
       m_after(new QCheckBox(tr("After Process, show Text/Lines tab"), page)),
       m_selectAll(new QCheckBox(tr("Select All Text"), page))
 {
@@ -16,7 +16,7 @@ AfterProcessBoxes::AfterProcessBoxes(AppState &state, const QString &afterName,
     m_after->setChecked(true);
     m_selectAll->setChecked(false);
     connect(m_after, &QCheckBox::toggled, this, &AfterProcessBoxes::afterProcessClicked);
-    connect(m_selectAll, &QCheckBox::toggled, this, [this] { m_state.markSettingsDirty(); });
+    connect(m_selectAll, &QCheckBox::toggled, this, [this] { m_dirty.markDirty(); });
 }
 
 void AfterProcessBoxes::afterProcessClicked()
@@ -27,7 +27,7 @@ void AfterProcessBoxes::afterProcessClicked()
         m_selectAll->setChecked(false);
         m_selectAll->setEnabled(false);
     }
-    m_state.markSettingsDirty();
+    m_dirty.markDirty();
 }
 
 bool AfterProcessBoxes::showTextTab() const

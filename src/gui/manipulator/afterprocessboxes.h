@@ -5,7 +5,7 @@
 
 class QCheckBox;
 class QWidget;
-struct AppState;
+class SettingsDirty;
 
 // The pair of boxes every operation tab carries: whether a run ends on the
 // Text/Lines tab, and whether it then selects the whole result. The second one
@@ -18,7 +18,7 @@ class AfterProcessBoxes : public QObject
 public:
     // afterName/selectAllName are the boxes' control names (Check5 and Check11
     // on the Move Text tab, and so on).
-    AfterProcessBoxes(AppState &state, const QString &afterName, const QString &selectAllName,
+    AfterProcessBoxes(SettingsDirty &dirty, const QString &afterName, const QString &selectAllName,
                       QWidget *page);
 
     QCheckBox *afterProcess() const { return m_after; }
@@ -30,7 +30,7 @@ public:
 private:
     void afterProcessClicked();
 
-    AppState &m_state;
+    SettingsDirty &m_dirty;
     QCheckBox *m_after;
     QCheckBox *m_selectAll;
 };

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/manipulator/deletetab.h"
 
-#include "gui/shell/appstate.h"
 #include "core/engine/deleteops.h"
-#include "gui/manipulator/manipulator.h"
+#include "gui/manipulator/processingframe.h"
+#include "gui/manipulator/settingsdirty.h"
 #include "gui/manipulator/numericbox.h"
 #include "gui/manipulator/tabcontrols.h"
 
@@ -17,8 +17,8 @@
 
 using namespace tw;
 
-DeleteTab::DeleteTab(Manipulator &window, AppState &state)
-    : QWidget(window.page(Manipulator::DeleteText)), m_window(window)
+DeleteTab::DeleteTab(ProcessingFrame &window, SettingsDirty &dirty)
+    : QWidget(window.page(ProcessingFrame::DeleteText)), m_window(window)
 {
     setObjectName(QStringLiteral("DeleteTab"));
     auto grid = new QGridLayout(this);
@@ -82,7 +82,7 @@ DeleteTab::DeleteTab(Manipulator &window, AppState &state)
     connect(Combo8, &QComboBox::editTextChanged, this, &DeleteTab::Combo8_Change);
     tabs::onFocusIn(Combo8, [this] { Combo8_Change(); });
     connect(Command5, &QPushButton::clicked, this, &DeleteTab::Command5_Click);
-    tabs::markDirtyOnChange(state, {Combo6, Text6, MaskEdBox7, MaskEdBox10, Check4, Combo8, MaskEdBox12});
+    tabs::markDirtyOnChange(dirty, {Combo6, Text6, MaskEdBox7, MaskEdBox10, Check4, Combo8, MaskEdBox12});
 
     static_cast<QBoxLayout *>(parentWidget()->layout())->insertWidget(0, this);
 }
@@ -103,7 +103,7 @@ DeleteParams DeleteTab::params() const
 void DeleteTab::Command5_Click()
 {
     const DeleteParams p = params();
-    Manipulator::LineRun run;
+    ProcessingFrame::LineRun run;
     run.requiredField = Combo6;
     run.missingFieldMessage = deleteMissingFieldMessage(p);
     run.operation = tabs::liveOperation<DeleteParams>(m_window, [this] { return params(); },
@@ -111,7 +111,7 @@ void DeleteTab::Command5_Click()
     // Whether empty lines are taken (and dropped when left empty) is settled
     // when the run starts.
     run.gate = deleteGate(p);
-    run.after = m_window.afterProcessBoxes(Manipulator::DeleteText);
+    run.after = m_window.afterProcessBoxes(ProcessingFrame::DeleteText);
     m_window.runProcessingFrame(run);
 }
 

@@ -5,10 +5,10 @@
 
 #include <QWidget>
 
-class Manipulator;
+class ProcessingFrame;
 class MaskEdBox;
 class UpDown;
-struct AppState;
+class SettingsDirty;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -23,7 +23,7 @@ class DeleteTab : public QWidget
     Q_OBJECT
 
 public:
-    DeleteTab(Manipulator &window, AppState &state);
+    DeleteTab(ProcessingFrame &window, SettingsDirty &dirty);
 
     tw::DeleteParams params() const;
 
@@ -54,5 +54,5 @@ private:
     void Combo8_Change();
     void applyFieldRules();
 
-    Manipulator &m_window;
+    ProcessingFrame &m_window;
 };

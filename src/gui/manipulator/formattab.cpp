@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/manipulator/formattab.h"
 
-#include "gui/shell/appstate.h"
 #include "gui/shell/toolkit.h"
 #include "core/engine/formattext.h"
 #include "core/engine/params.h"
-#include "gui/manipulator/manipulator.h"
+#include "gui/manipulator/processingframe.h"
+#include "gui/manipulator/settingsdirty.h"
 #include "gui/manipulator/numericbox.h"
 #include "gui/manipulator/tabcontrols.h"
 
@@ -32,21 +32,10 @@ QStringList addTextEntries(bool columns)
         return {QStringLiteral("Start of column"), QStringLiteral("End of column"), omitTextEntry};
     return {QStringLiteral("Start of line"), QStringLiteral("End of line"), omitTextEntry};
 }
-
-// Moves the progress bar and lets window events through while the lines run.
-class FormatProgress : public FrameObserver
-{
-public:
-    explicit FormatProgress(Manipulator &window) : m_window(window) {}
-    bool lineStarting(qsizetype index) override { return m_window.yieldIfDue(index + 1); }
-
-private:
-    Manipulator &m_window;
-};
 } // namespace
 
-FormatTab::FormatTab(Manipulator &window, AppState &state)
-    : QWidget(window.page(Manipulator::FormatText)), m_window(window)
+FormatTab::FormatTab(ProcessingFrame &window, SettingsDirty &dirty)
+    : QWidget(window.page(ProcessingFrame::FormatText)), m_window(window)
 {
     setObjectName(QStringLiteral("FormatTab"));
     auto grid = new QGridLayout(this);
@@ -152,7 +141,7 @@ FormatTab::FormatTab(Manipulator &window, AppState &state)
     connect(Check17, &QCheckBox::toggled, this, &FormatTab::Check17_Click);
     connect(Check18, &QCheckBox::toggled, this, &FormatTab::Check18_Click);
     connect(Command6, &QPushButton::clicked, this, &FormatTab::Command6_Click);
-    tabs::markDirtyOnChange(state, {Combo12, Combo9, Check17, Text11, Check18, Combo14, MaskEdBox16, Combo13,
+    tabs::markDirtyOnChange(dirty, {Combo12, Combo9, Check17, Text11, Check18, Combo14, MaskEdBox16, Combo13,
                                     Text9, MaskEdBox14, MaskEdBox15, Combo15, Combo10, Combo11, MaskEdBox13});
 
     static_cast<QBoxLayout *>(parentWidget()->layout())->insertWidget(0, this);
@@ -202,7 +191,7 @@ void FormatTab::Command6_Click()
         return;
     // The text is held by value: the run lets window events through, and the
     // working text may be replaced meanwhile without pulling it from under us.
-    const QString text = m_window.working().text();
+    const QString text = m_window.text();
     if (text.isEmpty()) {
         m_window.nothingToProcess();
         return;
@@ -218,14 +207,14 @@ void FormatTab::Command6_Click()
     }
     if (!m_window.beginRun(lineCount(text)))
         return;
-    FormatProgress progress(m_window);
+    FrameProgress progress(m_window);
     const TextResult result = formatText(text, p, &progress);
     if (result.refused()) {
         m_window.abandonRun();
         Toolkit::instance().message(result.error, Buttons::Ok, Icon::Information, tr("Tabwright - Sorry..."));
         return;
     }
-    m_window.finishRun(result.text, m_window.afterProcessBoxes(Manipulator::FormatText));
+    m_window.finishRun(result.text, m_window.afterProcessBoxes(ProcessingFrame::FormatText));
 }
 
 void FormatTab::Combo12_Change()

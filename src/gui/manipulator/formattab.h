@@ -5,10 +5,10 @@
 
 #include <QWidget>
 
-class Manipulator;
+class ProcessingFrame;
 class MaskEdBox;
 class UpDown;
-struct AppState;
+class SettingsDirty;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -23,7 +23,7 @@ class FormatTab : public QWidget
     Q_OBJECT
 
 public:
-    FormatTab(Manipulator &window, AppState &state);
+    FormatTab(ProcessingFrame &window, SettingsDirty &dirty);
 
     tw::FormatParams params() const;
 
@@ -72,6 +72,6 @@ private:
     void applyAddedTextRules();
     QWidget *fieldNamed(const QString &settingsName) const;
 
-    Manipulator &m_window;
+    ProcessingFrame &m_window;
     bool m_columnEntries = false;
 };

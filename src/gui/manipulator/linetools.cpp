@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/manipulator/linetools.h"
 
-#include "gui/shell/appstate.h"
 #include "gui/shell/textbox.h"
 #include "gui/shell/toolkit.h"
 #include "core/engine/linetools.h"
-#include "gui/manipulator/manipulator.h"
+#include "gui/manipulator/processingframe.h"
+#include "gui/manipulator/settingsdirty.h"
 #include "gui/manipulator/numericbox.h"
 #include "gui/manipulator/tabcontrols.h"
 
@@ -20,7 +20,7 @@ namespace {
 class ScanProgress : public tw::ScanObserver
 {
 public:
-    explicit ScanProgress(Manipulator &window) : m_window(window) {}
+    explicit ScanProgress(ProcessingFrame &window) : m_window(window) {}
     bool goOn(qsizetype position, qsizetype length) override
     {
         Q_UNUSED(length);
@@ -32,12 +32,12 @@ public:
     qsizetype checkInterval() const override { return 8192; }
 
 private:
-    Manipulator &m_window;
+    ProcessingFrame &m_window;
 };
 } // namespace
 
-LineTools::LineTools(Manipulator &window, AppState &state)
-    : QWidget(window.page(Manipulator::TextLines)), m_window(window)
+LineTools::LineTools(ProcessingFrame &window, SettingsDirty &dirty)
+    : QWidget(window.page(ProcessingFrame::TextLines)), m_window(window)
 {
     setObjectName(QStringLiteral("LineTools"));
     Command13 = new QPushButton(tr("&Join Lines"), this);
@@ -68,9 +68,15 @@ LineTools::LineTools(Manipulator &window, AppState &state)
     connect(Command13, &QPushButton::clicked, this, &LineTools::Command13_Click);
     connect(Command14, &QPushButton::clicked, this, &LineTools::Command14_Click);
     connect(Command15, &QPushButton::clicked, this, &LineTools::Command15_Click);
-    tabs::markDirtyOnChange(state, {MaskEdBox17});
+    tabs::markDirtyOnChange(dirty, {MaskEdBox17});
 
     static_cast<QBoxLayout *>(parentWidget()->layout())->addWidget(this);
+}
+
+void LineTools::setToolsEnabled(bool enabled)
+{
+    for (QPushButton *tool : {Command13, Command14, Command15})
+        tool->setEnabled(enabled);
 }
 
 void LineTools::Command13_Click()
@@ -94,10 +100,10 @@ void LineTools::runTool(Tool tool)
         return;
     // Held by value: the scan lets window events through and must not lose
     // its text if the working text is replaced meanwhile.
-    const QString text = m_window.working().text();
+    const QString text = m_window.text();
     const int length = MaskEdBox17->value();
     if (text.isEmpty() || (tool == Tool::BreakEvery && length == 0)) {
-        m_window.RichTextBox1->setFocus();
+        m_window.focusText();
         return;
     }
     if (!m_window.beginRun(text.size()))
@@ -115,5 +121,5 @@ void LineTools::runTool(Tool tool)
         // still holds the whole text.
         m_window.finishRun(result.text, nullptr);
     }
-    m_window.RichTextBox1->setFocus();
+    m_window.focusText();
 }

@@ -3,9 +3,9 @@
 
 #include <QWidget>
 
-class Manipulator;
+class ProcessingFrame;
 class MaskEdBox;
-struct AppState;
+class SettingsDirty;
 class QLabel;
 class QPushButton;
 
@@ -18,7 +18,7 @@ class LineTools : public QWidget
     Q_OBJECT
 
 public:
-    LineTools(Manipulator &window, AppState &state);
+    LineTools(ProcessingFrame &window, SettingsDirty &dirty);
 
     QPushButton *Command13; // Join Lines
     QLabel *labelStartNewLine;
@@ -26,6 +26,9 @@ public:
     QLabel *labelCharacters;
     QPushButton *Command14; // Process
     QPushButton *Command15; // Create Line
+
+    // The tools work on the text, so they are offered only while there is one.
+    void setToolsEnabled(bool enabled);
 
 public Q_SLOTS:
     void Command13_Click();
@@ -36,5 +39,5 @@ private:
     enum class Tool { JoinLines, BreakEvery, CreateLine };
     void runTool(Tool tool);
 
-    Manipulator &m_window;
+    ProcessingFrame &m_window;
 };

@@ -1,39 +1,37 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/manipulator/manipulator.h"
 
-#include "gui/shell/appstate.h"
-#include "gui/shell/errormessages.h"
-#include "gui/shell/mdiform1.h"
-#include "gui/shell/textbox.h"
-#include "gui/shell/toolkit.h"
-#include "gui/documents/textdocuments.h"
+#include "core/db/session.h"
+#include "core/text/textdocument.h"
+#include "gui/documents/textviews.h"
 #include "gui/manipulator/addtab.h"
 #include "gui/manipulator/afterprocessboxes.h"
-#include "gui/manipulator/savetargettab.h"
-#include "gui/manipulator/tabwritetab.h"
 #include "gui/manipulator/deletetab.h"
 #include "gui/manipulator/formattab.h"
 #include "gui/manipulator/linetools.h"
 #include "gui/manipulator/movetab.h"
 #include "gui/manipulator/replacetab.h"
+#include "gui/manipulator/savetargettab.h"
+#include "gui/manipulator/tabwritetab.h"
+#include "gui/manipulator/textlinesediting.h"
+#include "gui/shell/busystate.h"
+#include "gui/shell/errorreporter.h"
+#include "gui/shell/textbox.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include <limits>
-
 namespace {
-// How long a run works before it lets the window repaint and Stop answer.
-constexpr int sliceMilliseconds = 30;
+const QString manipulatorCaption = QStringLiteral("Manipulator");
 
 struct TabInfo
 {
@@ -42,7 +40,7 @@ struct TabInfo
     const char *selectAllBox;
 };
 
-constexpr TabInfo tabs[Manipulator::TabCount] = {
+constexpr TabInfo tabs[ProcessingFrame::TabCount] = {
     {QT_TRANSLATE_NOOP("Manipulator", "&Text/Lines"), nullptr, nullptr},
     {QT_TRANSLATE_NOOP("Manipulator", "&Move Text"), "Check5", "Check11"},
     {QT_TRANSLATE_NOOP("Manipulator", "&Add Text"), "Check6", "Check12"},
@@ -53,17 +51,6 @@ constexpr TabInfo tabs[Manipulator::TabCount] = {
     {QT_TRANSLATE_NOOP("Manipulator", "Sett&ings"), nullptr, nullptr},
     {QT_TRANSLATE_NOOP("Manipulator", "S&ave to Database"), nullptr, nullptr},
 };
-
-QString fieldText(const QWidget *field)
-{
-    if (auto combo = qobject_cast<const QComboBox *>(field))
-        return combo->currentText();
-    if (auto line = qobject_cast<const QLineEdit *>(field))
-        return line->text();
-    if (auto plain = qobject_cast<const QPlainTextEdit *>(field))
-        return plain->toPlainText();
-    return {};
-}
 
 // A line break typed into the counter box stands for CR LF, and a character
 // outside the Basic Multilingual Plane is one character.
@@ -78,48 +65,82 @@ qsizetype counterLength(const QString &text)
     return count;
 }
 
-// Observes a line run: moves the progress bar and lets events run by time slice.
-class FrameProgress : public tw::FrameObserver
+bool usesProgramTables(int tab)
 {
-public:
-    explicit FrameProgress(Manipulator &window) : m_window(window) {}
-    bool lineStarting(qsizetype index) override { return m_window.yieldIfDue(index + 1); }
-
-private:
-    Manipulator &m_window;
-};
+    return tab == ProcessingFrame::TabwriteText || tab == ProcessingFrame::Settings;
+}
 } // namespace
 
-Manipulator::Manipulator(MDIForm1 &frame, AppState &state, QWidget *parent)
-    : QWidget(parent), m_frame(frame), m_state(state)
+Manipulator::Manipulator(tw::TextDocument &document, tw::DatabaseSession &session, BusyState &busy,
+                         TextViews &views, QWidget *parent)
+    : QWidget(parent), m_document(document), m_session(session), m_views(views), m_frame(document, busy)
 {
     setObjectName(QStringLiteral("Manipulator"));
-    setWindowTitle(tr("Manipulator"));
+    setWindowTitle(manipulatorCaption);
+    ProcessingFrame::Parts parts = buildPages();
+    buildRunControls(parts);
+    m_frame.setParts(parts);
 
+    m_moveTab = new MoveTab(m_frame, m_settingsDirty);
+    m_addTab = new AddTab(m_frame, m_settingsDirty);
+    m_replaceTab = new ReplaceTab(m_frame, m_settingsDirty);
+    m_deleteTab = new DeleteTab(m_frame, m_settingsDirty);
+    m_formatTab = new FormatTab(m_frame, m_settingsDirty);
+    m_lineTools = new LineTools(m_frame, m_settingsDirty);
+    m_saveTargetTab = new SaveTargetTab(m_frame, m_session, m_settingsDirty);
+    m_tabwriteTab = new TabwriteTab(m_frame, m_session, m_settingsDirty);
+    m_textLines = new TextLinesEditing(RichTextBox1, m_document, m_lineTools, this);
+    connect(m_textLines, &TextLinesEditing::findRequested, this, &Manipulator::findRequested);
+    connect(m_textLines, &TextLinesEditing::closeRequested, this, &Manipulator::closeRequested);
+    connect(SSTab1, &QTabWidget::currentChanged, this, &Manipulator::SSTab1_Click);
+
+    m_views.addView(TextViews::Role::Manipulator, RichTextBox1, this);
+    connect(&m_document, &tw::TextDocument::shownPathChanged, this,
+            [this](const QString &path) { setWindowTitle(captionFor(path)); });
+    connect(&m_document, &tw::TextDocument::undoAvailableChanged, Command1, &QWidget::setEnabled);
+    connect(&busy, &BusyState::progress, this, &Manipulator::showProgress);
+    connect(&busy, &BusyState::progressEnded, ProgressBar1, &QWidget::hide);
+
+    // Escape anywhere in the window closes it, as its close button does.
+    auto escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, &Manipulator::closeRequested);
+}
+
+Manipulator::~Manipulator() = default;
+
+ProcessingFrame::Parts Manipulator::buildPages()
+{
     SSTab1 = new QTabWidget(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
-    for (int index = 0; index < TabCount; ++index) {
+    ProcessingFrame::Parts parts;
+    for (int index = 0; index < ProcessingFrame::TabCount; ++index) {
         auto page = new QWidget;
         page->setObjectName(QStringLiteral("SSTab1Page%1").arg(index));
         auto layout = new QVBoxLayout(page);
-        m_pages << page;
+        parts.pages << page;
         AfterProcessBoxes *boxes = nullptr;
         if (tabs[index].afterBox) {
-            boxes = new AfterProcessBoxes(m_state, QString::fromLatin1(tabs[index].afterBox),
+            boxes = new AfterProcessBoxes(m_settingsDirty, QString::fromLatin1(tabs[index].afterBox),
                                           QString::fromLatin1(tabs[index].selectAllBox), page);
             layout->addStretch();
             layout->addWidget(boxes->afterProcess());
             layout->addWidget(boxes->selectAll());
         }
-        m_afterBoxes << boxes;
+        parts.afterBoxes << boxes;
         SSTab1->addTab(page, tr(tabs[index].caption));
     }
-
-    RichTextBox1 = new TextBox(m_pages.at(TextLines));
+    RichTextBox1 = new TextBox(parts.pages.at(ProcessingFrame::TextLines));
     RichTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
-    m_pages.at(TextLines)->layout()->addWidget(RichTextBox1);
-    connect(RichTextBox1, &TextBox::changed, this, &Manipulator::RichTextBox1_Change);
+    parts.pages.at(ProcessingFrame::TextLines)->layout()->addWidget(RichTextBox1);
+    parts.window = this;
+    parts.tabs = SSTab1;
+    parts.box = RichTextBox1;
+    return parts;
+}
 
+void Manipulator::buildRunControls(ProcessingFrame::Parts &parts)
+{
     Command1 = new QPushButton(tr("&Undo"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setEnabled(false);
@@ -167,70 +188,41 @@ Manipulator::Manipulator(MDIForm1 &frame, AppState &state, QWidget *parent)
     layout->addLayout(buttons);
     layout->addLayout(counter);
 
-    saveTargetTab = new SaveTargetTab(frame, m_state, *this);
-    tabwriteTab = new TabwriteTab(frame, m_state, *this, *saveTargetTab);
-    connect(SSTab1, &QTabWidget::currentChanged, tabwriteTab, &TabwriteTab::SSTab1_Click);
-
-    moveTab = new MoveTab(*this, m_state);
-    addTab = new AddTab(*this, m_state);
-    replaceTab = new ReplaceTab(*this, m_state);
-    deleteTab = new DeleteTab(*this, m_state);
-    formatTab = new FormatTab(*this, m_state);
-    lineTools = new LineTools(*this, m_state);
+    parts.stop = Command17;
+    parts.progress = ProgressBar1;
+    parts.counter = {Label28, Text7, Label27, Text8, Label29};
 }
 
-Manipulator::~Manipulator() = default;
-
-QWidget *Manipulator::page(Tab tab) const
+QString Manipulator::captionFor(const QString &path)
 {
-    return m_pages.at(tab);
-}
-
-AfterProcessBoxes *Manipulator::afterProcessBoxes(Tab tab) const
-{
-    return m_afterBoxes.at(tab);
+    return path.isEmpty() ? manipulatorCaption : manipulatorCaption + QStringLiteral(" - ") + path;
 }
 
 void Manipulator::Form_Load()
 {
-    // Runs again whenever View > Manipulator shows the window: it only puts
-    // the window's run state back to idle and never touches the fields or the
-    // text the user has there.
-    if (!m_busy)
-        restoreIdleState();
+    if (!m_frame.isBusy())
+        m_frame.restoreIdleState();
 }
 
-void Manipulator::putText(const QString &text, bool answerMeanwhile)
+void Manipulator::showTab(Tab tab)
 {
-    m_text.setText(text);
-    if (answerMeanwhile)
-        RichTextBox1->setPlainText(text, [] { QCoreApplication::processEvents(); });
-    else
-        RichTextBox1->setPlainText(text);
+    m_frame.showTab(tab);
 }
 
-void Manipulator::RichTextBox1_Change()
+void Manipulator::focusText()
 {
-    const bool programmatic = m_state.programmaticChange;
-    // The program keeps the working text itself whenever it writes the box;
-    // only a change of the user's has to be read back from it.
-    if (!programmatic && !m_state.fileLoad)
-        m_text.setText(RichTextBox1->plainText());
+    RichTextBox1->setFocus();
+}
 
-    if (!programmatic && !m_state.fileLoad && !m_state.fileClose) {
-        m_state.modified = true;
-        m_frame.menuFileSaveFile->setEnabled(true);
-        if (!m_undoInProgress) {
-            m_text.setUndoCopy(m_text.lastSeen());
-            m_text.setLastSeen(m_text.text());
-        }
-    }
-    if (!programmatic && !m_state.fileLoad) {
-        enableUndo();
-        m_frame.menuSearchFind->setEnabled(!m_text.isEmpty());
-    }
-    m_state.fileLoad = false;
-    m_state.programmaticChange = false;
+void Manipulator::fileOpenStarted()
+{
+    showTab(ProcessingFrame::TextLines);
+    m_frame.setCounterVisible(false);
+}
+
+void Manipulator::fileOpenEnded()
+{
+    m_frame.setCounterVisible(true);
 }
 
 void Manipulator::Text7_Change()
@@ -238,195 +230,68 @@ void Manipulator::Text7_Change()
     Text8->setText(QString::number(counterLength(Text7->toPlainText())));
 }
 
-void Manipulator::nothingToProcess()
+void Manipulator::showProgress(qint64 done, qint64 total)
 {
-    Toolkit::instance().message(tr("There is nothing to process.  Please open a file by selecting File "
-                                   "menu/Open, or enter text into the text box on the Text/Lines tab."));
-    SSTab1->setCurrentIndex(TextLines);
-    RichTextBox1->setFocus();
-}
-
-void Manipulator::enableUndo()
-{
-    m_frame.menuEditUndo->setEnabled(true);
-    Command1->setEnabled(true);
-    m_state.modified = true;
-}
-
-void Manipulator::handleError(int number, const QString &description)
-{
-    m_state.silentDbError = false;
-    while (QApplication::overrideCursor())
-        QApplication::restoreOverrideCursor();
-    const std::optional<QString> message = manipulatorErrorMessage(number, description);
-    if (!message) {
-        m_state.silentDbError = true;
+    if (total <= 0)
         return;
+    // The bar counts rows; a count larger than it can hold moves it in
+    // proportion.
+    const double scale = total > 1000000 ? 1000000.0 / double(total) : 1.0;
+    ProgressBar1->setRange(0, int(double(total) * scale));
+    ProgressBar1->setValue(int(double(done) * scale));
+    ProgressBar1->setVisible(true);
+}
+
+void Manipulator::SSTab1_Click(int index)
+{
+    const int previous = m_previousTab;
+    m_previousTab = index;
+    if (m_goingBack)
+        return;
+    if (previous == ProcessingFrame::TabwriteText)
+        m_tabwriteTab->commitGrid();
+    // The program's own tables live in the default database: moving to or
+    // from the tabs that use them while another database is current offers
+    // to go back to it.
+    if (m_session.isExternal() && (usesProgramTables(previous) || usesProgramTables(index))) {
+        const bool targetTabInvolved =
+            previous == ProcessingFrame::SaveToDatabase || index == ProcessingFrame::SaveToDatabase;
+        if (targetTabInvolved && m_saveTargetTab->Option1->isChecked()) {
+            m_saveTargetTab->Option2_Click();
+        } else {
+            tw::DbError error;
+            if (!m_session.leaveExternal(&error)) {
+                m_goingBack = true;
+                showTab(ProcessingFrame::TextLines);
+                m_goingBack = false;
+                return;
+            }
+            if (error.isError())
+                errors::report(error);
+        }
     }
-    Toolkit::instance().message(*message, Buttons::Ok, Icon::Information, tr("Tabwright - Sorry..."));
-}
-
-bool Manipulator::runProcessingFrame(const LineRun &run)
-{
-    // One run at a time: a run lets window events through, and a second run
-    // started from inside it would hand the text box a result built from a
-    // text that the first run is about to replace.
-    if (m_busy)
-        return false;
-    if (run.requiredField && fieldText(run.requiredField).isEmpty()) {
-        Toolkit::instance().message(run.missingFieldMessage);
-        run.requiredField->setFocus();
-        return false;
-    }
-    if (m_text.isEmpty()) {
-        nothingToProcess();
-        return false;
-    }
-    // Held by value: a command started from the events the run lets through
-    // (File > Open) may replace the working text, which must not free the
-    // characters the run is still reading.
-    const QString text = m_text.text();
-    beginRun(tw::lineCount(text));
-    FrameProgress progress(*this);
-    const QString result = tw::runLineFrame(text, run.operation, run.gate, &progress);
-    finishRun(result, run.after);
-    return true;
-}
-
-bool Manipulator::beginRun(qsizetype lineCount)
-{
-    if (m_busy)
-        return false;
-    m_undoBeforeRun = m_text.undoCopy();
-    m_text.setUndoCopy(m_text.text());
-    m_busy = true;
-    showRunState(true, lineCount);
-    m_sliceClock.start();
-    return true;
-}
-
-void Manipulator::finishRun(const QString &result, AfterProcessBoxes *after)
-{
-    m_undoBeforeRun.clear();
-    Command17->setEnabled(false);
-    m_state.programmaticChange = true;
-    // The run still holds the window (busy), so events may run while the box
-    // takes a big result in.
-    putText(result, true);
-    ProgressBar1->setVisible(false);
-    if (after && after->showTextTab()) {
-        SSTab1->setCurrentIndex(TextLines);
-        RichTextBox1->setFocus();
-        if (after->selectWholeText())
-            RichTextBox1->select(0, RichTextBox1->characterCount());
-        else
-            RichTextBox1->setCaret(0);
-    }
-    enableUndo();
-    m_frame.menuFileSaveFile->setEnabled(true);
-    m_busy = false;
-    restoreIdleState();
-}
-
-void Manipulator::abandonRun()
-{
-    m_text.setUndoCopy(m_undoBeforeRun);
-    m_undoBeforeRun.clear();
-    m_busy = false;
-    restoreIdleState();
-}
-
-bool Manipulator::beginReadingRun(qsizetype progressMaximum)
-{
-    if (m_busy)
-        return false;
-    m_busy = true;
-    showRunState(true, progressMaximum);
-    m_sliceClock.start();
-    return true;
-}
-
-void Manipulator::endReadingRun()
-{
-    m_busy = false;
-    restoreIdleState();
-}
-
-void Manipulator::showRunState(bool running, qsizetype lineCount)
-{
-    for (QWidget *counterPart : {static_cast<QWidget *>(Label28), static_cast<QWidget *>(Text7),
-                                 static_cast<QWidget *>(Label27), static_cast<QWidget *>(Text8),
-                                 static_cast<QWidget *>(Label29)})
-        counterPart->setVisible(!running);
-    if (running && lineCount >= 2) {
-        // The bar counts lines; a text of more lines than it can count moves it
-        // in proportion.
-        const int maximum = int(qMin<qsizetype>(lineCount, std::numeric_limits<int>::max()));
-        ProgressBar1->setRange(1, maximum);
-        ProgressBar1->setValue(1);
-        ProgressBar1->setVisible(true);
-    }
-    Command17->setEnabled(running);
-    // The user cannot type into a text that the run is about to replace.
-    RichTextBox1->setReadOnly(running);
-    // Hourglass over the window while the run goes on, but the arrow over
-    // Stop so it plainly can be pressed.
-    if (running) {
-        m_frame.setCursor(Qt::WaitCursor);
-        setCursor(Qt::WaitCursor);
-        Command17->setCursor(Qt::ArrowCursor);
-    } else {
-        m_frame.unsetCursor();
-        unsetCursor();
-        Command17->unsetCursor();
-    }
-}
-
-void Manipulator::restoreIdleState()
-{
-    showRunState(false, 0);
-    ProgressBar1->setVisible(false);
-}
-
-bool Manipulator::yieldIfDue(qsizetype progressValue)
-{
-    if (m_sliceClock.elapsed() < sliceMilliseconds)
-        return false;
-    if (ProgressBar1->isVisible()) {
-        const qint64 maximum = ProgressBar1->maximum();
-        ProgressBar1->setValue(int(qMin<qint64>(progressValue, maximum)));
-    }
-    ++m_yieldCount;
-    QCoreApplication::processEvents();
-    m_sliceClock.restart();
-    return true;
+    if (index == ProcessingFrame::TabwriteText)
+        m_tabwriteTab->showTab();
+    else if (index == ProcessingFrame::SaveToDatabase)
+        m_saveTargetTab->showTab();
 }
 
 void Manipulator::Command1_Click()
 {
-    if (m_busy)
+    if (m_frame.isBusy())
         return;
-    m_undoInProgress = true;
     ProgressBar1->setValue(1);
-    if (m_frame.manipulatorVisible()) {
-        m_state.programmaticChange = true;
-        putText(m_text.undoCopy());
-        m_text.setLastSeen(m_text.text());
-        SSTab1->setCurrentIndex(TextLines);
+    // The text before the last change comes back in every window that shows
+    // it: the Text Viewer is a view of the same text.
+    m_document.undo();
+    if (isVisible()) {
+        showTab(ProcessingFrame::TextLines);
         RichTextBox1->setFocus();
     }
-    // The undo copy is shared with the Text Viewer.
-    if (m_frame.documents())
-        m_frame.documents()->undoIntoViewer();
-    if (m_state.editTarget == QLatin1String("Manipulator"))
-        m_frame.focusManipulator();
-    Command1->setEnabled(false);
-    m_frame.menuEditUndo->setEnabled(false);
-    m_undoInProgress = false;
+    m_views.focusAfterUndo();
 }
 
 void Manipulator::Command17_Click()
 {
-    m_mayGoOn = false;
-    Command17->setEnabled(false);
+    m_frame.stop();
 }

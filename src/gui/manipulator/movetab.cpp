@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/manipulator/movetab.h"
 
-#include "gui/shell/appstate.h"
 #include "core/engine/moveops.h"
-#include "gui/manipulator/manipulator.h"
+#include "gui/manipulator/processingframe.h"
+#include "gui/manipulator/settingsdirty.h"
 #include "gui/manipulator/numericbox.h"
 #include "gui/manipulator/tabcontrols.h"
 
@@ -18,8 +18,8 @@
 
 using namespace tw;
 
-MoveTab::MoveTab(Manipulator &window, AppState &state)
-    : QWidget(window.page(Manipulator::MoveText)), m_window(window)
+MoveTab::MoveTab(ProcessingFrame &window, SettingsDirty &dirty)
+    : QWidget(window.page(ProcessingFrame::MoveText)), m_window(window)
 {
     setObjectName(QStringLiteral("MoveTab"));
     auto grid = new QGridLayout(this);
@@ -96,10 +96,9 @@ MoveTab::MoveTab(Manipulator &window, AppState &state)
     connect(MaskEdBox2, &QLineEdit::textChanged, this, &MoveTab::MaskEdBox2_Change);
     connect(Command2, &QPushButton::clicked, this, &MoveTab::Command2_Click);
     tabs::onTabKey(Command2, [this] {
-        m_window.SSTab1->setCurrentIndex(Manipulator::AddText);
-        tabs::focusFirstField(m_window.page(Manipulator::AddText));
+        m_window.showTabAndFirstField(ProcessingFrame::AddText);
     });
-    tabs::markDirtyOnChange(state, {Combo1, Text1, MaskEdBox1, MaskEdBox3, MaskEdBox2, Check1, Combo2,
+    tabs::markDirtyOnChange(dirty, {Combo1, Text1, MaskEdBox1, MaskEdBox3, MaskEdBox2, Check1, Combo2,
                                     MaskEdBox5, Combo3});
 
     static_cast<QBoxLayout *>(parentWidget()->layout())->insertWidget(0, this);
@@ -123,12 +122,12 @@ MoveParams MoveTab::params() const
 void MoveTab::Command2_Click()
 {
     const MoveParams p = params();
-    Manipulator::LineRun run;
+    ProcessingFrame::LineRun run;
     run.requiredField = Combo1;
     run.missingFieldMessage = moveMissingFieldMessage(p);
     run.operation = tabs::liveOperation<MoveParams>(m_window, [this] { return params(); }, &moveOperation);
     run.gate = moveGate(p);
-    run.after = m_window.afterProcessBoxes(Manipulator::MoveText);
+    run.after = m_window.afterProcessBoxes(ProcessingFrame::MoveText);
     m_window.runProcessingFrame(run);
 }
 

@@ -5,10 +5,10 @@
 
 #include <QWidget>
 
-class Manipulator;
+class ProcessingFrame;
 class MaskEdBox;
 class UpDown;
-struct AppState;
+class SettingsDirty;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -23,7 +23,7 @@ class MoveTab : public QWidget
     Q_OBJECT
 
 public:
-    MoveTab(Manipulator &window, AppState &state);
+    MoveTab(ProcessingFrame &window, SettingsDirty &dirty);
 
     // The fields as the operation reads them now.
     tw::MoveParams params() const;
@@ -60,5 +60,5 @@ private:
     void Combo2_Change();
     void MaskEdBox2_Change();
 
-    Manipulator &m_window;
+    ProcessingFrame &m_window;
 };

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/manipulator/replacetab.h"
 
-#include "gui/shell/appstate.h"
 #include "core/engine/replaceops.h"
-#include "gui/manipulator/manipulator.h"
+#include "gui/manipulator/processingframe.h"
+#include "gui/manipulator/settingsdirty.h"
 #include "gui/manipulator/numericbox.h"
 #include "gui/manipulator/tabcontrols.h"
 
@@ -17,8 +17,8 @@
 
 using namespace tw;
 
-ReplaceTab::ReplaceTab(Manipulator &window, AppState &state)
-    : QWidget(window.page(Manipulator::ReplaceText)), m_window(window)
+ReplaceTab::ReplaceTab(ProcessingFrame &window, SettingsDirty &dirty)
+    : QWidget(window.page(ProcessingFrame::ReplaceText)), m_window(window)
 {
     setObjectName(QStringLiteral("ReplaceTab"));
     auto grid = new QGridLayout(this);
@@ -69,7 +69,7 @@ ReplaceTab::ReplaceTab(Manipulator &window, AppState &state)
     tabs::onFocusIn(Combo7, [this] { Combo7_Change(); });
     connect(Check3, &QCheckBox::toggled, this, &ReplaceTab::Check3_Click);
     connect(Command4, &QPushButton::clicked, this, &ReplaceTab::Command4_Click);
-    tabs::markDirtyOnChange(state, {Combo7, Text4, MaskEdBox11, MaskEdBox8, Text5, Check3});
+    tabs::markDirtyOnChange(dirty, {Combo7, Text4, MaskEdBox11, MaskEdBox8, Text5, Check3});
 
     static_cast<QBoxLayout *>(parentWidget()->layout())->insertWidget(0, this);
 }
@@ -89,13 +89,13 @@ ReplaceParams ReplaceTab::params() const
 void ReplaceTab::Command4_Click()
 {
     const ReplaceParams p = params();
-    Manipulator::LineRun run;
+    ProcessingFrame::LineRun run;
     run.requiredField = Combo7;
     run.missingFieldMessage = replaceMissingFieldMessage(p);
     run.operation = tabs::liveOperation<ReplaceParams>(m_window, [this] { return params(); },
                                                        &replaceOperation);
     run.gate = replaceGate(p);
-    run.after = m_window.afterProcessBoxes(Manipulator::ReplaceText);
+    run.after = m_window.afterProcessBoxes(ProcessingFrame::ReplaceText);
     m_window.runProcessingFrame(run);
 }
 

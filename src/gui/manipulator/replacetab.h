@@ -5,10 +5,10 @@
 
 #include <QWidget>
 
-class Manipulator;
+class ProcessingFrame;
 class MaskEdBox;
 class UpDown;
-struct AppState;
+class SettingsDirty;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -23,7 +23,7 @@ class ReplaceTab : public QWidget
     Q_OBJECT
 
 public:
-    ReplaceTab(Manipulator &window, AppState &state);
+    ReplaceTab(ProcessingFrame &window, SettingsDirty &dirty);
 
     tw::ReplaceParams params() const;
 
@@ -52,5 +52,5 @@ private:
     void Check3_Click();
     void applyFieldRules();
 
-    Manipulator &m_window;
+    ProcessingFrame &m_window;
 };

@@ -6,14 +6,13 @@
 
 #include "gui/manipulator/savetargettab.h"
 
-#include "gui/shell/appstate.h"
-#include "gui/shell/mdiform1.h"
-#include "gui/shell/toolkit.h"
 #include "core/columns/columnspecs.h"
 #include "core/columns/tablelist.h"
 #include "core/columns/tablesaver.h"
-#include "core/db/database.h"
-#include "gui/manipulator/manipulator.h"
+#include "core/db/session.h"
+#include "gui/manipulator/processingframe.h"
+#include "gui/shell/errorreporter.h"
+#include "gui/shell/toolkit.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -43,8 +42,8 @@ bool sameFile(const QString &a, const QString &b)
 class TableSaveRun : public tw::SaveObserver
 {
 public:
-    TableSaveRun(Manipulator &window, AppState &state, tw::Database &target, QString table, QString delimiter)
-        : m_window(window), m_state(state), m_target(target), m_table(std::move(table)),
+    TableSaveRun(ProcessingFrame &window, tw::Database &target, QString table, QString delimiter)
+        : m_window(window), m_target(target), m_table(std::move(table)),
           m_delimiter(std::move(delimiter))
     {
     }
@@ -88,9 +87,8 @@ public:
     bool recordRefused(const tw::DbError &error) override
     {
         // The errors the reporter passes over let the run go on.
-        m_window.handleError(error.number, error.description);
-        m_errorShown = !m_state.silentDbError;
-        return m_state.silentDbError;
+        m_errorShown = errors::report(error);
+        return !m_errorShown;
     }
 
 private:
@@ -100,8 +98,7 @@ private:
         return tw::saveText(m_target, request, text, *this);
     }
 
-    Manipulator &m_window;
-    AppState &m_state;
+    ProcessingFrame &m_window;
     tw::Database &m_target;
     QString m_table;
     QString m_delimiter;
@@ -117,7 +114,7 @@ void SaveTargetTab::Command10_Click()
     if (m_window.isBusy())
         return;
     Toolkit &toolkit = Toolkit::instance();
-    const QString text = m_window.working().text();
+    const QString text = m_window.text();
     if (text.isEmpty()) {
         toolkit.message(tr("There is nothing to save.  Please open a file by selecting File menu/Open, or paste "
                            "some text into the text box on the Text/Lines tab."));
@@ -140,21 +137,21 @@ void SaveTargetTab::Command10_Click()
         Text10->setFocus();
         return;
     }
-    if (m_state.currentDbPath.isEmpty()) {
+    if (m_session.currentPath().isEmpty()) {
         toolkit.message(tr("Please select a database."));
         Command11->setFocus();
         return;
     }
-    tw::Database &db = *m_frame.currentDatabase();
-    const auto report = [this](const tw::DbError &error) { m_window.handleError(error.number, error.description); };
+    tw::Database &db = m_session.database();
+    const auto report = [](const tw::DbError &error) { errors::report(error); };
 
     // The column layout lives in the default database; a second handle on it
     // only when the target is another file.
     const auto readLayout = [&]() -> tw::Result<tw::ColumnSpecs> {
-        if (db.isOpen() && sameFile(db.name(), m_state.defaultDbPath))
+        if (db.isOpen() && sameFile(db.name(), m_session.defaultPath()))
             return tw::readColumnSpecs(db);
         tw::Database layoutDb;
-        if (const tw::DbError error = layoutDb.open(m_state.defaultDbPath); error.isError())
+        if (const tw::DbError error = layoutDb.open(m_session.defaultPath()); error.isError())
             return error;
         return tw::readColumnSpecs(layoutDb);
     };
@@ -194,7 +191,7 @@ void SaveTargetTab::Command10_Click()
         if (found) {
             answer = toolkit.message(tr("This table name (%1) is already in %2.  Would you like to add to the "
                                         "current records?")
-                                         .arg(table, m_state.currentDbPath),
+                                         .arg(table, m_session.currentPath()),
                                      Buttons::YesNoCancel, Icon::Question, choiceTitle());
             if (answer == Answer::Cancel)
                 return;
@@ -221,7 +218,7 @@ void SaveTargetTab::Command10_Click()
     } else {
         if (!found) {
             toolkit.message(tr("This table name (%1) is not in %2.  Please verify the name.")
-                                .arg(table, m_state.currentDbPath));
+                                .arg(table, m_session.currentPath()));
             Combo17->setFocus();
             return;
         }
@@ -250,7 +247,7 @@ void SaveTargetTab::Command10_Click()
 
     if (!m_window.beginReadingRun(text.size()))
         return;
-    TableSaveRun run(m_window, m_state, db, table, Text10->text());
+    TableSaveRun run(m_window, db, table, Text10->text());
     std::optional<tw::SaveOutcome> outcome;
     if (saveMethod == tw::SaveMethod::Delimiter)
         outcome = run.saveUsingViewTab(text);

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/manipulator/savetargettab.h"
 
-#include "gui/shell/appstate.h"
-#include "gui/shell/mdiform1.h"
-#include "gui/shell/toolkit.h"
 #include "core/columns/tablelist.h"
-#include "core/db/database.h"
-#include "gui/database/databasemenu.h"
-#include "gui/manipulator/manipulator.h"
+#include "core/db/session.h"
+#include "gui/database/databasechooser.h"
+#include "gui/manipulator/processingframe.h"
+#include "gui/manipulator/settingsdirty.h"
+#include "gui/shell/errorreporter.h"
+#include "gui/shell/toolkit.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -21,11 +21,6 @@
 #include <QVBoxLayout>
 
 namespace {
-bool samePath(const QString &a, const QString &b)
-{
-    return a.toLower() == b.toLower();
-}
-
 // Runs an action when a widget receives the focus.
 class FocusHook : public QObject
 {
@@ -48,10 +43,10 @@ private:
 };
 } // namespace
 
-SaveTargetTab::SaveTargetTab(MDIForm1 &frame, AppState &state, Manipulator &window)
-    : QObject(&window), m_frame(frame), m_state(state), m_window(window)
+SaveTargetTab::SaveTargetTab(ProcessingFrame &window, tw::DatabaseSession &session, SettingsDirty &dirty)
+    : QObject(&window), m_window(window), m_session(session), m_dirty(dirty)
 {
-    QWidget *page = window.page(Manipulator::SaveToDatabase);
+    QWidget *page = window.page(ProcessingFrame::SaveToDatabase);
     Frame1 = new QGroupBox(tr("Save Options"), page);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     auto makeOption = [this](const char *name, const QString &caption) {
@@ -114,6 +109,28 @@ SaveTargetTab::SaveTargetTab(MDIForm1 &frame, AppState &state, Manipulator &wind
     new FocusHook(Option1, [this] { Command11->setEnabled(false); });
     new FocusHook(Combo18, [this] { applyMethodRule(); });
     applyMethodRule();
+    connect(&m_session, &tw::DatabaseSession::switched, this, &SaveTargetTab::databaseSwitched);
+    connect(&m_session, &tw::DatabaseSession::tablesChanged, this, &SaveTargetTab::refreshDbaseTableList);
+}
+
+void SaveTargetTab::databaseSwitched()
+{
+    // A database the user opened offers its tables at once; going back to
+    // the default one while this tab is shown is going back to its option.
+    if (m_session.isExternal()) {
+        fillTableList();
+    } else if (m_window.currentTab() == ProcessingFrame::SaveToDatabase && Frame1->isVisible()) {
+        Option1->setChecked(true);
+        Command11->setEnabled(false);
+        refreshDbaseTableList();
+    }
+}
+
+void SaveTargetTab::listTables(const QStringList &names)
+{
+    for (const QString &name : names)
+        if (tw::isListedTable(name))
+            Combo17->addItem(name);
 }
 
 bool SaveTargetTab::selectListEntry(QComboBox *box, const QString &text)
@@ -133,14 +150,12 @@ bool SaveTargetTab::selectListEntry(QComboBox *box, const QString &text)
 void SaveTargetTab::fillTableList()
 {
     Combo17->clear();
-    const tw::Result<QStringList> tables = m_frame.currentDatabase()->tableNames();
+    const tw::Result<QStringList> tables = m_session.database().tableNames();
     if (!tables) {
-        m_window.handleError(tables.error().number, tables.error().description);
+        errors::report(tables.error());
         return;
     }
-    for (const QString &name : tables.value())
-        if (tw::isListedTable(name))
-            Combo17->addItem(name);
+    listTables(tables.value());
     Combo17->setEditText(QString());
 }
 
@@ -149,26 +164,22 @@ void SaveTargetTab::refreshDbaseTableList()
     const QString kept = Combo17->currentText();
     Combo17->clear();
     Combo17->setEditText(QString());
-    tw::Database *db = m_frame.currentDatabase();
-    if (db->name().isEmpty()) {
-        if (m_window.SSTab1->currentIndex() == Manipulator::SaveToDatabase) {
+    if (!m_session.database().isOpen()) {
+        if (m_window.currentTab() == ProcessingFrame::SaveToDatabase) {
             Option1_Click();
             return;
         }
-        m_state.currentDbPath = m_state.defaultDbPath;
-        if (const tw::DbError error = m_frame.openCurrentDatabase(m_state.currentDbPath); error.isError()) {
-            m_window.handleError(error.number, error.description);
+        if (const tw::DbError error = m_session.openDefault(); error.isError()) {
+            errors::report(error);
             return;
         }
     }
-    const tw::Result<QStringList> tables = db->tableNames();
+    const tw::Result<QStringList> tables = m_session.database().tableNames();
     if (!tables) {
-        m_window.handleError(tables.error().number, tables.error().description);
+        errors::report(tables.error());
         return;
     }
-    for (const QString &name : tables.value())
-        if (tw::isListedTable(name))
-            Combo17->addItem(name);
+    listTables(tables.value());
     if (Combo17->count() > 0)
         selectListEntry(Combo17, kept);
     else
@@ -187,28 +198,20 @@ void SaveTargetTab::showTab()
 
 void SaveTargetTab::Option1_Click()
 {
-    if (!samePath(m_state.currentDbPath, m_state.defaultDbPath)) {
-        const int answer = Toolkit::instance().message(
-            tr("To honor your request would necessitate closing the external database and using the original "
-               "one.  Shall we close the external DB now?"),
-            Buttons::YesNo, Icon::Question, tr("Choices, choices..."), Answer::No);
-        if (answer != Answer::Yes) {
-            Option2_Click();
-            return;
-        }
+    tw::DbError error;
+    if (!m_session.leaveExternal(&error)) {
+        Option2_Click();
+        return;
     }
     Option1->setChecked(true);
     Command11->setEnabled(false);
-    m_state.currentDbPath = m_state.defaultDbPath;
-    tw::Database *db = m_frame.currentDatabase();
     // The default database already open stays open: reopening it would only
     // pull the rows from under the table window.
-    if (!db->isOpen() || !samePath(db->name(), m_state.defaultDbPath)) {
-        DatabaseMenu::of(m_frame).closeDatabaseWindows();
-        if (const tw::DbError error = m_frame.openCurrentDatabase(m_state.currentDbPath); error.isError()) {
-            m_window.handleError(error.number, error.description);
-            return;
-        }
+    if (!error.isError())
+        error = m_session.reopenDefaultIfClosed();
+    if (error.isError()) {
+        errors::report(error);
+        return;
     }
     refreshDbaseTableList();
 }
@@ -217,7 +220,7 @@ void SaveTargetTab::chooseExternalOption(QRadioButton *option)
 {
     option->setChecked(true);
     // The default database's tables are no target for these options.
-    if (samePath(m_state.currentDbPath, m_state.defaultDbPath)) {
+    if (!m_session.isExternal()) {
         Combo17->clear();
         Combo17->setEditText(QString());
     }
@@ -236,13 +239,10 @@ void SaveTargetTab::Option3_Click()
 
 void SaveTargetTab::Command11_Click()
 {
-    m_state.previousDbPath = m_frame.currentDatabase()->name();
-    const QString picked = Toolkit::instance().fileDialog(DatabaseMenu::databaseDialogRequest());
+    const QString picked = Toolkit::instance().fileDialog(databases::databaseDialogRequest());
     if (picked.isEmpty())
         return;
-    if (Option2->isChecked() || Option3->isChecked())
-        m_state.currentDbPath = picked;
-    DatabaseMenu::of(m_frame).showPasswordAccess();
+    databases::openWithPassword(m_session, picked, Frame1->window());
 }
 
 void SaveTargetTab::applyMethodRule()
@@ -255,5 +255,5 @@ void SaveTargetTab::applyMethodRule()
 void SaveTargetTab::Combo18_Change()
 {
     applyMethodRule();
-    m_state.markSettingsDirty();
+    m_dirty.markDirty();
 }

@@ -3,25 +3,28 @@
 
 #include <QObject>
 
-class Manipulator;
-class MDIForm1;
-struct AppState;
+class ProcessingFrame;
+class SettingsDirty;
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+namespace tw {
+class DatabaseSession;
+}
 
 // The "S&ave to Database" tab: where the records go (the default database or
 // one the user picks), into which table, and how each line is cut into
-// fields. The "&Save" button's run is the save's own.
+// fields. The "&Save" button's run is the save's own. The tab follows the
+// database session: a newly opened database fills its table list.
 class SaveTargetTab : public QObject
 {
     Q_OBJECT
 
 public:
-    SaveTargetTab(MDIForm1 &frame, AppState &state, Manipulator &window);
+    SaveTargetTab(ProcessingFrame &window, tw::DatabaseSession &session, SettingsDirty &dirty);
 
     // The select-list-entry routine: empties the box's text, then selects the
     // first entry exactly equal to the text. False when there is none.
@@ -61,9 +64,11 @@ public Q_SLOTS:
 private:
     void chooseExternalOption(QRadioButton *option);
     void applyMethodRule();
+    void databaseSwitched();
+    void listTables(const QStringList &names);
 
-    MDIForm1 &m_frame;
-    AppState &m_state;
-    Manipulator &m_window;
+    ProcessingFrame &m_window;
+    tw::DatabaseSession &m_session;
+    SettingsDirty &m_dirty;
     QString m_rememberedTable;
 };

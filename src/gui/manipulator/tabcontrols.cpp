@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/manipulator/tabcontrols.h"
 
-#include "gui/shell/appstate.h"
 #include "gui/manipulator/numericbox.h"
+#include "gui/manipulator/settingsdirty.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -97,21 +97,6 @@ void setVisible(std::initializer_list<QWidget *> widgets, bool visible)
         widget->setVisible(visible);
 }
 
-void focusFirstField(QWidget *page)
-{
-    // The tab's own fields sit at the top of its page, above the boxes every
-    // operation tab shares.
-    if (QLayoutItem *top = page->layout() ? page->layout()->itemAt(0) : nullptr; top && top->widget())
-        page = top->widget();
-    for (QWidget *w = page->nextInFocusChain(); w && w != page; w = w->nextInFocusChain()) {
-        if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled()
-            && w->isVisibleTo(page)) {
-            w->setFocus(Qt::TabFocusReason);
-            return;
-        }
-    }
-}
-
 void onFocusIn(QWidget *widget, std::function<void()> action)
 {
     new EventHook(widget, [action = std::move(action)](QEvent *event) {
@@ -134,9 +119,9 @@ void onTabKey(QWidget *widget, std::function<void()> action)
     });
 }
 
-void markDirtyOnChange(AppState &state, std::initializer_list<QWidget *> fields)
+void markDirtyOnChange(SettingsDirty &dirty, std::initializer_list<QWidget *> fields)
 {
-    const auto mark = [&state] { state.markSettingsDirty(); };
+    const auto mark = [&dirty] { dirty.markDirty(); };
     for (QWidget *field : fields) {
         if (auto combo = qobject_cast<QComboBox *>(field)) {
             QObject::connect(combo, &QComboBox::editTextChanged, combo, mark);

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "core/engine/lineframe.h"
-#include "gui/manipulator/manipulator.h"
+#include "gui/manipulator/processingframe.h"
 
 #include <QObject>
 #include <QString>
@@ -14,7 +14,7 @@
 
 class MaskEdBox;
 class UpDown;
-struct AppState;
+class SettingsDirty;
 class QComboBox;
 class QGridLayout;
 class QLabel;
@@ -41,24 +41,21 @@ void setMultiLineText(QPlainTextEdit *box, const QString &text);
 void setEnabled(std::initializer_list<QWidget *> widgets, bool enabled);
 void setVisible(std::initializer_list<QWidget *> widgets, bool visible);
 
-// Puts the focus into the first field of a tab page that takes it.
-void focusFirstField(QWidget *page);
-
 // Runs the action whenever the widget receives the focus.
 void onFocusIn(QWidget *widget, std::function<void()> action);
 // Runs the action instead of moving the focus when Tab is pressed on the widget.
 void onTabKey(QWidget *widget, std::function<void()> action);
 
 // Every change the user (or named settings) makes to one of these fields
-// marks the settings as changed; the state ignores it while settings load.
-void markDirtyOnChange(AppState &state, std::initializer_list<QWidget *> fields);
+// marks the settings as changed (not while named settings load).
+void markDirtyOnChange(SettingsDirty &dirty, std::initializer_list<QWidget *> fields);
 
 // A line operation that works from a parameter record read from a tab's
 // controls. Reading the controls for each of a million lines would cost more
 // than the operation, and the controls can only change while the run lets
 // window events through, so the record is read again only after that.
 template <typename Params>
-tw::LineOperation liveOperation(const Manipulator &window, std::function<Params()> read,
+tw::LineOperation liveOperation(const ProcessingFrame &window, std::function<Params()> read,
                                 tw::LineOperation (*make)(const Params &))
 {
     struct Cache

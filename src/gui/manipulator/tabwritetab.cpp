@@ -1,16 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/manipulator/tabwritetab.h"
 
-#include "gui/shell/appstate.h"
-#include "gui/shell/mdiform1.h"
-#include "gui/shell/toolkit.h"
 #include "core/columns/columnspecs.h"
-#include "core/db/database.h"
-#include "gui/database/databasemenu.h"
+#include "core/db/session.h"
 #include "core/engine/tabwrite.h"
 #include "core/grids/gridmodel.h"
-#include "gui/manipulator/manipulator.h"
-#include "gui/manipulator/savetargettab.h"
+#include "gui/manipulator/processingframe.h"
+#include "gui/manipulator/settingsdirty.h"
+#include "gui/shell/errorreporter.h"
+#include "gui/shell/toolkit.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -26,34 +24,11 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-namespace {
-bool samePath(const QString &a, const QString &b)
-{
-    return a.toLower() == b.toLower();
-}
 
-bool usesProgramTables(int tab)
+TabwriteTab::TabwriteTab(ProcessingFrame &window, tw::DatabaseSession &session, SettingsDirty &dirty)
+    : QObject(&window), m_window(window), m_session(session), m_dirty(dirty), m_model(new tw::GridModel(this))
 {
-    return tab == Manipulator::TabwriteText || tab == Manipulator::Settings;
-}
-
-// Moves the progress bar and lets window events run by time slice.
-class TabwriteProgress : public tw::FrameObserver
-{
-public:
-    explicit TabwriteProgress(Manipulator &window) : m_window(window) {}
-    bool lineStarting(qsizetype index) override { return m_window.yieldIfDue(index + 1); }
-
-private:
-    Manipulator &m_window;
-};
-} // namespace
-
-TabwriteTab::TabwriteTab(MDIForm1 &frame, AppState &state, Manipulator &window, SaveTargetTab &saveTarget)
-    : QObject(&window), m_frame(frame), m_state(state), m_window(window), m_saveTarget(saveTarget),
-      m_model(new tw::GridModel(this))
-{
-    QWidget *page = window.page(Manipulator::TabwriteText);
+    QWidget *page = window.page(ProcessingFrame::TabwriteText);
     DBGrid1Caption = new QLabel(tw::specGridCaption({}), page);
     DBGrid1Caption->setObjectName(QStringLiteral("DBGrid1Caption"));
     DBGrid1Caption->setAlignment(Qt::AlignCenter);
@@ -106,7 +81,7 @@ TabwriteTab::TabwriteTab(MDIForm1 &frame, AppState &state, Manipulator &window, 
     connect(MaskEdBox4, &QLineEdit::textChanged, this, [this](const QString &text) {
         const QSignalBlocker block(UpDown4);
         UpDown4->setValue(text.toInt());
-        m_state.markSettingsDirty();
+        m_dirty.markDirty();
     });
     Command7 = new QPushButton(tr("&Process"), page);
     Command7->setObjectName(QStringLiteral("Command7"));
@@ -132,18 +107,22 @@ TabwriteTab::TabwriteTab(MDIForm1 &frame, AppState &state, Manipulator &window, 
                 DBGrid1_RowColChange(current.row(), previous.row());
             });
     connect(m_model, &tw::GridModel::rowWritten, this, [this](bool added) {
-        m_state.markSettingsDirty();
+        m_dirty.markDirty();
         if (added)
             ++m_specRowCount;
         showPosition(DBGrid1->currentIndex().row());
     });
     connect(m_model, &tw::GridModel::rowDeleted, this, [this] {
-        m_state.markSettingsDirty();
+        m_dirty.markDirty();
         m_specRowCount = m_model->recordCount();
         showPosition(DBGrid1->currentIndex().row());
     });
-    connect(m_model, &tw::GridModel::errorOccurred, this,
-            [this](const tw::DbError &error) { m_window.handleError(error.number, error.description); });
+    connect(m_model, &tw::GridModel::errorOccurred, this, [](const tw::DbError &error) { errors::report(error); });
+    // The grid's rows live on the database's connection: a switch closes it.
+    connect(&m_session, &tw::DatabaseSession::aboutToSwitch, this, [this] {
+        commitGrid();
+        m_model->close();
+    });
     connect(Data1First, &QPushButton::clicked, this, [this] { Data1_Reposition(0); });
     connect(Data1Previous, &QPushButton::clicked, this,
             [this] { Data1_Reposition(qMax(0, DBGrid1->currentIndex().row() - 1)); });
@@ -162,15 +141,15 @@ void TabwriteTab::setCurrentSettingsName(const QString &name)
 void TabwriteTab::showTab()
 {
     commitGrid();
-    tw::Database *db = m_frame.currentDatabase();
-    if (const tw::DbError error = m_model->open(*db, tw::QueryShape(QStringLiteral("tabwrite_settings"))); error.isError())
-        m_window.handleError(error.number, error.description);
+    if (const tw::DbError error = m_model->open(m_session.database(), tw::QueryShape(QStringLiteral("tabwrite_settings")));
+        error.isError())
+        errors::report(error);
     m_specRowCount = m_model->recordCount();
     if (m_specRowCount > 0)
         DBGrid1->setCurrentIndex(m_model->index(0, 0));
     Data1->setText(tw::specPositionCaption(0, m_specRowCount));
     DBGrid1Caption->setText(tw::specGridCaption(m_settingsName));
-    if (samePath(m_state.currentDbPath, m_state.defaultDbPath))
+    if (!m_session.isExternal())
         DBGrid1->setFocus();
 }
 
@@ -232,14 +211,14 @@ void TabwriteTab::Command7_Click()
 {
     if (m_window.isBusy())
         return;
-    if (m_window.working().isEmpty()) {
+    if (m_window.text().isEmpty()) {
         m_window.nothingToProcess();
         return;
     }
     commitGrid();
-    const tw::Result<tw::ColumnSpecs> rows = tw::readColumnSpecs(*m_frame.currentDatabase());
+    const tw::Result<tw::ColumnSpecs> rows = tw::readColumnSpecs(m_session.database());
     if (!rows) {
-        m_window.handleError(rows.error().number, rows.error().description);
+        errors::report(rows.error());
         return;
     }
     m_specRowCount = rows.value().size();
@@ -251,10 +230,10 @@ void TabwriteTab::Command7_Click()
         DBGrid1->setFocus();
         return;
     }
-    const QString text = m_window.working().text();
+    const QString text = m_window.text();
     if (!m_window.beginRun(tw::lineCount(text)))
         return;
-    TabwriteProgress progress(m_window);
+    FrameProgress progress(m_window);
     const tw::TextResult result = tw::tabwriteText(text, rows.value(), startColumn(), &progress);
     if (result.refused()) {
         // Nothing of the run is kept: the text, the undo copy and Undo stay
@@ -263,41 +242,5 @@ void TabwriteTab::Command7_Click()
         Toolkit::instance().message(result.error);
         return;
     }
-    m_window.finishRun(result.text, m_window.afterProcessBoxes(Manipulator::TabwriteText));
-}
-
-void TabwriteTab::SSTab1_Click(int index)
-{
-    const int previous = m_previousTab;
-    m_previousTab = index;
-    if (m_goingBack)
-        return;
-    if (previous == Manipulator::TabwriteText)
-        commitGrid();
-    const bool external = !samePath(m_state.currentDbPath, m_state.defaultDbPath);
-    if (external && (usesProgramTables(previous) || usesProgramTables(index))) {
-        const bool targetTabInvolved = previous == Manipulator::SaveToDatabase || index == Manipulator::SaveToDatabase;
-        if (targetTabInvolved && m_saveTarget.Option1->isChecked()) {
-            m_saveTarget.Option2_Click();
-        } else {
-            const int answer = Toolkit::instance().message(
-                tr("To honor your request would necessitate closing the external database and using the "
-                   "original one.  Shall we close the external DB now?"),
-                Buttons::YesNo, Icon::Question, tr("Choices, choices..."), Answer::No);
-            if (answer != Answer::Yes) {
-                m_goingBack = true;
-                m_window.SSTab1->setCurrentIndex(Manipulator::TextLines);
-                m_goingBack = false;
-                return;
-            }
-            DatabaseMenu::of(m_frame).closeDatabaseWindows();
-            m_state.currentDbPath = m_state.defaultDbPath;
-            if (const tw::DbError error = m_frame.openCurrentDatabase(m_state.currentDbPath); error.isError())
-                m_window.handleError(error.number, error.description);
-        }
-    }
-    if (index == Manipulator::TabwriteText)
-        showTab();
-    else if (index == Manipulator::SaveToDatabase)
-        m_saveTarget.showTab();
+    m_window.finishRun(result.text, m_window.afterProcessBoxes(ProcessingFrame::TabwriteText));
 }

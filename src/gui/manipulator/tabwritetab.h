@@ -3,30 +3,27 @@
 
 #include <QObject>
 
-class Manipulator;
-class MDIForm1;
-class SaveTargetTab;
-struct AppState;
+class ProcessingFrame;
+class SettingsDirty;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
 class QTableView;
 namespace tw {
+class DatabaseSession;
 class GridModel;
-}
+} // namespace tw
 
 // The "&Tabwrite Text" tab: the column layout grid on tabwrite_settings of
 // the default database, and the Process that lays the text out in columns
-// under a header line. It also watches the tab strip: the program's own
-// tables live in the default database, so moving to or from this tab or the
-// Settings tab while another database is current offers to go back to it.
+// under a header line.
 class TabwriteTab : public QObject
 {
     Q_OBJECT
 
 public:
-    TabwriteTab(MDIForm1 &frame, AppState &state, Manipulator &window, SaveTargetTab &saveTarget);
+    TabwriteTab(ProcessingFrame &window, tw::DatabaseSession &session, SettingsDirty &dirty);
 
     // Reloads the grid from the table (the tab becomes the selected one, or
     // named settings replaced the rows).
@@ -53,8 +50,6 @@ public:
 
 public Q_SLOTS:
     void Command7_Click();
-    // The tab strip's change of tab.
-    void SSTab1_Click(int index);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -65,13 +60,10 @@ private:
     void showPosition(int row);
     int startColumn() const;
 
-    MDIForm1 &m_frame;
-    AppState &m_state;
-    Manipulator &m_window;
-    SaveTargetTab &m_saveTarget;
+    ProcessingFrame &m_window;
+    tw::DatabaseSession &m_session;
+    SettingsDirty &m_dirty;
     tw::GridModel *m_model;
     QString m_settingsName;
     qint64 m_specRowCount = 0;
-    int m_previousTab = 0;
-    bool m_goingBack = false;
 };

@@ -1,17 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/manipulator/textlinesediting.h"
 
-#include "gui/shell/appstate.h"
-#include "gui/shell/mdiform1.h"
+#include "core/text/textdocument.h"
+#include "gui/documents/pasting.h"
+#include "gui/manipulator/linetools.h"
 #include "gui/shell/textbox.h"
-#include "core/text/pasterules.h"
-#include "gui/documents/textdocuments.h"
-#include "gui/manipulator/manipulator.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QKeyEvent>
-#include <QPushButton>
 
 namespace {
 enum class Key { Other, Paste, Find, Tab, Escape };
@@ -40,30 +35,22 @@ QWidget *nextFocus(QWidget *from)
 }
 } // namespace
 
-TextLinesEditing::TextLinesEditing(MDIForm1 &frame, AppState &state, TextDocuments &documents)
-    : QObject(&documents), m_frame(frame), m_state(state), m_documents(documents)
+TextLinesEditing::TextLinesEditing(TextBox *box, tw::TextDocument &document, LineTools *lineTools, QObject *parent)
+    : QObject(parent), m_box(box), m_document(document)
 {
     setObjectName(QStringLiteral("TextLinesEditing"));
-    TextBox *box = window().RichTextBox1;
     box->installEventFilter(this);
-    connect(box, &QsciScintilla::selectionChanged, this, &TextLinesEditing::RichTextBox1_SelChange);
-}
-
-Manipulator &TextLinesEditing::window() const
-{
-    return *m_frame.manipulator();
-}
-
-void TextLinesEditing::enableLineTools(bool enabled)
-{
-    for (const char *name : {"Command13", "Command14", "Command15"})
-        if (auto button = window().findChild<QPushButton *>(QLatin1String(name)))
-            button->setEnabled(enabled);
+    // Join Lines, Process and Create Line work on the text, so they are
+    // offered whenever there is one, however it came (typed, opened, a run's
+    // result, Undo).
+    lineTools->setToolsEnabled(!document.isEmpty());
+    connect(&document, &tw::TextDocument::emptyChanged, lineTools,
+            [lineTools](bool empty) { lineTools->setToolsEnabled(!empty); });
 }
 
 bool TextLinesEditing::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != window().RichTextBox1)
+    if (watched != m_box)
         return QObject::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::ShortcutOverride:
@@ -76,31 +63,26 @@ bool TextLinesEditing::eventFilter(QObject *watched, QEvent *event)
     case QEvent::KeyPress:
         switch (classify(static_cast<QKeyEvent *>(event))) {
         case Key::Paste:
-            if (!m_state.paste)
-                paste();
+            pasting::textLinesPaste(m_box);
             return true;
         case Key::Find:
-            m_documents.menuSearchFind_Click();
+            Q_EMIT findRequested();
             return true;
         case Key::Tab:
             if (!insertTab()) {
-                if (QWidget *next = nextFocus(window().RichTextBox1))
+                if (QWidget *next = nextFocus(m_box))
                     next->setFocus(Qt::TabFocusReason);
             }
             return true;
         case Key::Escape:
-            m_documents.closeManipulator();
+            Q_EMIT closeRequested();
             return true;
         case Key::Other:
             break;
         }
         break;
-    case QEvent::KeyRelease:
-        if (!static_cast<QKeyEvent *>(event)->isAutoRepeat())
-            RichTextBox1_KeyUp();
-        break;
     case QEvent::FocusIn:
-        RichTextBox1_GotFocus();
+        m_document.withdrawUndoIfNothingToUndo();
         break;
     default:
         break;
@@ -108,60 +90,13 @@ bool TextLinesEditing::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-void TextLinesEditing::paste()
-{
-    TextBox *box = window().RichTextBox1;
-    const qsizetype caret = box->selectionStart();
-    QClipboard *clipboard = QApplication::clipboard();
-    // Plain text only: whatever formatting the clipboard also offers is left.
-    QString pasted = tw::clipboardToWorkingText(clipboard->text());
-    m_state.paste = true;
-    if (caret >= box->characterCount()) {
-        pasted = tw::textLinesPasteAtEnd(pasted);
-        box->replaceRange(box->characterCount(), 0, pasted);
-    } else {
-        box->replaceRange(caret, box->selectionLength(), pasted);
-    }
-    box->setCaret(caret);
-    m_frame.menuFileSaveFile->setEnabled(true);
-    m_state.paste = false;
-    // The clipboard keeps offering what was pasted.
-    clipboard->setText(pasted);
-}
-
 bool TextLinesEditing::insertTab()
 {
-    TextBox *box = window().RichTextBox1;
-    if (box->isEmpty() || box->isReadOnly())
+    if (m_box->isEmpty() || m_box->isReadOnly())
         return false;
     // The tab goes in at the caret; a selection is kept, not replaced.
-    const qsizetype caret = box->selectionStart();
-    box->replaceRange(caret, 0, QStringLiteral("\t"));
-    box->setCaret(caret + 1);
+    const qsizetype caret = m_box->selectionStart();
+    m_box->replaceRange(caret, 0, QStringLiteral("\t"));
+    m_box->setCaret(caret + 1);
     return true;
-}
-
-void TextLinesEditing::RichTextBox1_KeyUp()
-{
-    enableLineTools(!window().RichTextBox1->isEmpty());
-    m_documents.mirrorManipulatorIntoViewer();
-}
-
-void TextLinesEditing::RichTextBox1_GotFocus()
-{
-    if (!m_state.programmaticChange) {
-        const WorkingText &text = window().working();
-        if (text.text() == text.undoCopy()) {
-            window().Command1->setEnabled(false);
-            m_frame.menuEditUndo->setEnabled(false);
-        }
-        if (text.isEmpty())
-            enableLineTools(false);
-    }
-    m_state.programmaticChange = false;
-}
-
-void TextLinesEditing::RichTextBox1_SelChange()
-{
-    enableLineTools(!window().RichTextBox1->isEmpty());
 }

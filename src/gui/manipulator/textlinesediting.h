@@ -3,40 +3,35 @@
 
 #include <QObject>
 
-class MDIForm1;
-class Manipulator;
-class TextDocuments;
-struct AppState;
+class LineTools;
+class TextBox;
+namespace tw {
+class TextDocument;
+}
 
 // What the Text/Lines tab adds to ordinary editing in the Manipulator's text
 // box: its own paste (plain text, line breaks put right at the end of the
-// text), Tab inserting a tab while the focus stays in the box, Ctrl+F opening
-// the Search window, Escape closing the window, the line-tool buttons
-// following the text, and the text mirrored into the Text Viewer.
+// text), Tab inserting a tab while the focus stays in the box, Ctrl+F asking
+// for the Search window, Escape asking to close the window, Undo withdrawn
+// when the user comes back to a text with nothing to undo, and the line-tool
+// buttons offered only while there is a text.
 class TextLinesEditing : public QObject
 {
     Q_OBJECT
 
 public:
-    TextLinesEditing(MDIForm1 &frame, AppState &state, TextDocuments &documents);
+    TextLinesEditing(TextBox *box, tw::TextDocument &document, LineTools *lineTools, QObject *parent);
 
-    // Join Lines, Process and Create Line work on the text, so they are
-    // offered only while there is one. They are looked up by name: the page
-    // that holds them may not be built yet.
-    void enableLineTools(bool enabled);
+Q_SIGNALS:
+    void findRequested();
+    void closeRequested();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void paste();
     bool insertTab();
-    void RichTextBox1_KeyUp();
-    void RichTextBox1_GotFocus();
-    void RichTextBox1_SelChange();
-    Manipulator &window() const;
 
-    MDIForm1 &m_frame;
-    AppState &m_state;
-    TextDocuments &m_documents;
+    TextBox *m_box;
+    tw::TextDocument &m_document;
 };

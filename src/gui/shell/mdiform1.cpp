@@ -1,16 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/shell/mdiform1.h"
 
-#include "gui/shell/errormessages.h"
+#include "core/columns/tablelist.h"
+#include "gui/database/databasemenu.h"
+#include "gui/database/form13.h"
+#include "gui/database/form3.h"
+#include "gui/documents/caretstatus.h"
+#include "gui/documents/editmenu.h"
+#include "gui/documents/filecommands.h"
+#include "gui/documents/form5.h"
+#include "gui/documents/searchwindow.h"
+#include "gui/documents/textviews.h"
+#include "gui/manipulator/manipulator.h"
+#include "gui/shell/errorreporter.h"
 #include "gui/shell/form1.h"
 #include "gui/shell/textbox.h"
 #include "gui/shell/toolkit.h"
-#include "core/columns/tablelist.h"
-#include "core/db/database.h"
-#include "gui/database/databasemenu.h"
-#include "gui/documents/textdocuments.h"
-#include "gui/manipulator/manipulator.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -19,11 +26,13 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QScopeGuard>
 #include <QScreen>
+#include <QStatusBar>
 
 #include <algorithm>
 #include <functional>
+
+using Role = TextViews::Role;
 
 namespace {
 const QString defaultDbName = QStringLiteral("tabwright.mdb");
@@ -47,13 +56,15 @@ QString findDefaultDb(const QString &folder)
     return {};
 }
 
-// The child subwindows close by hiding: the windows keep their state and
-// View brings them back. The owner may refuse the close or act on it.
+// The child subwindows close by hiding: the windows keep their state and the
+// menus bring them back. The owner may refuse the close or act on it.
 class ChildWindow : public QMdiSubWindow
 {
 public:
     std::function<bool()> mayClose;
-    std::function<void()> closed;
+    std::function<void()> closing; // before it hides
+    std::function<void()> closed;  // after
+    bool centreOnFirstShow = false;
 
 protected:
     void closeEvent(QCloseEvent *event) override
@@ -61,52 +72,129 @@ protected:
         event->ignore();
         if (mayClose && !mayClose())
             return;
+        if (closing)
+            closing();
         hide();
         if (closed)
             closed();
     }
+    void showEvent(QShowEvent *event) override
+    {
+        if (centreOnFirstShow && parentWidget()) {
+            centreOnFirstShow = false;
+            const QRect area = parentWidget()->rect();
+            move((area.width() - width()) / 2, (area.height() - height()) / 2);
+        }
+        QMdiSubWindow::showEvent(event);
+    }
 };
+
+ChildWindow *childWindow(QMdiSubWindow *window)
+{
+    return static_cast<ChildWindow *>(window);
+}
 } // namespace
 
 MDIForm1::MDIForm1(const StartupOptions &options)
     : m_programFolder(options.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
                                                       : options.programFolder),
-      m_showSplash(options.showSplash), m_db(std::make_unique<tw::Database>())
+      m_showSplash(options.showSplash)
 {
     setObjectName(QStringLiteral("MDIForm1"));
     setWindowTitle(tr("Tabwright"));
     mdiArea = new QMdiArea(this);
     mdiArea->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(mdiArea);
-    connect(mdiArea, &QMdiArea::subWindowActivated, this, &MDIForm1::subWindowActivated);
     createMenus();
+    createChildren();
+    connectMenus();
+    connect(mdiArea, &QMdiArea::subWindowActivated, this, &MDIForm1::subWindowActivated);
 
-    m_manipulator = new Manipulator(*this, m_state);
-    auto manipulatorWindow = new ChildWindow;
-    // A run still putting its result together keeps the window open.
-    manipulatorWindow->mayClose = [this] { return !m_manipulator->isBusy() && m_documents->manipulatorMayClose(); };
-    manipulatorWindow->closed = [this] {
-        setTextMenusVisible(textViewerVisible());
-        m_documents->manipulatorClosed();
+    // The one place that asks before the program's own tables take the
+    // default database back from another one.
+    m_session.confirmLeavingExternal = [] {
+        return Toolkit::instance().message(
+                   tr("To honor your request would necessitate closing the external database and using the "
+                      "original one.  Shall we close the external DB now?"),
+                   Buttons::YesNo, Icon::Question, tr("Choices, choices..."), Answer::No)
+               == Answer::Yes;
     };
-    m_manipulatorWindow = manipulatorWindow;
-    m_manipulatorWindow->setWidget(m_manipulator);
-    m_manipulatorWindow->setAttribute(Qt::WA_DeleteOnClose, false);
-    m_manipulatorWindow->setWindowTitle(m_manipulator->windowTitle());
-    mdiArea->addSubWindow(m_manipulatorWindow);
-    m_manipulatorWindow->hide();
-    connect(m_manipulator, &QWidget::windowTitleChanged, m_manipulatorWindow, &QWidget::setWindowTitle);
-    // Edit > Undo does what the Manipulator's Undo button does.
-    connect(menuEditUndo, &QAction::triggered, m_manipulator, &Manipulator::Command1_Click);
-    new DatabaseMenu(*this);
-    m_documents = new TextDocuments(*this, m_state);
+    refreshEntries();
 }
 
 MDIForm1::~MDIForm1()
 {
-    // The area's subwindows go after this part of the frame is gone; their
-    // activation changes must not reach it.
+    // The windows go before the text, the session and the busy state they
+    // work on; their activation changes must not reach this half-gone frame.
     disconnect(mdiArea, nullptr, this, nullptr);
+    delete mdiArea;
+    mdiArea = nullptr;
+}
+
+QMdiSubWindow *MDIForm1::addChild(QWidget *widget, Qt::WindowFlags extraFlags)
+{
+    auto window = new ChildWindow;
+    window->setWidget(widget);
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    window->setWindowTitle(widget->windowTitle());
+    connect(widget, &QWidget::windowTitleChanged, window, &QWidget::setWindowTitle);
+    mdiArea->addSubWindow(window, window->windowFlags() | extraFlags);
+    window->hide();
+    m_subWindows.insert(widget, window);
+    return window;
+}
+
+void MDIForm1::createChildren()
+{
+    m_views = new TextViews(m_document, m_busy, *this, this);
+
+    m_manipulator = new Manipulator(m_document, m_session, m_busy, *m_views);
+    ChildWindow *manipulator = childWindow(addChild(m_manipulator));
+    // A run still putting its result together keeps the window open; so
+    // does Cancel at the question about unsaved changes.
+    manipulator->mayClose = [this] { return !m_busy.isBusy() && m_files->closeFile(); };
+    manipulator->closed = [this] { manipulatorClosed(); };
+    connect(m_manipulator, &Manipulator::closeRequested, this, [this] { closeChild(m_manipulator); });
+    connect(m_manipulator, &Manipulator::findRequested, this, &MDIForm1::menuSearchFind_Click);
+
+    m_viewer = new Form5(*m_views);
+    ChildWindow *viewer = childWindow(addChild(m_viewer));
+    viewer->setObjectName(QStringLiteral("Form5Window"));
+    viewer->closing = [this] { viewerClosing(); };
+    viewer->closed = [this] { viewerClosed(); };
+    connect(m_viewer, &Form5::manipulatorRequested, this, &MDIForm1::menuViewTabwrite_Click);
+
+    m_search = new SearchWindow(*m_views, *this);
+    // The Search window stays above the text it searches, so the match it
+    // selects and the Find Again button can be seen together.
+    addChild(m_search, Qt::WindowStaysOnTopHint)->setObjectName(QStringLiteral("SearchWindowFrame"));
+
+    m_tableList = new Form3;
+    addChild(m_tableList);
+    connect(m_tableList, &Form3::closeRequested, this, [this] { closeChild(m_tableList); });
+
+    m_tableWindow = new Form13(m_session);
+    ChildWindow *tableWindow = childWindow(addChild(m_tableWindow));
+    tableWindow->resize(640, 420);
+    tableWindow->centreOnFirstShow = true;
+    // Closing the table window closes its rows.
+    tableWindow->closed = [this] { m_tableWindow->closeTable(); };
+    connect(m_tableWindow, &Form13::closeRequested, this, [this] { closeChild(m_tableWindow); });
+
+    m_files = new FileCommands(m_document, this);
+    connect(m_files, &FileCommands::openStarted, m_manipulator, &Manipulator::fileOpenStarted);
+    connect(m_files, &FileCommands::openEnded, m_manipulator, &Manipulator::fileOpenEnded);
+    connect(m_files, &FileCommands::manipulatorActivated, this, &MDIForm1::manipulatorActivated);
+    m_editMenu = new EditMenu(*m_views, this);
+    m_databaseMenu = new DatabaseMenu(m_session, m_busy, *this, m_tableList, m_tableWindow, this);
+    m_caretStatus = new CaretStatus(statusBar(), m_views->box(Role::Manipulator), this);
+
+    connect(&m_document, &tw::TextDocument::modifiedChanged, this, &MDIForm1::refreshEntries);
+    connect(&m_document, &tw::TextDocument::undoAvailableChanged, this, &MDIForm1::refreshEntries);
+    connect(&m_document, &tw::TextDocument::openChanged, this, &MDIForm1::refreshEntries);
+    connect(&m_document, &tw::TextDocument::emptyChanged, this, &MDIForm1::refreshEntries);
+    connect(&m_busy, &BusyState::busyChanged, this, &MDIForm1::refreshEntries);
+    connect(&m_session, &tw::DatabaseSession::switched, this, &MDIForm1::refreshEntries);
 }
 
 QAction *MDIForm1::addEntry(QMenu *menu, const char *name, const QString &caption, const QKeySequence &key)
@@ -144,13 +232,9 @@ void MDIForm1::createMenus()
     menuFilePrint = addEntry(menuFile, "menuFilePrint", tr("&Print..."));
     menuFile->addSeparator()->setObjectName(QStringLiteral("spacer2"));
     menuExit = addEntry(menuFile, "menuExit", tr("E&xit"));
-
     menuFileTabwrite->setVisible(false);
     menuFilePrinterSetup->setVisible(false);
-    for (QAction *off : {menuFileTabwrite, menuFileSaveFile, menuFileSaveFileAs, menuFileCloseFile,
-                         menuFileUseOrig, menuFileOpenTable, menuFileSaveTableAs, menuFileDeleteTable,
-                         menuFilePrint})
-        off->setEnabled(false);
+    menuFilePrint->setEnabled(false);
 
     menuEdit = makeMenu("menuEdit", tr("&Edit"));
     menuEditUndo = addEntry(menuEdit, "menuEditUndo", tr("&Undo"));
@@ -159,7 +243,7 @@ void MDIForm1::createMenus()
     menuEditPaste = addEntry(menuEdit, "menuEditPaste", tr("&Paste"));
     menuEditSelectAll = addEntry(menuEdit, "menuEditSelectAll", tr("&Select All"));
     menuEditDeleteAll = addEntry(menuEdit, "menuEditDeleteAll", tr("&Delete All"));
-    for (QAction *off : {menuEditUndo, menuEditCut, menuEditCopy, menuEditSelectAll, menuEditDeleteAll})
+    for (QAction *off : {menuEditCut, menuEditCopy, menuEditSelectAll, menuEditDeleteAll})
         off->setEnabled(false);
 
     menuView = makeMenu("menuView", tr("&View"));
@@ -168,7 +252,6 @@ void MDIForm1::createMenus()
 
     menuSearch = makeMenu("menuSearch", tr("&Search"));
     menuSearchFind = addEntry(menuSearch, "menuSearchFind", tr("&Find..."), QKeySequence(Qt::CTRL | Qt::Key_F));
-    menuSearchFind->setEnabled(false);
 
     menuQueries = makeMenu("menuQueries", tr("&Queries"));
     menuQueriesSelect = addEntry(menuQueries, "menuQueriesSelect", tr("&Select and Run..."));
@@ -182,15 +265,40 @@ void MDIForm1::createMenus()
     menuHelpContact = addEntry(menuHelp, "menuHelpContact", tr("&Contact Us..."));
     menuHelp->addSeparator()->setObjectName(QStringLiteral("menuHelpSpace2"));
     menuAbout = addEntry(menuHelp, "menuAbout", tr("&About Tabwright"));
+}
 
+void MDIForm1::connectMenus()
+{
     connect(menuFile, &QMenu::aboutToShow, this, &MDIForm1::menuFile_Click);
+    connect(menuEdit, &QMenu::aboutToShow, this, &MDIForm1::menuEdit_Click);
     connect(menuView, &QMenu::aboutToShow, this, &MDIForm1::menuView_Click);
+    connect(menuSearch, &QMenu::aboutToShow, this, &MDIForm1::menuSearch_Click);
     connect(menuQueries, &QMenu::aboutToShow, this, &MDIForm1::menuQueries_Click);
+
+    connect(menuFileOpenFile, &QAction::triggered, this, &MDIForm1::menuFileOpenFile_Click);
+    connect(menuFileSaveFile, &QAction::triggered, m_files, &FileCommands::menuFileSaveFile_Click);
+    connect(menuFileSaveFileAs, &QAction::triggered, m_files, &FileCommands::menuFileSaveFileAs_Click);
+    connect(menuFileCloseFile, &QAction::triggered, m_files, &FileCommands::menuFileCloseFile_Click);
+    connect(menuFileOpenDB, &QAction::triggered, this, &MDIForm1::menuFileOpenDB_Click);
+    connect(menuFileUseOrig, &QAction::triggered, m_databaseMenu, &DatabaseMenu::menuFileUseOrig_Click);
+    connect(menuFileOpenTable, &QAction::triggered, m_databaseMenu, &DatabaseMenu::menuFileOpenTable_Click);
+    connect(menuFileDeleteTable, &QAction::triggered, m_databaseMenu, &DatabaseMenu::menuFileDeleteTable_Click);
+    connect(menuFileSaveTableAs, &QAction::triggered, m_databaseMenu, &DatabaseMenu::menuFileSaveTableAs_Click);
+    connect(menuExit, &QAction::triggered, this, &MDIForm1::menuExit_Click);
+
+    // Edit > Undo presses the Manipulator's Undo button.
+    connect(menuEditUndo, &QAction::triggered, m_manipulator, &Manipulator::Command1_Click);
+    connect(menuEditCut, &QAction::triggered, m_editMenu, &EditMenu::menuEditCut_Click);
+    connect(menuEditCopy, &QAction::triggered, m_editMenu, &EditMenu::menuEditCopy_Click);
+    connect(menuEditPaste, &QAction::triggered, m_editMenu, &EditMenu::menuEditPaste_Click);
+    connect(menuEditSelectAll, &QAction::triggered, m_editMenu, &EditMenu::menuEditSelectAll_Click);
+    connect(menuEditDeleteAll, &QAction::triggered, m_editMenu, &EditMenu::menuEditDeleteAll_Click);
+
     connect(menuViewTabwrite, &QAction::triggered, this, &MDIForm1::menuViewTabwrite_Click);
     connect(menuViewTextViewer, &QAction::triggered, this, &MDIForm1::menuViewTextViewer_Click);
+    connect(menuSearchFind, &QAction::triggered, this, &MDIForm1::menuSearchFind_Click);
     connect(menuQueriesSelect, &QAction::triggered, this, &MDIForm1::menuQueriesSelect_Click);
     connect(menuQueriesDefine, &QAction::triggered, this, &MDIForm1::menuQueriesDefine_Click);
-    connect(menuExit, &QAction::triggered, this, &MDIForm1::menuExit_Click);
 }
 
 void MDIForm1::placeOnScreen()
@@ -211,40 +319,34 @@ bool MDIForm1::Form_Load()
         Form1 splash(this);
         splash.playSequence();
     }
-    if (m_state.currentDbPath.isEmpty()) {
-        if (!checkDbase())
-            return false;
-        m_state.defaultDbPath = m_state.currentDbPath;
-    }
+    if (m_session.defaultPath().isEmpty() && !checkDbase())
+        return false;
     // Start-up goes on whatever fails here: the File and Queries menus try
     // the default database again each time they open.
-    openCurrentDatabase(m_state.currentDbPath);
-    m_state.reportConnect = QStringLiteral("dsn=; uid=; pwd=; dsq=");
-    m_state.previousDbPath.clear();
-    if (m_db->isOpen())
-        (void)m_db->execUser(QStringLiteral("delete * from tabwrite_settings where not isnull(get_data_from_column);"));
+    (void)m_session.openDefault();
+    if (m_session.database().isOpen())
+        (void)m_session.database().execUser(
+            QStringLiteral("delete * from tabwrite_settings where not isnull(get_data_from_column);"));
 
     m_manipulator->Form_Load();
     // Filling the frame, but not maximised: a maximised child would put its
     // caption into the frame's.
-    m_manipulatorWindow->setGeometry(mdiArea->viewport()->rect());
-    m_manipulatorWindow->show();
+    QMdiSubWindow *manipulator = m_subWindows.value(m_manipulator);
+    manipulator->setGeometry(mdiArea->viewport()->rect());
+    showChild(m_manipulator);
     setTextMenusVisible(true);
-    mdiArea->setActiveSubWindow(m_manipulatorWindow);
-    m_manipulator->RichTextBox1->setFocus();
+    m_manipulator->focusText();
     return true;
 }
 
 bool MDIForm1::checkDbase()
 {
     Toolkit &toolkit = Toolkit::instance();
-    m_state.currentDbPath.clear();
     if (QDir::current() != QDir(m_programFolder))
         QDir::setCurrent(m_programFolder);
 
-    m_state.dbFolder = withTrailingSlash(QDir::currentPath());
-    QString foundName = findDefaultDb(m_state.dbFolder);
-    m_state.currentDbPath = m_state.dbFolder + (foundName.isEmpty() ? defaultDbName : foundName);
+    QString folder = withTrailingSlash(QDir::currentPath());
+    QString foundName = findDefaultDb(folder);
 
     int answer = Answer::Ok;
     while (foundName.isEmpty() && answer != Answer::Cancel) {
@@ -262,39 +364,56 @@ bool MDIForm1::checkDbase()
             continue;
         }
         // Only the folder of the picked file counts: it must hold tabwright.mdb.
-        m_state.dbFolder = withTrailingSlash(QFileInfo(picked).absolutePath());
-        foundName = findDefaultDb(m_state.dbFolder);
-        m_state.currentDbPath = m_state.dbFolder + (foundName.isEmpty() ? defaultDbName : foundName);
+        folder = withTrailingSlash(QFileInfo(picked).absolutePath());
+        foundName = findDefaultDb(folder);
     }
-    if (answer != Answer::Cancel && !foundName.isEmpty())
+    if (answer != Answer::Cancel && !foundName.isEmpty()) {
+        m_session.setDefault(folder + foundName, folder);
         return true;
-
+    }
     toolkit.message(tr("This application cannot execute properly without the database tabwright.mdb.  "
                        "Please install this database on your system, and run the program again."));
     toolkit.endProgram(0);
     return false;
 }
 
-tw::DbError MDIForm1::openCurrentDatabase(const QString &path)
+// ---- child windows ---------------------------------------------------------
+
+void MDIForm1::showChild(QWidget *child)
 {
-    // The handle is replaced, never doubled: the old database is closed first.
-    m_db->close();
-    return m_db->open(path);
+    QMdiSubWindow *window = m_subWindows.value(child);
+    window->show();
+    window->raise();
+    mdiArea->setActiveSubWindow(window);
 }
 
-bool MDIForm1::manipulatorVisible() const
+void MDIForm1::raiseChild(QWidget *child)
 {
-    return m_manipulatorWindow && m_manipulatorWindow->isVisible();
+    QMdiSubWindow *window = m_subWindows.value(child);
+    window->show();
+    window->raise();
 }
 
-bool MDIForm1::textViewerVisible() const
+void MDIForm1::closeChild(QWidget *child)
 {
-    return m_documents && m_documents->viewerVisible();
+    if (QMdiSubWindow *window = m_subWindows.value(child); window && window->isVisible())
+        window->close();
+}
+
+bool MDIForm1::isChildShown(const QWidget *child) const
+{
+    const QMdiSubWindow *window = m_subWindows.value(child);
+    return window && window->isVisible();
+}
+
+bool MDIForm1::textWindowShown() const
+{
+    return isChildShown(m_manipulator) || isChildShown(m_viewer);
 }
 
 void MDIForm1::focusManipulator()
 {
-    mdiArea->setActiveSubWindow(m_manipulatorWindow);
+    showChild(m_manipulator);
     m_manipulator->setFocus();
 }
 
@@ -302,149 +421,199 @@ void MDIForm1::setTextMenusVisible(bool visible)
 {
     menuEdit->menuAction()->setVisible(visible);
     menuSearch->menuAction()->setVisible(visible);
+    refreshEntries();
 }
 
 void MDIForm1::subWindowActivated(QMdiSubWindow *window)
 {
-    if (window && window == m_manipulatorWindow) {
-        m_state.activeChildName = QStringLiteral("Manipulator");
-        m_state.editTarget = QStringLiteral("Manipulator");
+    if (!window)
+        return;
+    const QWidget *child = window->widget();
+    if (child == m_manipulator) {
+        m_activeChild = window;
+        m_views->setEditTarget(Role::Manipulator);
+        m_caretStatus->follow(m_views->box(Role::Manipulator));
+    } else if (child == m_viewer) {
+        menuEdit->menuAction()->setVisible(true);
+        menuSearch->menuAction()->setVisible(!isChildShown(m_search));
+        m_views->setEditTarget(Role::Viewer);
+        m_caretStatus->follow(m_views->box(Role::Viewer));
+    } else if (child == m_tableWindow) {
+        m_activeChild = window;
+        // Coming back from another window: show the table as it is now.
+        if (m_lastActivated != window)
+            m_tableWindow->Form_Activate();
+    } else if (child == m_tableList) {
+        m_activeChild = window;
+    }
+    m_lastActivated = window;
+}
+
+void MDIForm1::manipulatorActivated(bool focus)
+{
+    m_activeChild = m_subWindows.value(m_manipulator);
+    m_views->setEditTarget(Role::Manipulator);
+    if (focus) {
+        focusManipulator();
+        m_manipulator->focusText();
     }
 }
 
-void MDIForm1::reopenDefaultIfClosed(tw::DbError &error)
+void MDIForm1::manipulatorClosed()
 {
-    if (m_db->isOpen())
-        return;
-    m_state.currentDbPath = m_state.defaultDbPath;
-    error = openCurrentDatabase(m_state.currentDbPath);
+    // Keys must not go on reaching a text box that can no longer be seen.
+    // (Giving it to the frame's area would hand it straight back: the area
+    // passes it on to its active window, which is this hidden one.)
+    if (QWidget *focus = QApplication::focusWidget(); focus && m_manipulator->isAncestorOf(focus))
+        focus->clearFocus();
+    if (m_activeChild == m_subWindows.value(m_manipulator))
+        m_activeChild = nullptr;
+    setTextMenusVisible(isChildShown(m_viewer));
+    if (isChildShown(m_search) && !isChildShown(m_viewer))
+        closeChild(m_search);
 }
 
-void MDIForm1::reportFileMenuError(const tw::DbError &error)
+void MDIForm1::viewerClosing()
 {
-    while (QGuiApplication::overrideCursor())
-        QGuiApplication::restoreOverrideCursor();
-    const std::optional<QString> message = fileMenuErrorMessage(error.number, error.description);
-    if (message)
-        Toolkit::instance().message(*message, Buttons::Ok, Icon::Information, tr("Tabwright - Sorry..."));
+    HourglassGuard hourglass;
+    if (isChildShown(m_manipulator)) {
+        m_views->copyCaret(Role::Viewer, Role::Manipulator);
+        focusManipulator();
+        m_manipulator->focusText();
+    }
+}
+
+void MDIForm1::viewerClosed()
+{
+    // The Edit and Search menus stay only while a text window is open.
+    if (!isChildShown(m_manipulator)) {
+        setTextMenusVisible(false);
+        if (QWidget *focus = QApplication::focusWidget(); focus && m_viewer->isAncestorOf(focus))
+            focus->clearFocus();
+    }
+    refreshEntries();
+}
+
+// ---- menus -----------------------------------------------------------------
+
+void MDIForm1::refreshEntries()
+{
+    if (!m_views)
+        return;
+    const bool textWindow = textWindowShown();
+    const bool busy = m_busy.isBusy();
+    // While a run or a save goes on, nothing may swap the text or the
+    // database from under it: its result would overwrite a newly opened file,
+    // or its records would go to a database the user has left.
+    menuFileTabwrite->setEnabled(!textWindow);
+    menuFileOpenFile->setEnabled(textWindow && !busy);
+    menuFileSaveFile->setEnabled(textWindow && m_document.isModified());
+    menuFileSaveFileAs->setEnabled(textWindow && m_document.isOpen());
+    menuFileCloseFile->setEnabled(textWindow && m_document.isOpen() && !busy);
+    menuFileUseOrig->setEnabled(m_session.isExternal() && !busy);
+    menuFileOpenDB->setEnabled(!busy);
+    menuFileOpenTable->setEnabled(m_tablesListed);
+    menuFileDeleteTable->setEnabled(m_tablesListed && !busy);
+    menuFileSaveTableAs->setEnabled(m_tablesListed && isChildShown(m_tableWindow) && !busy);
+    menuEditUndo->setEnabled(textWindow && m_document.undoAvailable());
+    menuSearchFind->setEnabled(textWindow && !m_document.isEmpty());
 }
 
 void MDIForm1::menuFile_Click()
 {
-    releaseEntriesHeldDuringRun();
-    m_state.programmaticChange = true;
-    if (manipulatorVisible()) {
-        menuFileTabwrite->setEnabled(false);
-        menuFileOpenFile->setEnabled(true);
-    } else if (!textViewerVisible()) {
-        menuFileTabwrite->setEnabled(true);
-        for (QAction *fileEntry : {menuFileOpenFile, menuFileSaveFile, menuFileSaveFileAs, menuFileCloseFile})
-            fileEntry->setEnabled(false);
+    const tw::DbError opened = m_session.reopenDefaultIfClosed();
+    if (opened.isError()) {
+        refreshEntries();
+        return errors::reportFileMenu(opened);
     }
-
-    // The flag only guards this handler's own work: a failure below must not
-    // leave it set, or the user's next edit would pass unnoticed.
-    auto finish = qScopeGuard([this] { m_state.programmaticChange = false; });
-    tw::DbError error;
-    reopenDefaultIfClosed(error);
-    if (error.isError())
-        return reportFileMenuError(error);
-
-    const auto tables = m_db->tableNames();
-    if (!tables)
-        return reportFileMenuError(tables.error());
-    const bool anyListed = std::any_of(tables.value().cbegin(), tables.value().cend(), tw::isListedTable);
-    menuFileOpenTable->setEnabled(anyListed);
-    menuFileDeleteTable->setEnabled(anyListed);
-
-    const bool tableWindowVisible = DatabaseMenu::of(*this).tableWindowVisible();
-    menuFileSaveTableAs->setEnabled(tableWindowVisible && menuFileOpenTable->isEnabled());
-    menuFileUseOrig->setEnabled(m_state.currentDbPath.toLower() != m_state.defaultDbPath.toLower());
-    menuFilePrint->setEnabled(!m_manipulator->working().isEmpty()
-                              && m_state.activeChildName == QLatin1String("Manipulator"));
-
-    // While a run or a save goes on, nothing may swap the text or the
-    // database from under it: its result would overwrite a newly opened file,
-    // or its records would go to a database the user has left.
-    if (m_manipulator->isBusy()) {
-        for (QAction *swap : {menuFileOpenFile, menuFileCloseFile, menuFileUseOrig, menuFileOpenDB,
-                              menuFileDeleteTable, menuFileSaveTableAs}) {
-            if (swap->isEnabled()) {
-                m_heldDuringRun << swap;
-                swap->setEnabled(false);
-            }
-        }
+    const auto tables = m_session.database().tableNames();
+    if (!tables) {
+        refreshEntries();
+        return errors::reportFileMenu(tables.error());
     }
+    m_tablesListed = std::any_of(tables.value().cbegin(), tables.value().cend(), tw::isListedTable);
+    menuFilePrint->setEnabled(!m_document.isEmpty() && m_activeChild
+                              && m_activeChild == m_subWindows.value(m_manipulator));
+    refreshEntries();
 }
 
-void MDIForm1::releaseEntriesHeldDuringRun()
+void MDIForm1::menuEdit_Click()
 {
-    if (m_manipulator->isBusy())
-        return;
-    for (QAction *held : std::as_const(m_heldDuringRun))
-        held->setEnabled(true);
-    m_heldDuringRun.clear();
+    const EditMenu::Offer offer = m_editMenu->menuEdit_Click();
+    for (QAction *entry : {menuEditCut, menuEditCopy, menuEditSelectAll, menuEditDeleteAll})
+        entry->setEnabled(offer.selectionCommands);
+    menuEditPaste->setEnabled(offer.paste);
 }
 
 void MDIForm1::menuView_Click()
 {
-    m_state.programmaticChange = true;
-    menuViewTabwrite->setEnabled(!manipulatorVisible() && !textViewerVisible());
-    if (!textViewerVisible()) {
-        menuViewTextViewer->setEnabled(true);
-    } else {
-        menuViewTextViewer->setEnabled(false);
-        menuViewTabwrite->setEnabled(true);
-    }
-    m_state.programmaticChange = false;
+    const bool viewer = isChildShown(m_viewer);
+    menuViewTabwrite->setEnabled(viewer || !isChildShown(m_manipulator));
+    menuViewTextViewer->setEnabled(!viewer);
+}
+
+void MDIForm1::menuSearch_Click()
+{
+    refreshEntries();
 }
 
 void MDIForm1::menuQueries_Click()
 {
     // Errors are passed over: the Queries window reports its own.
-    tw::DbError error;
-    reopenDefaultIfClosed(error);
-    if (!error.isError())
-        (void)m_db->tableNames();
+    if (!m_session.reopenDefaultIfClosed().isError())
+        (void)m_session.database().tableNames();
+}
+
+void MDIForm1::menuFileOpenFile_Click()
+{
+    if (m_files->menuFileOpenFile_Click())
+        menuFilePrint->setEnabled(true);
+}
+
+void MDIForm1::menuFileOpenDB_Click()
+{
+    // The program's own tables are left before another database comes in.
+    m_manipulator->showTab(ProcessingFrame::TextLines);
+    m_databaseMenu->menuFileOpenDB_Click();
 }
 
 void MDIForm1::menuViewTabwrite_Click()
 {
     HourglassGuard hourglass;
-    m_state.programmaticChange = true;
-    const bool viewerWasVisible = m_documents->viewerIntoManipulator();
-    m_state.programmaticChange = false;
+    const bool viewerWasShown = isChildShown(m_viewer);
+    if (viewerWasShown)
+        m_views->copyCaret(Role::Viewer, Role::Manipulator);
     m_manipulator->Form_Load();
-    m_manipulatorWindow->show();
-    mdiArea->setActiveSubWindow(m_manipulatorWindow);
-    m_manipulator->RichTextBox1->setFocus();
-    if (viewerWasVisible)
-        m_documents->hideViewer();
+    showChild(m_manipulator);
+    m_manipulator->focusText();
+    if (viewerWasShown)
+        m_subWindows.value(m_viewer)->hide();
     setTextMenusVisible(true);
 }
 
 void MDIForm1::menuViewTextViewer_Click()
 {
-    m_documents->menuViewTextViewer_Click();
+    HourglassGuard hourglass;
+    m_viewer->setCaptionFor(m_document.shownPath());
+    m_views->copyCaret(Role::Manipulator, Role::Viewer);
+    m_subWindows.value(m_viewer)->showMaximized();
+    showChild(m_viewer);
+    m_views->box(Role::Viewer)->setFocus();
+    refreshEntries();
 }
 
-void MDIForm1::showQueriesWindow(const QString &mode)
+void MDIForm1::menuSearchFind_Click()
 {
-    m_state.queryWindowMode = mode;
-    m_state.programmaticChange = true;
-    // The Queries window comes with the saved queries; until then choosing a
-    // mode is all there is.
-    m_state.programmaticChange = false;
+    m_search->showWindow();
 }
 
 void MDIForm1::menuQueriesSelect_Click()
 {
-    showQueriesWindow(QStringLiteral("select"));
+    // The Queries window comes with the saved queries.
 }
 
 void MDIForm1::menuQueriesDefine_Click()
 {
-    showQueriesWindow(QStringLiteral("define"));
 }
 
 void MDIForm1::menuExit_Click()

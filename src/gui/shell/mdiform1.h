@@ -1,21 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "gui/shell/appstate.h"
+#include "core/db/session.h"
+#include "core/text/textdocument.h"
+#include "gui/shell/busystate.h"
+#include "gui/shell/childwindows.h"
 
+#include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 
-#include <memory>
-
+class CaretStatus;
+class DatabaseMenu;
+class EditMenu;
+class FileCommands;
+class Form13;
+class Form3;
+class Form5;
 class Manipulator;
-class TextDocuments;
+class SearchWindow;
+class TextViews;
+class QAction;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
-namespace tw {
-class Database;
-struct DbError;
-} // namespace tw
 
 // Where the program looks for its default database, and whether the splash
 // window plays (tests start the frame without it).
@@ -25,10 +33,13 @@ struct StartupOptions
     bool showSplash = true;
 };
 
-// The frame window: its menus, the process-wide state, the default and the
-// current database, and the child windows. It only routes: each command's
-// work is done by the window it belongs to.
-class MDIForm1 : public QMainWindow
+// The frame window. It holds what the whole program shares — the working
+// text, the database session, the busy state — builds the child windows
+// around them, and owns its menus: each entry routes to the window or command
+// it belongs to, and its enabled state follows the document, the session and
+// the busy state. No child window reaches into another; the frame only
+// routes.
+class MDIForm1 : public QMainWindow, public ChildWindows
 {
     Q_OBJECT
 
@@ -41,71 +52,27 @@ public:
     bool Form_Load();
     bool checkDbase();
 
-    AppState &state() { return m_state; }
     const QString &programFolder() const { return m_programFolder; }
-    tw::Database *currentDatabase() const { return m_db.get(); }
-    // Opens a database as the current one, replacing the handle; on failure
-    // the current database has no name.
-    tw::DbError openCurrentDatabase(const QString &path);
+    tw::TextDocument &document() { return m_document; }
+    tw::DatabaseSession &session() { return m_session; }
+    BusyState &busy() { return m_busy; }
 
-    Manipulator *manipulator() const { return m_manipulator; }
-    // The text documents: file commands, Edit menu, Text Viewer and Search.
-    TextDocuments *documents() const { return m_documents; }
-    bool manipulatorVisible() const;
-    bool textViewerVisible() const;
-    void focusManipulator();
-    // The Edit and Search menus are offered only while a text window is open.
-    void setTextMenusVisible(bool visible);
-
-    QMdiArea *mdiArea;
-
-    QMenu *menuFile;
-    QAction *menuFileTabwrite;
-    QAction *menuFileOpenFile;
-    QAction *menuFileSaveFile;
-    QAction *menuFileSaveFileAs;
-    QAction *menuFileCloseFile;
-    QAction *menuFileUseOrig;
-    QAction *menuFileOpenDB;
-    QAction *menuFileOpenTable;
-    QAction *menuFileSaveTableAs;
-    QAction *menuFileDeleteTable;
-    QAction *menuFilePrinterSetup;
-    QAction *menuFilePrint;
-    QAction *menuExit;
-
-    QMenu *menuEdit;
-    QAction *menuEditUndo;
-    QAction *menuEditCut;
-    QAction *menuEditCopy;
-    QAction *menuEditPaste;
-    QAction *menuEditSelectAll;
-    QAction *menuEditDeleteAll;
-
-    QMenu *menuView;
-    QAction *menuViewTextViewer;
-    QAction *menuViewTabwrite;
-
-    QMenu *menuSearch;
-    QAction *menuSearchFind;
-
-    QMenu *menuQueries;
-    QAction *menuQueriesSelect;
-    QAction *menuQueriesDefine;
-
-    QMenu *menuHelp;
-    QAction *menuHelpTips;
-    QAction *menuHelpSample1;
-    QAction *menuHelpSample2;
-    QAction *menuHelpContact;
-    QAction *menuAbout;
+    void showChild(QWidget *child) override;
+    void raiseChild(QWidget *child) override;
+    void closeChild(QWidget *child) override;
+    bool isChildShown(const QWidget *child) const override;
 
 public Q_SLOTS:
     void menuFile_Click();
+    void menuEdit_Click();
     void menuView_Click();
+    void menuSearch_Click();
     void menuQueries_Click();
+    void menuFileOpenFile_Click();
+    void menuFileOpenDB_Click();
     void menuViewTabwrite_Click();
     void menuViewTextViewer_Click();
+    void menuSearchFind_Click();
     void menuQueriesSelect_Click();
     void menuQueriesDefine_Click();
     void menuExit_Click();
@@ -115,22 +82,85 @@ protected:
 
 private:
     void createMenus();
-    QAction *addEntry(QMenu *menu, const char *name, const QString &caption,
-                      const QKeySequence &key = {});
+    QAction *addEntry(QMenu *menu, const char *name, const QString &caption, const QKeySequence &key = {});
+    void createChildren();
+    void connectMenus();
+    QMdiSubWindow *addChild(QWidget *widget, Qt::WindowFlags extraFlags = {});
     void placeOnScreen();
-    void reopenDefaultIfClosed(tw::DbError &error);
-    void reportFileMenuError(const tw::DbError &error);
-    // Entries switched off while a run was going on, given back afterwards.
-    void releaseEntriesHeldDuringRun();
-    void showQueriesWindow(const QString &mode);
+    // The entries whose state follows the text, the windows and the busy state.
+    void refreshEntries();
+    // The Edit and Search menus are offered only while a text window is open.
+    void setTextMenusVisible(bool visible);
     void subWindowActivated(QMdiSubWindow *window);
+    void manipulatorActivated(bool focus);
+    void manipulatorClosed();
+    void viewerClosing();
+    void viewerClosed();
+    void focusManipulator();
+    bool textWindowShown() const;
 
-    AppState m_state;
+    tw::TextDocument m_document;
+    tw::DatabaseSession m_session;
+    BusyState m_busy;
     QString m_programFolder;
     bool m_showSplash;
-    std::unique_ptr<tw::Database> m_db;
-    QList<QAction *> m_heldDuringRun;
+
+    QMdiArea *mdiArea = nullptr;
+    QHash<const QWidget *, QMdiSubWindow *> m_subWindows;
+    QPointer<QMdiSubWindow> m_activeChild;
+    QPointer<QMdiSubWindow> m_lastActivated;
+    // The table commands follow the tables listed when the File menu last opened.
+    bool m_tablesListed = false;
+
+    TextViews *m_views = nullptr;
     Manipulator *m_manipulator = nullptr;
-    TextDocuments *m_documents = nullptr;
-    QMdiSubWindow *m_manipulatorWindow = nullptr;
+    Form5 *m_viewer = nullptr;
+    SearchWindow *m_search = nullptr;
+    Form3 *m_tableList = nullptr;
+    Form13 *m_tableWindow = nullptr;
+    FileCommands *m_files = nullptr;
+    EditMenu *m_editMenu = nullptr;
+    DatabaseMenu *m_databaseMenu = nullptr;
+    CaretStatus *m_caretStatus = nullptr;
+
+    QMenu *menuFile = nullptr;
+    QAction *menuFileTabwrite = nullptr;
+    QAction *menuFileOpenFile = nullptr;
+    QAction *menuFileSaveFile = nullptr;
+    QAction *menuFileSaveFileAs = nullptr;
+    QAction *menuFileCloseFile = nullptr;
+    QAction *menuFileUseOrig = nullptr;
+    QAction *menuFileOpenDB = nullptr;
+    QAction *menuFileOpenTable = nullptr;
+    QAction *menuFileSaveTableAs = nullptr;
+    QAction *menuFileDeleteTable = nullptr;
+    QAction *menuFilePrinterSetup = nullptr;
+    QAction *menuFilePrint = nullptr;
+    QAction *menuExit = nullptr;
+
+    QMenu *menuEdit = nullptr;
+    QAction *menuEditUndo = nullptr;
+    QAction *menuEditCut = nullptr;
+    QAction *menuEditCopy = nullptr;
+    QAction *menuEditPaste = nullptr;
+    QAction *menuEditSelectAll = nullptr;
+    QAction *menuEditDeleteAll = nullptr;
+
+    QMenu *menuView = nullptr;
+    QAction *menuViewTextViewer = nullptr;
+    QAction *menuViewTabwrite = nullptr;
+
+    QMenu *menuSearch = nullptr;
+    QAction *menuSearchFind = nullptr;
+
+    QMenu *menuQueries = nullptr;
+    QAction *menuQueriesSelect = nullptr;
+    QAction *menuQueriesDefine = nullptr;
+
+    QMenu *menuHelp = nullptr;
+    QAction *menuHelpTips = nullptr;
+    QAction *menuHelpSample1 = nullptr;
+    QAction *menuHelpSample2 = nullptr;
+    QAction *menuHelpContact = nullptr;
+    QAction *menuAbout = nullptr;
 };

@@ -11,7 +11,7 @@ public:
     {
         if (--m_box->m_actionDepth == 0 && m_box->m_changePending) {
             m_box->m_changePending = false;
-            Q_EMIT m_box->changed();
+            Q_EMIT m_box->userEdited();
         }
     }
     Action(const Action &) = delete;
@@ -20,6 +20,8 @@ public:
 private:
     TextBox *m_box;
 };
+
+int TextBox::s_programWrites = 0;
 
 TextBox::TextBox(QWidget *parent) : QsciScintilla(parent)
 {
@@ -35,13 +37,10 @@ TextBox::TextBox(QWidget *parent) : QsciScintilla(parent)
 
 void TextBox::scintillaTextChanged()
 {
-    if (m_settingText)
-        return;
-    if (m_actionDepth > 0) {
+    // Outside an action of this box the change is another box's or the
+    // program's.
+    if (s_programWrites == 0 && m_actionDepth > 0)
         m_changePending = true;
-        return;
-    }
-    Q_EMIT changed();
 }
 
 QString TextBox::plainText() const
@@ -55,7 +54,7 @@ QString TextBox::plainText() const
 
 void TextBox::setPlainText(const QString &text, const std::function<void()> &betweenPieces)
 {
-    m_settingText = true;
+    ++s_programWrites;
     // Read-only keeps the user out, not the program.
     const bool readOnly = isReadOnly();
     setReadOnly(false);
@@ -90,8 +89,7 @@ void TextBox::setPlainText(const QString &text, const std::function<void()> &bet
     }
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     setReadOnly(readOnly);
-    m_settingText = false;
-    Q_EMIT changed();
+    --s_programWrites;
 }
 
 bool TextBox::isEmpty() const
@@ -156,26 +154,14 @@ void TextBox::replaceRange(qsizetype start, qsizetype length, const QString &tex
     setReadOnly(readOnly);
 }
 
-void TextBox::keyPressEvent(QKeyEvent *event)
+bool TextBox::event(QEvent *event)
 {
     Action action(this);
-    QsciScintilla::keyPressEvent(event);
+    return QsciScintilla::event(event);
 }
 
-void TextBox::inputMethodEvent(QInputMethodEvent *event)
+bool TextBox::viewportEvent(QEvent *event)
 {
     Action action(this);
-    QsciScintilla::inputMethodEvent(event);
-}
-
-void TextBox::dropEvent(QDropEvent *event)
-{
-    Action action(this);
-    QsciScintilla::dropEvent(event);
-}
-
-void TextBox::mouseReleaseEvent(QMouseEvent *event)
-{
-    Action action(this);
-    QsciScintilla::mouseReleaseEvent(event);
+    return QsciScintilla::viewportEvent(event);
 }

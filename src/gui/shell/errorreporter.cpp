@@ -1,9 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gui/shell/errormessages.h"
+#include "gui/shell/errorreporter.h"
 
+#include "core/db/dberror.h"
+#include "core/text/textfile.h"
+#include "gui/shell/toolkit.h"
+
+#include <QApplication>
 #include <QObject>
 
-std::optional<QString> manipulatorErrorMessage(int number, const QString &description)
+#include <optional>
+
+namespace {
+
+std::optional<QString> messageFor(int number, const QString &description)
 {
     switch (number) {
     case 55:
@@ -52,3 +61,37 @@ std::optional<QString> fileMenuErrorMessage(int number, const QString &descripti
         return description;
     }
 }
+} // namespace
+
+namespace errors {
+
+bool report(int number, const QString &description)
+{
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+    const std::optional<QString> message = messageFor(number, description);
+    if (!message)
+        return false;
+    Toolkit::instance().message(*message, Buttons::Ok, Icon::Information, QObject::tr("Tabwright - Sorry..."));
+    return true;
+}
+
+bool report(const tw::DbError &error)
+{
+    return report(error.number, error.description);
+}
+
+bool report(const tw::FileError &error)
+{
+    return report(error.number, error.description);
+}
+
+void reportFileMenu(const tw::DbError &error)
+{
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+    if (const std::optional<QString> message = fileMenuErrorMessage(error.number, error.description))
+        Toolkit::instance().message(*message, Buttons::Ok, Icon::Information, QObject::tr("Tabwright - Sorry..."));
+}
+
+} // namespace errors

@@ -1,0 +1,117 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gui/documents/textviews.h"
+
+#include "core/text/textdocument.h"
+#include "gui/shell/busystate.h"
+#include "gui/shell/childwindows.h"
+#include "gui/shell/textbox.h"
+
+#include <QCoreApplication>
+
+TextViews::TextViews(tw::TextDocument &document, BusyState &busy, ChildWindows &children, QObject *parent)
+    : QObject(parent), m_document(document), m_busy(busy), m_children(children)
+{
+    setObjectName(QStringLiteral("TextViews"));
+    connect(&m_document, &tw::TextDocument::textReplaced, this, &TextViews::showDocumentText);
+}
+
+const TextViews::View &TextViews::view(Role role) const
+{
+    return m_views[role == Role::Manipulator ? 0 : 1];
+}
+
+void TextViews::addView(Role role, TextBox *box, QWidget *window)
+{
+    for (const View &other : m_views) {
+        if (other.box) {
+            box->setDocument(other.box->document());
+            break;
+        }
+    }
+    m_views[role == Role::Manipulator ? 0 : 1] = {box, window};
+    connect(box, &TextBox::userEdited, this, [this, box] { userEdited(box); });
+}
+
+TextBox *TextViews::box(Role role) const
+{
+    return view(role).box;
+}
+
+bool TextViews::isShown(Role role) const
+{
+    const View &v = view(role);
+    return v.window && m_children.isChildShown(v.window);
+}
+
+TextBox *TextViews::editTarget() const
+{
+    return m_hasEditTarget ? box(m_editTarget) : nullptr;
+}
+
+void TextViews::setEditTarget(Role role)
+{
+    m_hasEditTarget = true;
+    m_editTarget = role;
+}
+
+void TextViews::clearEditTarget()
+{
+    m_hasEditTarget = false;
+}
+
+bool TextViews::editTargetIs(Role role) const
+{
+    return m_hasEditTarget && m_editTarget == role;
+}
+
+TextBox *TextViews::searchTarget() const
+{
+    if (isShown(Role::Manipulator))
+        return box(Role::Manipulator);
+    if (isShown(Role::Viewer))
+        return box(Role::Viewer);
+    return nullptr;
+}
+
+void TextViews::bringForward(TextBox *box)
+{
+    for (const View &v : m_views)
+        if (v.box == box && v.window)
+            m_children.raiseChild(v.window);
+}
+
+void TextViews::focusAfterUndo()
+{
+    if (isShown(Role::Viewer))
+        box(Role::Viewer)->setFocus();
+    if (editTargetIs(Role::Manipulator) && isShown(Role::Manipulator)) {
+        m_children.showChild(view(Role::Manipulator).window);
+        box(Role::Manipulator)->setFocus();
+    }
+}
+
+void TextViews::copyCaret(Role from, Role to)
+{
+    if (box(from) && box(to))
+        box(to)->setCaret(box(from)->selectionStart());
+}
+
+void TextViews::showDocumentText()
+{
+    // Every box shows the one document, so writing through any of them
+    // shows the text in all.
+    TextBox *writer = box(Role::Manipulator) ? box(Role::Manipulator) : box(Role::Viewer);
+    if (!writer)
+        return;
+    // A run holds the window busy while its result goes in, so the window
+    // may answer between the pieces of a big text.
+    if (m_busy.isBusy())
+        writer->setPlainText(m_document.text(), [] { QCoreApplication::processEvents(); });
+    else
+        writer->setPlainText(m_document.text());
+}
+
+void TextViews::userEdited(TextBox *box)
+{
+    m_document.userEdited(box->plainText());
+}

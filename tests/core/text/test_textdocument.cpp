@@ -1,0 +1,229 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The working text's own rules, without a window: one level of undo, the
+// modified flag, runs, and the file the text belongs to.
+#include "core/text/textdocument.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using tw::TextDocument;
+
+class TestTextDocument : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void undoRules_data();
+    void undoRules();
+    void abandonedRunKeepsUndoCopy();
+    void withdrawUndoOnlyWhenNothingToUndo();
+    void openReplacesTextAndCleansState();
+    void emptyFileOnlyChangesPath();
+    void failedOpenChangesNothing();
+    void saveMakesFileTheDocument();
+    void failedSaveChangesNothing();
+    void forgottenPathIsAskedAgainButStillShown();
+    void closeForgetsEverything();
+    void signalsOnlyOnChange();
+
+private:
+    QString writeFile(const QByteArray &bytes, const QString &name = QStringLiteral("in.txt"));
+    QTemporaryDir m_dir;
+};
+
+QString TestTextDocument::writeFile(const QByteArray &bytes, const QString &name)
+{
+    const QString path = m_dir.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+// Steps: "e:TEXT" a user edit, "r:TEXT" a run with that result, "u" Undo.
+void TestTextDocument::undoRules_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("undoCopy");
+    QTest::addColumn<bool>("undoAvailable");
+
+    QTest::newRow("edit then undo goes back one edit")
+        << QStringList{"e:a", "e:ab", "u"} << "a" << "a" << false;
+    QTest::newRow("undo after a run restores the text before it")
+        << QStringList{"e:abc", "r:ABC", "u"} << "abc" << "abc" << false;
+    QTest::newRow("an edit right after a run can go back before the run")
+        << QStringList{"e:abc", "r:ABC", "e:ABCd"} << "ABCd" << "abc" << true;
+    QTest::newRow("a second run keeps one level only")
+        << QStringList{"e:x", "r:y", "r:z", "u"} << "y" << "y" << false;
+    QTest::newRow("edits after undo start again from the restored text")
+        << QStringList{"e:a", "e:ab", "u", "e:ac"} << "ac" << "a" << true;
+}
+
+void TestTextDocument::undoRules()
+{
+    QFETCH(QStringList, steps);
+    TextDocument document;
+    for (const QString &step : steps) {
+        if (step.startsWith(u'e'))
+            document.userEdited(step.mid(2));
+        else if (step.startsWith(u'r')) {
+            document.beginRun();
+            document.finishRun(step.mid(2));
+        } else
+            document.undo();
+    }
+    QTEST(document.text(), "text");
+    QTEST(document.undoCopy(), "undoCopy");
+    QTEST(document.undoAvailable(), "undoAvailable");
+    QVERIFY(document.isModified());
+}
+
+void TestTextDocument::abandonedRunKeepsUndoCopy()
+{
+    TextDocument document;
+    document.userEdited(QStringLiteral("a"));
+    document.userEdited(QStringLiteral("ab"));
+    document.beginRun();
+    QCOMPARE(document.undoCopy(), QStringLiteral("ab"));
+    document.abandonRun();
+    QCOMPARE(document.undoCopy(), QStringLiteral("a"));
+    QCOMPARE(document.text(), QStringLiteral("ab"));
+}
+
+void TestTextDocument::withdrawUndoOnlyWhenNothingToUndo()
+{
+    TextDocument document;
+    document.userEdited(QStringLiteral("a"));
+    document.withdrawUndoIfNothingToUndo();
+    QVERIFY(document.undoAvailable());
+    // A run whose result is the text it started from leaves nothing to undo.
+    document.beginRun();
+    document.finishRun(QStringLiteral("a"));
+    QVERIFY(document.undoAvailable());
+    document.withdrawUndoIfNothingToUndo();
+    QVERIFY(!document.undoAvailable());
+}
+
+void TestTextDocument::openReplacesTextAndCleansState()
+{
+    TextDocument document;
+    document.userEdited(QStringLiteral("typed"));
+    QSignalSpy replaced(&document, &TextDocument::textReplaced);
+    const QString path = writeFile("one\ntwo\n");
+    QVERIFY(!document.open(path).failed());
+    QCOMPARE(document.text(), QStringLiteral("one\r\ntwo\r\n"));
+    QCOMPARE(document.undoCopy(), document.text());
+    QCOMPARE(document.path(), path);
+    QCOMPARE(document.shownPath(), path);
+    QVERIFY(document.isOpen());
+    QVERIFY(!document.isModified());
+    QVERIFY(!document.undoAvailable());
+    QCOMPARE(replaced.count(), 1);
+    // The first edit of the opened text can be undone back to the file.
+    document.userEdited(QStringLiteral("x"));
+    document.undo();
+    QCOMPARE(document.text(), QStringLiteral("one\r\ntwo\r\n"));
+}
+
+void TestTextDocument::emptyFileOnlyChangesPath()
+{
+    TextDocument document;
+    document.userEdited(QStringLiteral("kept"));
+    const QString path = writeFile({}, QStringLiteral("empty.txt"));
+    QVERIFY(!document.open(path).failed());
+    QCOMPARE(document.text(), QStringLiteral("kept"));
+    QCOMPARE(document.shownPath(), path);
+    QVERIFY(!document.isOpen());
+    QVERIFY(document.isModified());
+}
+
+void TestTextDocument::failedOpenChangesNothing()
+{
+    TextDocument document;
+    document.userEdited(QStringLiteral("kept"));
+    const tw::FileError error = document.open(writeFile(QByteArray("a\0b", 3), QStringLiteral("binary.txt")));
+    QVERIFY(error.failed());
+    QCOMPARE(document.text(), QStringLiteral("kept"));
+    QVERIFY(document.path().isEmpty());
+    QVERIFY(document.isModified());
+}
+
+void TestTextDocument::saveMakesFileTheDocument()
+{
+    TextDocument document;
+    document.userEdited(QStringLiteral("a\r\nb"));
+    const QString path = m_dir.filePath(QStringLiteral("out.txt"));
+    bool utf8 = true;
+    QVERIFY(!document.save(path, &utf8).failed());
+    QVERIFY(!utf8);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    // A text from no file is written with LF line ends.
+    QCOMPARE(file.readAll(), QByteArray("a\nb"));
+    QCOMPARE(document.path(), path);
+    QVERIFY(document.isOpen());
+    QVERIFY(!document.isModified());
+    QVERIFY(!document.undoAvailable());
+    QCOMPARE(document.undoCopy(), document.text());
+}
+
+void TestTextDocument::failedSaveChangesNothing()
+{
+    TextDocument document;
+    document.userEdited(QStringLiteral("text"));
+    // A file cannot be made inside a regular file, whoever runs the test.
+    const QString blocked = writeFile("x", QStringLiteral("plain")) + QStringLiteral("/out.txt");
+    QVERIFY(document.save(blocked).failed());
+    QVERIFY(document.path().isEmpty());
+    QVERIFY(document.isModified());
+    QVERIFY(document.undoAvailable());
+}
+
+void TestTextDocument::forgottenPathIsAskedAgainButStillShown()
+{
+    TextDocument document;
+    const QString path = writeFile("x");
+    QVERIFY(!document.open(path).failed());
+    document.forgetPath();
+    QVERIFY(document.path().isEmpty());
+    QCOMPARE(document.shownPath(), path);
+}
+
+void TestTextDocument::closeForgetsEverything()
+{
+    TextDocument document;
+    QVERIFY(!document.open(writeFile("abc")).failed());
+    document.userEdited(QStringLiteral("abcd"));
+    document.close();
+    QVERIFY(document.text().isEmpty());
+    QVERIFY(document.shownPath().isEmpty());
+    QVERIFY(!document.isOpen());
+    QVERIFY(!document.isModified());
+    QVERIFY(!document.undoAvailable());
+    // A first edit of the next text does not undo back to the closed one.
+    document.userEdited(QStringLiteral("new"));
+    document.undo();
+    QVERIFY(document.text().isEmpty());
+}
+
+void TestTextDocument::signalsOnlyOnChange()
+{
+    TextDocument document;
+    QSignalSpy modified(&document, &TextDocument::modifiedChanged);
+    QSignalSpy undo(&document, &TextDocument::undoAvailableChanged);
+    QSignalSpy empty(&document, &TextDocument::emptyChanged);
+    document.userEdited(QStringLiteral("a"));
+    document.userEdited(QStringLiteral("ab"));
+    QCOMPARE(modified.count(), 1);
+    QCOMPARE(undo.count(), 1);
+    QCOMPARE(empty.count(), 1);
+    document.userEdited(QString());
+    QCOMPARE(empty.count(), 2);
+    QCOMPARE(empty.last().first().toBool(), true);
+}
+
+QTEST_GUILESS_MAIN(TestTextDocument)
+#include "test_textdocument.moc"
