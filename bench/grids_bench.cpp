@@ -14,21 +14,23 @@
 //     with recursive c(x) as (select 1 union all select x+1 from c limit 1000000)
 //     insert into t select x, 'name'||x, x*1.5 from c;"
 
-#include "gui/shell/appstate.h"
 #include "gui/shell/mdiform1.h"
 #include "gui/shell/qttoolkit.h"
 #include "core/db/database.h"
-#include "gui/database/databasemenu.h"
+#include "gui/database/form3.h"
 #include "gui/database/form13.h"
 #include "core/grids/gridmodel.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -83,25 +85,26 @@ int main(int argc, char *argv[])
     frame.show();
     if (!frame.Form_Load())
         return 1;
-    frame.state().currentDbPath = path;
-    if ((frame.openCurrentDatabase(path)).isError()) {
+    if (frame.session().open(path).error.isError()) {
         std::fprintf(stderr, "bench_grids: cannot open %s\n", qPrintable(path));
         return 1;
     }
     QString table = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
     if (table.isEmpty()) {
-        const tw::Result<QStringList> tables = frame.currentDatabase()->tableNames();
+        const tw::Result<QStringList> tables = frame.session().database().tableNames();
         if (!tables || tables.value().isEmpty())
             return 1;
         table = tables.value().constFirst();
     }
 
-    DatabaseMenu &menu = DatabaseMenu::of(frame);
+    // Through the File menu and the table list, as a user opens a table.
+    auto menuFile = frame.findChild<QMenu *>(QStringLiteral("menuFile"));
+    Q_EMIT menuFile->aboutToShow();
     QElapsedTimer clock;
     clock.start();
-    menu.menuFileOpenTable_Click();
-    menu.List1_DblClick(table);
-    Form13 *window = menu.tableWindow();
+    frame.findChild<QAction *>(QStringLiteral("menuFileOpenTable"))->trigger();
+    Q_EMIT frame.findChild<Form3 *>(QStringLiteral("Form3"))->tableDoubleClicked(table);
+    auto window = frame.findChild<Form13 *>(QStringLiteral("Form13"));
     report("open table (rows listed)", clock, *window);
     paint(*window);
     report("first paint", clock, *window);

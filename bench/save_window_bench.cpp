@@ -10,10 +10,7 @@
 
 #include "frameharness.h"
 
-#include "gui/shell/appstate.h"
 #include "core/db/database.h"
-#include "gui/manipulator/manipulator.h"
-#include "gui/manipulator/savetargettab.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -61,10 +58,10 @@ qint64 countRows(const QString &path, const QString &table)
 
 Measure saveOnce(FrameHarness &harness, const QString &table, const QString &method, int stopAfterMs)
 {
-    SaveTargetTab &tab = *harness.manipulator().saveTargetTab;
-    tab.Combo17->setEditText(table);
-    tab.Combo18->setEditText(method);
-    tab.Text10->setText(QStringLiteral(","));
+    const QString window = QStringLiteral("Manipulator");
+    harness.control<QComboBox>(window, QStringLiteral("Combo17"))->setEditText(table);
+    harness.control<QComboBox>(window, QStringLiteral("Combo18"))->setEditText(method);
+    harness.control<QLineEdit>(window, QStringLiteral("Text10"))->setText(QStringLiteral(","));
 
     Measure m;
     QElapsedTimer clock;
@@ -72,7 +69,7 @@ Measure saveOnce(FrameHarness &harness, const QString &table, const QString &met
     QTimer ticker;
     ticker.setInterval(5);
     QObject::connect(&ticker, &QTimer::timeout, [&] {
-        if (harness.manipulator().isBusy())
+        if (harness.frame().busy().isBusy())
             m.longestGapMs = qMax(m.longestGapMs, sinceTurn.nsecsElapsed() / 1e6);
         sinceTurn.restart();
     });
@@ -80,13 +77,13 @@ Measure saveOnce(FrameHarness &harness, const QString &table, const QString &met
     if (stopAfterMs >= 0) {
         QTimer::singleShot(stopAfterMs, [&] {
             stopPressed.start();
-            harness.manipulator().Command17->click();
+            harness.click(window, QStringLiteral("Command17"));
         });
     }
     sinceTurn.start();
     ticker.start();
     clock.start();
-    tab.Command10->click();
+    harness.click(window, QStringLiteral("Command10"));
     m.seconds = clock.nsecsElapsed() / 1e9;
     if (stopPressed.isValid())
         m.stopLatencyMs = stopPressed.nsecsElapsed() / 1e6;

@@ -25,7 +25,6 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -256,7 +255,7 @@ void Manipulator::SSTab1_Click(int index)
     if (m_session.isExternal() && (usesProgramTables(previous) || usesProgramTables(index))) {
         const bool targetTabInvolved =
             previous == ProcessingFrame::SaveToDatabase || index == ProcessingFrame::SaveToDatabase;
-        if (targetTabInvolved && m_saveTargetTab->Option1->isChecked()) {
+        if (targetTabInvolved && m_saveTargetTab->targetsDefaultDatabase()) {
             m_saveTargetTab->Option2_Click();
         } else {
             tw::DbError error;

@@ -196,6 +196,11 @@ void SaveTargetTab::showTab()
         Combo17->setEditText(QString());
 }
 
+bool SaveTargetTab::targetsDefaultDatabase() const
+{
+    return Option1->isChecked();
+}
+
 void SaveTargetTab::Option1_Click()
 {
     tw::DbError error;

@@ -38,6 +38,8 @@ public:
     void fillTableList();
     // Runs when the tab becomes the selected one.
     void showTab();
+    // The target is a new table in the default database (Option1).
+    bool targetsDefaultDatabase() const;
 
     QGroupBox *Frame1;
     QRadioButton *Option1;

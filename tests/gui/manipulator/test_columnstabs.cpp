@@ -1,43 +1,43 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The Tabwrite Text and Save to Database tabs worked through their controls:
+// the column layout grid, the question about an external database when a tab
+// needs the program's own tables, Process, the save target's options, and
+// "&Save" with its messages, questions and Stop. The rules under them (the
+// layout, the save plan, the saver) are tested in the core; here is what the
+// window adds.
 #include "frameharness.h"
 
-#include "gui/shell/appstate.h"
-#include "gui/shell/mdiform1.h"
 #include "core/db/database.h"
-#include "core/engine/textchars.h"
-#include "core/grids/gridmodel.h"
-#include "gui/manipulator/manipulator.h"
-#include "gui/manipulator/savetargettab.h"
-#include "gui/manipulator/tabwritetab.h"
+#include "core/db/recordset.h"
+#include "gui/manipulator/processingframe.h"
 
 #include <QComboBox>
-#include <QFile>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
-// One column layout row as the grid holds it; "" is an empty cell.
-using LayoutRow = QStringList;
+using LayoutRow = QStringList; // heading, from column, characters, spaces after
 using Layout = QList<LayoutRow>;
+using Rows = QList<QStringList>;
 
 const QString closeExternalQuestion = QStringLiteral(
     "To honor your request would necessitate closing the external database and using the original one.  "
     "Shall we close the external DB now?");
-const QString parseMethod = QStringLiteral("Parse text using delimiter I specify");
-const QString layoutMethod = QStringLiteral("Use column specs on the Tabwrite Text tab");
+const QString parse = QStringLiteral("Parse text using delimiter I specify");
+const QString byColumns = QStringLiteral("Use column specs on the Tabwrite Text tab");
+const QString manipulator = QStringLiteral("Manipulator");
 
-// What tabwright-cli tabwrite makes of the text with this layout; a null
-// string when the command line is not built.
-QString cliTabwrite(const Layout &layout, int startColumn, const QString &text)
+// What tabwright-cli tabwrite makes of the text with this layout.
+QString cliTabwrite(const Layout &layout, const QString &text)
 {
-#ifdef TABWRIGHT_CLI
     QTemporaryDir dir;
     QFile columns(dir.filePath(QStringLiteral("columns.csv")));
     QFile in(dir.filePath(QStringLiteral("in.txt")));
@@ -49,30 +49,34 @@ QString cliTabwrite(const Layout &layout, int startColumn, const QString &text)
     columns.close();
     in.close();
     QProcess cli;
-    cli.start(QStringLiteral(TABWRIGHT_CLI),
-              {QStringLiteral("tabwrite"), QStringLiteral("--columns"), columns.fileName(),
-               QStringLiteral("tabwriteStartLineAt=%1").arg(startColumn), in.fileName()});
+    cli.start(QStringLiteral(TABWRIGHT_CLI), {QStringLiteral("tabwrite"), QStringLiteral("--columns"),
+                                              columns.fileName(), in.fileName()});
     if (!cli.waitForFinished(30000) || cli.exitCode() != 0)
         return QStringLiteral("<cli failed: %1>").arg(QString::fromUtf8(cli.readAllStandardError()));
-    QString result = QString::fromUtf8(cli.readAllStandardOutput());
-    // A file without any CR has LF line ends, which File > Open turns into
-    // CR LF: that is the text the window works on.
-    if (!text.contains(u'\r'))
-        result.replace(u'\n', QStringLiteral("\r\n"));
-    return result;
-#else
-    Q_UNUSED(layout);
-    Q_UNUSED(startColumn);
-    Q_UNUSED(text);
-    return {};
-#endif
+    return QString::fromUtf8(cli.readAllStandardOutput());
+}
+
+Rows readBack(const QString &path, const QString &table)
+{
+    tw::Database reader;
+    if (reader.open(path).isError())
+        return {{QStringLiteral("<cannot open>")}};
+    tw::Result<tw::Recordset> rows = reader.openRecordset(table);
+    if (!rows)
+        return {{QStringLiteral("<no table>")}};
+    Rows stored;
+    for (tw::Recordset &set = rows.value(); !set.isEof(); (void)set.moveNext()) {
+        QStringList row;
+        for (int i = 0; i < set.fields().size(); ++i) {
+            const QVariant value = set.value(i).valueOr({});
+            row << (value.isNull() ? QStringLiteral("<null>") : value.toString());
+        }
+        stored << row;
+    }
+    return stored;
 }
 } // namespace
 
-// The Tabwrite Text and Save to Database tabs worked through their controls:
-// the column layout grid and its captions, the question about the external
-// database when a tab needs the program's own tables, Process, and the save
-// target's options.
 class TestColumnsTabs : public QObject
 {
     Q_OBJECT
@@ -80,31 +84,38 @@ class TestColumnsTabs : public QObject
 private Q_SLOTS:
     void init();
     void cleanup();
-    void freshStartCaptions();
-    void positionCaptions();
+    void gridPositionAndTyping();
     void tabChangeQuestion_data();
     void tabChangeQuestion();
     void targetTabWithOption1AsksNothing();
-    void process_data();
-    void process();
-    void refusedRunChangesNothing_data();
+    void processAsTheCommandLine();
     void refusedRunChangesNothing();
-    void saveTargetOptions();
-    void processMethodRule_data();
-    void processMethodRule();
+    void option1OnExternalDatabaseAsks();
+    void processMethodEnablesDelimiter();
     void tableListOfExternalDatabase();
+    void saveRefusals_data();
+    void saveRefusals();
+    void saveCreatesTableFromLayout();
+    void alreadyInQuestion_data();
+    void alreadyInQuestion();
+    void sizeQuestions_data();
+    void sizeQuestions();
+    void stopKeepsTheRecordsWritten();
 
 private:
-    Manipulator &window() { return m_harness->manipulator(); }
-    TabwriteTab &tabwrite() { return *window().tabwriteTab; }
-    SaveTargetTab &target() { return *window().saveTargetTab; }
-    AppState &state() { return m_harness->frame().state(); }
-    void insertLayoutRows(int count);
+    QTabWidget *tabs() { return m_harness->control<QTabWidget>(manipulator, QStringLiteral("SSTab1")); }
+    void showTab(ProcessingFrame::Tab tab) { tabs()->setCurrentIndex(tab); }
+    template <typename T>
+    T *control(const char *name) { return m_harness->control<T>(manipulator, QString::fromLatin1(name)); }
+    QTableView *grid() { return control<QTableView>("DBGrid1"); }
+    void addLayoutRow(const QString &heading, int from, int count, int spaces = 0);
     // Types the rows into the grid's empty last row, one after the other; the
     // last row is left with its edit pending, as a user leaves it before
     // pressing Process.
     void typeLayout(const Layout &layout);
     void useExternalDatabase();
+    void pick(const char *option);
+    void fill(const QString &table, const QString &method, const QString &delimiter = {});
 
     std::unique_ptr<FrameHarness> m_harness;
     QString m_externalDb;
@@ -113,97 +124,91 @@ private:
 void TestColumnsTabs::init()
 {
     m_harness = std::make_unique<FrameHarness>();
-    m_externalDb = QDir(m_harness->programFolder()).filePath(QStringLiteral("external.db"));
-    {
-        tw::Database db;
-        QVERIFY(!(db.open(m_externalDb, {}, {}, tw::Database::OpenMode::CreateIfMissing)).isError());
-        for (const char *table : {"Sales", "msysdata", "MSysOwn", "SSysReport", "TABWRITE_x", "tabwrite_own"})
-            QVERIFY(db.exec(QStringLiteral("CREATE TABLE \"%1\" (a TEXT)").arg(QLatin1String(table))));
-    }
+    m_externalDb = m_harness->path(QStringLiteral("external.db"));
+    tw::Database db;
+    QVERIFY(!db.open(m_externalDb, {}, {}, tw::Database::OpenMode::CreateIfMissing).isError());
+    QVERIFY(!db.createTable({QStringLiteral("Sales"), {tw::FieldDef::text(QStringLiteral("Cust"), 3),
+                                                      tw::FieldDef::text(QStringLiteral("Qty"), 3)}})
+                 .isError());
+    QVERIFY(db.exec(QStringLiteral("INSERT INTO Sales VALUES ('old', '1'), ('old', '2')")));
+    for (const char *table : {"msysdata", "MSysOwn", "SSysReport", "TABWRITE_x"})
+        QVERIFY(db.exec(QStringLiteral("CREATE TABLE \"%1\" (a TEXT)").arg(QLatin1String(table))));
+    db.close();
     QVERIFY(m_harness->start());
 }
 
 void TestColumnsTabs::cleanup()
 {
-    QCOMPARE(m_harness->toolkit().unanswered(), 0);
     m_harness.reset();
 }
 
-void TestColumnsTabs::insertLayoutRows(int count)
+void TestColumnsTabs::addLayoutRow(const QString &heading, int from, int count, int spaces)
 {
-    for (int i = 1; i <= count; ++i)
-        QVERIFY(m_harness->frame().currentDatabase()->exec(
-            QStringLiteral("INSERT INTO tabwrite_settings VALUES (?, ?, 3, 1, 10)"),
-            {QStringLiteral("H%1").arg(i), 1 + 4 * (i - 1)}));
+    // The layout lives in the default database, whatever is current.
+    tw::Database defaultDb;
+    QVERIFY(!defaultDb.open(m_harness->defaultDbPath()).isError());
+    QVERIFY(defaultDb.exec(QStringLiteral("INSERT INTO tabwrite_settings VALUES (?, ?, ?, ?, ?)"),
+                           {heading, from, count, spaces, count}));
 }
 
 void TestColumnsTabs::typeLayout(const Layout &layout)
 {
-    QTableView *grid = tabwrite().DBGrid1;
-    QAbstractItemModel *model = grid->model();
-    grid->setCurrentIndex(model->index(model->rowCount() - 1, 0));
+    QAbstractItemModel *model = grid()->model();
+    grid()->setCurrentIndex(model->index(model->rowCount() - 1, 0));
     for (qsizetype i = 0; i < layout.size(); ++i) {
         if (i > 0)
-            QTest::keyClick(grid, Qt::Key_Down);
-        const int newRow = grid->currentIndex().row();
+            QTest::keyClick(grid(), Qt::Key_Down);
+        const int newRow = grid()->currentIndex().row();
         QCOMPARE(newRow, model->rowCount() - 1);
-        for (int column = 0; column < layout[i].size(); ++column) {
+        for (int column = 0; column < layout[i].size(); ++column)
             if (!layout[i][column].isEmpty())
                 QVERIFY(model->setData(model->index(newRow, column), layout[i][column]));
-        }
     }
 }
 
 void TestColumnsTabs::useExternalDatabase()
 {
-    state().currentDbPath = m_externalDb;
-    QVERIFY(!(m_harness->frame().openCurrentDatabase(m_externalDb)).isError());
+    QVERIFY(!m_harness->session().open(m_externalDb).error.isError());
 }
 
-void TestColumnsTabs::freshStartCaptions()
+void TestColumnsTabs::pick(const char *option)
 {
-    window().SSTab1->setCurrentIndex(Manipulator::TabwriteText);
-    QCOMPARE(tabwrite().Data1->text(), QStringLiteral("Enter new record"));
-    QCOMPARE(tabwrite().DBGrid1Caption->text(), QStringLiteral("Enter Column Specifications"));
-    QCOMPARE(tabwrite().DBGrid1->toolTip(),
-             QStringLiteral("Enter zero in the LAST column's \"Spaces_b4_next_ column\" field, if you don't want "
-                            "any spaces at the end of each line."));
-    // The grid is on the layout table itself: its fields are the columns.
-    QCOMPARE(tabwrite().DBGrid1->model()->headerData(0, Qt::Horizontal).toString(),
-             QStringLiteral("column_heading"));
-    QCOMPARE(QApplication::focusWidget(), tabwrite().DBGrid1);
+    auto button = control<QRadioButton>(option);
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
 }
 
-void TestColumnsTabs::positionCaptions()
+void TestColumnsTabs::fill(const QString &table, const QString &method, const QString &delimiter)
 {
-    insertLayoutRows(3);
-    window().SSTab1->setCurrentIndex(Manipulator::TabwriteText);
-    QTableView *grid = tabwrite().DBGrid1;
-    QCOMPARE(tabwrite().Data1->text(), QStringLiteral("Record 1 of 3"));
-    QTest::keyClick(grid, Qt::Key_Down);
-    QCOMPARE(grid->currentIndex().row(), 1);
-    QCOMPARE(tabwrite().Data1->text(), QStringLiteral("Record 2 of 3"));
+    control<QComboBox>("Combo17")->setEditText(table);
+    control<QComboBox>("Combo18")->setEditText(method);
+    control<QLineEdit>("Text10")->setText(delimiter);
+}
 
-    // A fourth row typed into the empty last row and left.
-    QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
-    grid->setCurrentIndex(grid->model()->index(3, 0));
-    QTest::keyClicks(grid, QStringLiteral("Q"));
+void TestColumnsTabs::gridPositionAndTyping()
+{
+    for (int i = 1; i <= 3; ++i)
+        addLayoutRow(QStringLiteral("H%1").arg(i), 1 + 4 * (i - 1), 3);
+    showTab(ProcessingFrame::TabwriteText);
+    auto position = control<QLabel>("Data1");
+    QCOMPARE(position->text(), QStringLiteral("Record 1 of 3"));
+    QCOMPARE(QApplication::focusWidget(), grid());
+    QTest::keyClick(grid(), Qt::Key_Down);
+    QCOMPARE(position->text(), QStringLiteral("Record 2 of 3"));
+
+    // A fourth row typed into the empty last row is written when left.
+    grid()->setCurrentIndex(grid()->model()->index(3, 0));
+    QTest::keyClicks(grid(), QStringLiteral("Q"));
     QWidget *editor = QApplication::focusWidget();
-    QVERIFY(editor && editor != grid);
+    QVERIFY(editor && editor != grid());
     QTest::keyClicks(editor, QStringLiteral("ty"));
     QTest::keyClick(editor, Qt::Key_Return);
-    QTest::keyClick(grid, Qt::Key_Up);
-    QCOMPARE(tabwrite().Data1->text(), QStringLiteral("Record 3 of 4"));
-    QCOMPARE(tabwrite().specRowCount(), 4);
-    QVERIFY(state().settingsDirty);
-    const tw::Result<QVariant> stored = m_harness->frame().currentDatabase()->queryValue(
+    QTest::keyClick(grid(), Qt::Key_Up);
+    QCOMPARE(position->text(), QStringLiteral("Record 3 of 4"));
+    const tw::Result<QVariant> stored = m_harness->session().database().queryValue(
         QStringLiteral("SELECT column_heading FROM tabwrite_settings ORDER BY rowid DESC LIMIT 1"));
-    QVERIFY(stored);
-    QCOMPARE(stored.value().toString(), QStringLiteral("Qty"));
-
-    // The data control's own buttons.
-    tabwrite().Data1First->click();
-    QCOMPARE(tabwrite().Data1->text(), QStringLiteral("Criteria 1 of 4"));
+    QCOMPARE(stored.valueOr({}).toString(), QStringLiteral("Qty"));
+    control<QPushButton>("Data1First")->click();
+    QCOMPARE(position->text(), QStringLiteral("Criteria 1 of 4"));
 }
 
 void TestColumnsTabs::tabChangeQuestion_data()
@@ -213,16 +218,14 @@ void TestColumnsTabs::tabChangeQuestion_data()
     QTest::addColumn<int>("answer");
     QTest::addColumn<int>("tabAfter");
 
-    QTest::newRow("to Tabwrite Text, No") << int(Manipulator::TextLines) << int(Manipulator::TabwriteText)
-                                          << Answer::No << int(Manipulator::TextLines);
-    QTest::newRow("to Tabwrite Text, Yes") << int(Manipulator::TextLines) << int(Manipulator::TabwriteText)
-                                           << Answer::Yes << int(Manipulator::TabwriteText);
-    QTest::newRow("to Settings, No") << int(Manipulator::MoveText) << int(Manipulator::Settings) << Answer::No
-                                     << int(Manipulator::TextLines);
-    QTest::newRow("from Tabwrite Text, No") << int(Manipulator::TabwriteText) << int(Manipulator::FormatText)
-                                            << Answer::No << int(Manipulator::TextLines);
-    QTest::newRow("from Tabwrite Text, Yes") << int(Manipulator::TabwriteText) << int(Manipulator::FormatText)
-                                             << Answer::Yes << int(Manipulator::FormatText);
+    using P = ProcessingFrame;
+    QTest::newRow("to Tabwrite Text, No") << int(P::TextLines) << int(P::TabwriteText) << Answer::No
+                                          << int(P::TextLines);
+    QTest::newRow("to Tabwrite Text, Yes") << int(P::TextLines) << int(P::TabwriteText) << Answer::Yes
+                                           << int(P::TabwriteText);
+    QTest::newRow("to Settings, No") << int(P::MoveText) << int(P::Settings) << Answer::No << int(P::TextLines);
+    QTest::newRow("from Tabwrite Text, Yes") << int(P::TabwriteText) << int(P::FormatText) << Answer::Yes
+                                             << int(P::FormatText);
 }
 
 void TestColumnsTabs::tabChangeQuestion()
@@ -231,227 +234,319 @@ void TestColumnsTabs::tabChangeQuestion()
     QFETCH(int, to);
     QFETCH(int, answer);
     QFETCH(int, tabAfter);
-    window().SSTab1->setCurrentIndex(from);
+    tabs()->setCurrentIndex(from);
     useExternalDatabase();
-    m_harness->toolkit().clear();
     m_harness->toolkit().answer(answer);
-    window().SSTab1->setCurrentIndex(to);
+    tabs()->setCurrentIndex(to);
 
     QCOMPARE(m_harness->toolkit().prompts().size(), 1);
     const MessagePrompt &asked = m_harness->toolkit().lastPrompt().message;
     QCOMPARE(asked.text, closeExternalQuestion);
     QCOMPARE(asked.title, QStringLiteral("Choices, choices..."));
     QCOMPARE(asked.buttons, Buttons::YesNo);
-    QCOMPARE(asked.icon, Icon::Question);
     QCOMPARE(asked.defaultButton, Answer::No);
-    QCOMPARE(window().SSTab1->currentIndex(), tabAfter);
-    const QString expectedDb = answer == Answer::Yes ? m_harness->defaultDbPath() : m_externalDb;
-    QCOMPARE(state().currentDbPath, expectedDb);
-    QCOMPARE(m_harness->frame().currentDatabase()->name(), expectedDb);
-    if (answer == Answer::Yes && to == Manipulator::TabwriteText)
-        QCOMPARE(tabwrite().Data1->text(), QStringLiteral("Enter new record"));
+    QCOMPARE(tabs()->currentIndex(), tabAfter);
+    QCOMPARE(m_harness->session().currentPath(),
+             answer == Answer::Yes ? m_harness->defaultDbPath() : m_externalDb);
+    if (answer == Answer::Yes && to == ProcessingFrame::TabwriteText)
+        QCOMPARE(control<QLabel>("Data1")->text(), QStringLiteral("Enter new record"));
 }
 
 void TestColumnsTabs::targetTabWithOption1AsksNothing()
 {
-    window().SSTab1->setCurrentIndex(Manipulator::TabwriteText);
-    QVERIFY(target().Option1->isChecked());
+    showTab(ProcessingFrame::TabwriteText);
     useExternalDatabase();
-    m_harness->toolkit().clear();
-    window().SSTab1->setCurrentIndex(Manipulator::SaveToDatabase);
+    showTab(ProcessingFrame::SaveToDatabase);
     // Instead of the question the target becomes a database the user picks.
-    QCOMPARE(m_harness->toolkit().prompts().size(), 0);
-    QCOMPARE(window().SSTab1->currentIndex(), int(Manipulator::SaveToDatabase));
-    QVERIFY(target().Option2->isChecked());
-    QVERIFY(target().Command11->isEnabled());
-    QCOMPARE(m_harness->frame().currentDatabase()->name(), m_externalDb);
-
-    // With Option2 chosen the way back to the layout tab asks.
-    m_harness->toolkit().answer(Answer::No);
-    window().SSTab1->setCurrentIndex(Manipulator::TabwriteText);
-    QCOMPARE(m_harness->toolkit().messageTexts(), QStringList{closeExternalQuestion});
-    QCOMPARE(window().SSTab1->currentIndex(), int(Manipulator::TextLines));
+    QVERIFY(m_harness->toolkit().prompts().isEmpty());
+    QVERIFY(control<QRadioButton>("Option2")->isChecked());
+    QVERIFY(control<QPushButton>("Command11")->isEnabled());
+    QCOMPARE(m_harness->session().currentPath(), m_externalDb);
 }
 
-void TestColumnsTabs::process_data()
+void TestColumnsTabs::processAsTheCommandLine()
 {
-    QTest::addColumn<Layout>("layout");
-    QTest::addColumn<int>("startColumn");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");
-
-    const Layout nameQty{{"Name", "1", "5", "2"}, {"Qty", "6", "3", "0"}};
-    const QString sales = QStringLiteral("Alice012 and more\r\n\r\nBob  7");
-    QTest::newRow("two columns") << nameQty << 1 << sales
-                                 << QStringLiteral("Name   Qty\r\nAlice  012\r\n\r\nBob    7");
-    QTest::newRow("start at column 3, empty line unprefixed")
-        << nameQty << 3 << sales << QStringLiteral("  Name   Qty\r\n  Alice  012\r\n\r\n  Bob    7");
-    QTest::newRow("start at column 0") << nameQty << 0 << QStringLiteral("Alice012")
-                                       << QStringLiteral("Name   Qty\r\nAlice  012");
-    QTest::newRow("row order decides column order")
-        << Layout{{"B", "10", "3", "1"}, {"A", "1", "5", "0"}} << 1 << QStringLiteral("abcdefghijklm")
-        << QStringLiteral("B   A\r\njkl abcde");
-    QTest::newRow("ends with CR LF") << Layout{{"X", "1", "2", "0"}} << 1 << QStringLiteral("ab\r\n")
-                                     << QStringLiteral("X\r\nab\r\n");
-    QTest::newRow("long heading pushes later headings right")
-        << Layout{{"LongHeading", "1", "2", "1"}, {"Q", "3", "1", "0"}} << 1 << QStringLiteral("abc")
-        << QStringLiteral("LongHeading   Q\r\nab c");
-    QTest::newRow("trailing spaces of the last column")
-        << Layout{{"N", "1", "2", "3"}} << 1 << QStringLiteral("abcd") << QStringLiteral("N\r\nab   ");
-}
-
-void TestColumnsTabs::process()
-{
-    QFETCH(Layout, layout);
-    QFETCH(int, startColumn);
-    QFETCH(QString, text);
-    QFETCH(QString, expected);
+    const QString text = QStringLiteral("Alice012 and more\r\n\r\nBob  7\r\n");
+    const Layout layout{{"Name", "1", "5", "2"}, {"Qty", "6", "3", "0"}};
     m_harness->userSetsText(text);
-    window().SSTab1->setCurrentIndex(Manipulator::TabwriteText);
+    showTab(ProcessingFrame::TabwriteText);
     typeLayout(layout);
-    tabwrite().MaskEdBox4->setText(QString::number(startColumn));
-    QTest::mouseClick(tabwrite().Command7, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>("Command7"), Qt::LeftButton);
 
-    QCOMPARE(m_harness->toolkit().messageTexts(), QStringList());
-    QCOMPARE(window().working().text(), expected);
+    QVERIFY(m_harness->toolkit().prompts().isEmpty());
+    QCOMPARE(m_harness->document().text(), QStringLiteral("Name   Qty\r\nAlice  012\r\n\r\nBob    7\r\n"));
+    QCOMPARE(m_harness->document().text(), cliTabwrite(layout, text));
     // The last row, still being edited when Process was pressed, was written.
-    QCOMPARE(tabwrite().specRowCount(), qint64(layout.size()));
-    QVERIFY(!tabwrite().model()->hasPendingEdit());
-    QCOMPARE(window().working().undoCopy(), text);
-    QVERIFY(window().Command1->isEnabled());
-    const QString cli = cliTabwrite(layout, startColumn, text);
-    if (!cli.isNull())
-        QCOMPARE(window().working().text(), cli);
-}
-
-void TestColumnsTabs::refusedRunChangesNothing_data()
-{
-    QTest::addColumn<Layout>("layout");
-    QTest::addColumn<QString>("message");
-
-    QTest::newRow("second row without its count")
-        << Layout{{"Name", "1", "5", "2"}, {"Qty", "6", "", "0"}}
-        << QStringLiteral("Row 2 of the column specifications is incomplete.  Please fill in its "
-                          "number_of_characters.");
-    QTest::newRow("first row without heading and spaces")
-        << Layout{{"", "1", "5", ""}}
-        << QStringLiteral("Row 1 of the column specifications is incomplete.  Please fill in its "
-                          "column_heading, spaces_b4_next_column.");
-    // Half a billion spaces after a column: the result could not be held.
-    QTest::newRow("result too large") << Layout{{"Name", "1", "5", "600000000"}} << tw::chars::tooLargeMessage();
+    QVERIFY(control<QLabel>("Data1")->text().endsWith(QStringLiteral(" of 2")));
+    QCOMPARE(m_harness->document().undoCopy(), text);
+    QVERIFY(control<QPushButton>("Command1")->isEnabled());
 }
 
 void TestColumnsTabs::refusedRunChangesNothing()
 {
-    QFETCH(Layout, layout);
-    QFETCH(QString, message);
     const QString text = QStringLiteral("Alice012\r\nBob  7");
     m_harness->userSetsText(text);
-    const QString undoCopy = window().working().undoCopy();
-    const bool undoEnabled = window().Command1->isEnabled();
-    window().SSTab1->setCurrentIndex(Manipulator::TabwriteText);
-    typeLayout(layout);
-    QTest::mouseClick(tabwrite().Command7, Qt::LeftButton);
-
-    QCOMPARE(m_harness->toolkit().messageTexts(), QStringList{message});
-    QCOMPARE(window().working().text(), text);
-    QCOMPARE(window().working().undoCopy(), undoCopy);
-    QCOMPARE(window().Command1->isEnabled(), undoEnabled);
-    QVERIFY(!window().isBusy());
-    // Another run may start at once.
-    QVERIFY(window().beginRun(1));
-    window().abandonRun();
+    const QString undoCopy = m_harness->document().undoCopy();
+    showTab(ProcessingFrame::TabwriteText);
+    typeLayout({{"Name", "1", "5", "2"}, {"Qty", "6", "", "0"}});
+    QTest::mouseClick(control<QPushButton>("Command7"), Qt::LeftButton);
+    QCOMPARE(m_harness->toolkit().messageTexts(),
+             QStringList{"Row 2 of the column specifications is incomplete.  Please fill in its number_of_characters."});
+    QCOMPARE(m_harness->document().text(), text);
+    QCOMPARE(m_harness->document().undoCopy(), undoCopy);
+    QVERIFY(!m_harness->frame().busy().isBusy());
 }
 
-void TestColumnsTabs::saveTargetOptions()
+void TestColumnsTabs::option1OnExternalDatabaseAsks()
 {
-    window().SSTab1->setCurrentIndex(Manipulator::SaveToDatabase);
-    QCOMPARE(m_harness->toolkit().prompts().size(), 0);
-    QCOMPARE(target().Frame1->title(), QStringLiteral("Save Options"));
-    QCOMPARE(target().Option1->text(),
-             QStringLiteral("Tabwright will create table in tabwright.mdb, from info on Tabwrite Text tab"));
-    QCOMPARE(target().Option2->text(), QStringLiteral("I will specify Access database, Tabwright will create table"));
-    QCOMPARE(target().Option3->text(), QStringLiteral("I will specify Access database and table"));
-    QCOMPARE(target().Command11->text(), QStringLiteral("&Select Database"));
-    QVERIFY(target().Option1->isChecked());
-    QVERIFY(!target().Command11->isEnabled());
-    QStringList methods;
-    for (int i = 0; i < target().Combo18->count(); ++i)
-        methods << target().Combo18->itemText(i);
-    QCOMPARE(methods, (QStringList{parseMethod, layoutMethod}));
-
-    QTest::mouseClick(target().Option3, Qt::LeftButton, {}, QPoint(6, target().Option3->height() / 2));
-    QVERIFY(target().Option3->isChecked());
-    QVERIFY(target().Command11->isEnabled());
+    showTab(ProcessingFrame::SaveToDatabase);
+    pick("Option3");
+    QVERIFY(control<QPushButton>("Command11")->isEnabled());
     // The default database's tables are no target for Option3.
-    QCOMPARE(target().Combo17->count(), 0);
+    QCOMPARE(control<QComboBox>("Combo17")->count(), 0);
+    pick("Option1");
+    QVERIFY(!control<QPushButton>("Command11")->isEnabled());
+    QVERIFY(m_harness->toolkit().prompts().isEmpty());
 
-    // Back to Option1 on the default database: no question, the button off.
-    QTest::mouseClick(target().Option1, Qt::LeftButton, {}, QPoint(6, target().Option1->height() / 2));
-    QVERIFY(target().Option1->isChecked());
-    QVERIFY(!target().Command11->isEnabled());
-    QCOMPARE(m_harness->toolkit().prompts().size(), 0);
-    QCOMPARE(m_harness->frame().currentDatabase()->name(), m_harness->defaultDbPath());
-
-    // Option1 with an external database current asks first; No picks Option2.
     useExternalDatabase();
     m_harness->toolkit().answer(Answer::No);
-    QTest::mouseClick(target().Option1, Qt::LeftButton, {}, QPoint(6, target().Option1->height() / 2));
+    pick("Option1");
     QCOMPARE(m_harness->toolkit().messageTexts(), QStringList{closeExternalQuestion});
-    QVERIFY(target().Option2->isChecked());
-    QCOMPARE(m_harness->frame().currentDatabase()->name(), m_externalDb);
+    QVERIFY(control<QRadioButton>("Option2")->isChecked());
+    QCOMPARE(m_harness->session().currentPath(), m_externalDb);
+    m_harness->toolkit().answer(Answer::Yes);
+    pick("Option1");
+    QVERIFY(control<QRadioButton>("Option1")->isChecked());
+    QCOMPARE(m_harness->session().currentPath(), m_harness->defaultDbPath());
 }
 
-void TestColumnsTabs::processMethodRule_data()
+void TestColumnsTabs::processMethodEnablesDelimiter()
 {
-    QTest::addColumn<QString>("method");
-    QTest::addColumn<bool>("delimiter");
-    QTest::newRow("parse") << parseMethod << true;
-    QTest::newRow("column layout") << layoutMethod << false;
-    QTest::newRow("parse in other letter case") << parseMethod.toLower() << false;
-    QTest::newRow("any other text") << QStringLiteral("comma") << false;
-    QTest::newRow("empty") << QString() << false;
-}
-
-void TestColumnsTabs::processMethodRule()
-{
-    QFETCH(QString, method);
-    QFETCH(bool, delimiter);
-    window().SSTab1->setCurrentIndex(Manipulator::SaveToDatabase);
-    // From the opposite state, so the rule has something to change.
-    target().Combo18->setCurrentIndex(delimiter ? 1 : 0);
-    QCOMPARE(target().Text10->isEnabled(), !delimiter);
-    state().settingsDirty = false;
-    QLineEdit *typing = target().Combo18->lineEdit();
-    typing->selectAll();
-    QTest::keyClick(typing, Qt::Key_Delete);
-    QTest::keyClicks(typing, method);
-    QCOMPARE(target().Combo18->currentText(), method);
-    QCOMPARE(target().Text10->isEnabled(), delimiter);
-    QCOMPARE(target().Label45->isEnabled(), delimiter);
-    QVERIFY(state().settingsDirty);
-    QCOMPARE(target().Text10->toolTip(), QStringLiteral("Spaces may be used as a delimiter."));
+    showTab(ProcessingFrame::SaveToDatabase);
+    auto method = control<QComboBox>("Combo18");
+    auto delimiter = control<QLineEdit>("Text10");
+    for (const QString &typed : {byColumns, parse, parse.toLower()}) {
+        QLineEdit *typing = method->lineEdit();
+        typing->selectAll();
+        QTest::keyClick(typing, Qt::Key_Delete);
+        QTest::keyClicks(typing, typed);
+        QCOMPARE(delimiter->isEnabled(), typed == parse);
+        QCOMPARE(control<QLabel>("Label45")->isEnabled(), typed == parse);
+    }
 }
 
 void TestColumnsTabs::tableListOfExternalDatabase()
 {
-    window().SSTab1->setCurrentIndex(Manipulator::SaveToDatabase);
-    QTest::mouseClick(target().Option3, Qt::LeftButton, {}, QPoint(6, target().Option3->height() / 2));
+    showTab(ProcessingFrame::SaveToDatabase);
+    pick("Option3");
     useExternalDatabase();
-    target().Combo17->setEditText(QStringLiteral("Sales"));
-    window().SSTab1->setCurrentIndex(Manipulator::MoveText);
-    window().SSTab1->setCurrentIndex(Manipulator::SaveToDatabase);
+    auto tables = control<QComboBox>("Combo17");
+    tables->setEditText(QStringLiteral("Sales"));
+    showTab(ProcessingFrame::MoveText);
+    showTab(ProcessingFrame::SaveToDatabase);
     QStringList listed;
-    for (int i = 0; i < target().Combo17->count(); ++i)
-        listed << target().Combo17->itemText(i);
+    for (int i = 0; i < tables->count(); ++i)
+        listed << tables->itemText(i);
     QCOMPARE(listed, (QStringList{"Sales", "msysdata"}));
-    QCOMPARE(target().Combo17->currentText(), QStringLiteral("Sales"));
-
+    QCOMPARE(tables->currentText(), QStringLiteral("Sales"));
     // A typed name that is no table is not kept.
-    target().Combo17->setEditText(QStringLiteral("sales"));
-    window().SSTab1->setCurrentIndex(Manipulator::MoveText);
-    window().SSTab1->setCurrentIndex(Manipulator::SaveToDatabase);
-    QCOMPARE(target().Combo17->currentText(), QString());
+    tables->setEditText(QStringLiteral("sales"));
+    showTab(ProcessingFrame::MoveText);
+    showTab(ProcessingFrame::SaveToDatabase);
+    QCOMPARE(tables->currentText(), QString());
+}
+
+void TestColumnsTabs::saveRefusals_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("method");
+    QTest::addColumn<QString>("delimiter");
+    QTest::addColumn<bool>("external");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("focus");
+
+    QTest::newRow("nothing to save")
+        << QString() << "T" << parse << "," << false
+        << "There is nothing to save.  Please open a file by selecting File menu/Open, or paste some text into "
+           "the text box on the Text/Lines tab."
+        << QString();
+    QTest::newRow("no table name") << "a" << QString() << parse << "," << false << "Please specify a table name."
+                                   << "Combo17";
+    QTest::newRow("no method") << "a" << "T" << QString() << QString() << false
+                               << "Please specify a Process Method." << "Combo18";
+    QTest::newRow("no delimiter") << "a" << "T" << parse << QString() << false << "Please enter a delimiter."
+                                  << "Text10";
+    QTest::newRow("not in the database") << "a" << "Nope" << parse << "," << true
+                                         << "This table name (Nope) is not in %1.  Please verify the name."
+                                         << "Combo17";
+    QTest::newRow("the program's own table")
+        << "a" << "TABWRITE_settings" << parse << "," << false
+        << "The table name (TABWRITE_settings) belongs to Tabwright's own tables.  Please choose another name."
+        << "Combo17";
+}
+
+void TestColumnsTabs::saveRefusals()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, table);
+    QFETCH(QString, method);
+    QFETCH(QString, delimiter);
+    QFETCH(bool, external);
+    QFETCH(QString, message);
+    QFETCH(QString, focus);
+    showTab(ProcessingFrame::SaveToDatabase);
+    if (external) {
+        pick("Option3");
+        useExternalDatabase();
+    }
+    m_harness->userSetsText(text);
+    fill(table, method, delimiter);
+    const QStringList tablesBefore = m_harness->session().database().tableNames().value();
+    control<QPushButton>("Command10")->click();
+    QCOMPARE(m_harness->toolkit().messageTexts(), QStringList{message.contains(u'%') ? message.arg(m_externalDb)
+                                                                                      : message});
+    if (!focus.isEmpty())
+        QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+    QCOMPARE(m_harness->session().database().tableNames().value(), tablesBefore);
+    QVERIFY(!m_harness->frame().busy().isBusy());
+}
+
+void TestColumnsTabs::saveCreatesTableFromLayout()
+{
+    addLayoutRow(QStringLiteral("it's \"id\""), 1, 3);
+    addLayoutRow(QStringLiteral("Name"), 5, 10);
+    const QString text = QStringLiteral("001 Ann\r\n\r\n002 Bob Smithson\r\n");
+    m_harness->userSetsText(text);
+    showTab(ProcessingFrame::SaveToDatabase);
+    fill(QStringLiteral("People"), byColumns);
+    const QString undoCopy = m_harness->document().undoCopy();
+    control<QPushButton>("Command10")->click();
+
+    QVERIFY(m_harness->toolkit().prompts().isEmpty());
+    QCOMPARE(readBack(m_harness->defaultDbPath(), QStringLiteral("People")),
+             (Rows{{"001", "Ann"}, {"<null>", "<null>"}, {"002", "Bob Smiths"}}));
+    // A save reads the text and leaves it and its undo copy alone.
+    QCOMPARE(m_harness->document().text(), text);
+    QCOMPARE(m_harness->document().undoCopy(), undoCopy);
+    QVERIFY(!control<QPushButton>("Command17")->isEnabled());
+    QVERIFY(!control<QProgressBar>("ProgressBar1")->isVisible());
+    // The list is rebuilt and shows the new table's name.
+    QCOMPARE(control<QComboBox>("Combo17")->currentText(), QStringLiteral("People"));
+    QVERIFY(control<QComboBox>("Combo17")->findText(QStringLiteral("People")) >= 0);
+}
+
+void TestColumnsTabs::alreadyInQuestion_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<int>("rows");
+    // Option2 creates the table unless it is there; Option3 takes it as it is.
+    for (const char *option : {"Option2", "Option3"}) {
+        const QByteArray tag = QByteArray(option) + ": ";
+        QTest::newRow(tag + "Yes adds") << option << int(Answer::Yes) << 3;
+        QTest::newRow(tag + "No deletes every record first") << option << int(Answer::No) << 1;
+        QTest::newRow(tag + "Cancel writes nothing") << option << int(Answer::Cancel) << 2;
+    }
+}
+
+void TestColumnsTabs::alreadyInQuestion()
+{
+    QFETCH(QString, option);
+    QFETCH(int, answer);
+    QFETCH(int, rows);
+    addLayoutRow(QStringLiteral("Cust"), 1, 3);
+    showTab(ProcessingFrame::SaveToDatabase);
+    useExternalDatabase();
+    pick(qPrintable(option));
+    m_harness->userSetsText(QStringLiteral("new,9"));
+    // Differs from the stored name only in case: the table is there.
+    fill(QStringLiteral("SALES"), parse, QStringLiteral(","));
+    m_harness->toolkit().answer(answer);
+    control<QPushButton>("Command10")->click();
+    QCOMPARE(m_harness->toolkit().prompts().size(), 1);
+    const MessagePrompt &asked = m_harness->toolkit().prompts().first().message;
+    QCOMPARE(asked.text, option == "Option2" ? QStringLiteral("This table name (SALES) is already in %1.  Would you "
+                                                              "like to add to the current records?")
+                                                   .arg(m_externalDb)
+                                             : QStringLiteral("Would you like to add to the current records?"));
+    QCOMPARE(asked.title, QStringLiteral("Tabwright - It's your choice..."));
+    QCOMPARE(asked.buttons, Buttons::YesNoCancel);
+    const Rows stored = readBack(m_externalDb, QStringLiteral("Sales"));
+    QCOMPARE(stored.size(), rows);
+    if (answer != Answer::Cancel)
+        QCOMPARE(stored.constLast(), (QStringList{"new", "9"}));
+}
+
+void TestColumnsTabs::sizeQuestions_data()
+{
+    QTest::addColumn<QList<int>>("answers");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<Rows>("stored");
+
+    const QString tooLarge = QStringLiteral("The data that's about to be written is too large for the size of the "
+                                            "current field (Cust).  The write will be aborted.  Would you like to "
+                                            "process the remaining data?");
+    QTest::newRow("No aborts, earlier records stay")
+        << QList<int>{Answer::No}
+        << QStringList{tooLarge, "You can use a database editor to enlarge the field size, then process the data "
+                                 "again.  The maximum field size is 255."}
+        << Rows{{"abc", "1"}};
+    QTest::newRow("Yes then No skips later misfits silently")
+        << QList<int>{Answer::Yes, Answer::No}
+        << QStringList{tooLarge, "Would you like to be warned again, if necessary?"}
+        << Rows{{"abc", "1"}, {"<null>", "2"}, {"<null>", "3"}, {"xyz", "4"}};
+}
+
+void TestColumnsTabs::sizeQuestions()
+{
+    QFETCH(QList<int>, answers);
+    QFETCH(QStringList, shown);
+    QFETCH(Rows, stored);
+    showTab(ProcessingFrame::SaveToDatabase);
+    useExternalDatabase();
+    pick("Option3");
+    QVERIFY(m_harness->session().database().exec(QStringLiteral("DELETE FROM Sales")));
+    // Cust takes 3 characters: "abc" fits exactly, "abcd" is one too long.
+    m_harness->userSetsText(QStringLiteral("abc,1\r\nabcd,2\r\nabcdefgh,3\r\nxyz,4"));
+    fill(QStringLiteral("Sales"), parse, QStringLiteral(","));
+    m_harness->toolkit().answer(Answer::Yes); // add to the current records
+    for (int answer : answers)
+        m_harness->toolkit().answer(answer);
+    control<QPushButton>("Command10")->click();
+    QCOMPARE(m_harness->toolkit().messageTexts().mid(1), shown);
+    QCOMPARE(readBack(m_externalDb, QStringLiteral("Sales")), stored);
+}
+
+void TestColumnsTabs::stopKeepsTheRecordsWritten()
+{
+    showTab(ProcessingFrame::SaveToDatabase);
+    useExternalDatabase();
+    pick("Option3");
+    QVERIFY(m_harness->session().database().exec(QStringLiteral("DELETE FROM Sales")));
+    const int total = 300000;
+    QString text;
+    for (int i = 0; i < total; ++i)
+        text += QStringLiteral("%1,x\r\n").arg(i % 1000, 3, 10, QLatin1Char('0'));
+    m_harness->userSetsText(text);
+    fill(QStringLiteral("Sales"), parse, QStringLiteral(","));
+    m_harness->toolkit().answer(Answer::Yes);
+    // Stop is pressed as soon as the run lets window events through.
+    bool stopWasLive = false;
+    QTimer::singleShot(0, this, [this, &stopWasLive] {
+        auto stop = control<QPushButton>("Command17");
+        stopWasLive = stop->isEnabled() && control<QProgressBar>("ProgressBar1")->isVisible();
+        stop->click();
+    });
+    control<QPushButton>("Command10")->click();
+    QVERIFY(stopWasLive);
+    const Rows stored = readBack(m_externalDb, QStringLiteral("Sales"));
+    QVERIFY2(stored.size() > 0 && stored.size() < total, qPrintable(QString::number(stored.size())));
+    // What was written is the text's first lines, in order.
+    for (qsizetype i = 0; i < stored.size(); i += 997)
+        QCOMPARE(stored.at(i).first(), QStringLiteral("%1").arg(i % 1000, 3, 10, QLatin1Char('0')));
+    QVERIFY(!control<QPushButton>("Command17")->isEnabled());
+    QVERIFY(!m_harness->frame().busy().isBusy());
 }
 
 QTEST_MAIN(TestColumnsTabs)
