@@ -16,10 +16,8 @@
 #include "gui/manipulator/addtab.h"
 #include "gui/manipulator/deletetab.h"
 #include "gui/manipulator/formattab.h"
-#include "gui/manipulator/linetools.h"
 #include "gui/manipulator/manipulator.h"
 #include "gui/manipulator/movetab.h"
-#include "gui/manipulator/numericbox.h"
 #include "gui/manipulator/replacetab.h"
 
 #include "benchsupport.h"
@@ -27,14 +25,15 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 
 namespace {
@@ -67,6 +66,19 @@ private:
     QElapsedTimer m_clock;
     qint64 m_longest = 0;
 };
+
+// A control or tab page of the Manipulator by its name; the benchmark cannot
+// go on without it.
+template <typename T>
+T *find(QWidget *window, const char *name)
+{
+    T *found = window->findChild<T *>(QLatin1String(name));
+    if (!found) {
+        std::fprintf(stderr, "bench_tabs: no control %s in the Manipulator\n", name);
+        std::exit(1);
+    }
+    return found;
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -83,7 +95,16 @@ int main(int argc, char *argv[])
     if (!started)
         return 1;
     MDIForm1 &frame = *started;
-    Manipulator &window = *frame.manipulator();
+    auto window = find<Manipulator>(&frame, "Manipulator");
+    auto box = find<TextBox>(window, "RichTextBox1");
+    auto tabs = find<QTabWidget>(window, "SSTab1");
+    auto setText = [window](const char *name, const QString &text) {
+        if (auto combo = window->findChild<QComboBox *>(QLatin1String(name)))
+            combo->setEditText(text);
+        else
+            find<QLineEdit>(window, name)->setText(text);
+    };
+    auto click = [window](const char *name) { find<QPushButton>(window, name)->click(); };
 
     const QString text = bench::fixedWidthText(lines);
 
@@ -91,68 +112,69 @@ int main(int argc, char *argv[])
     struct Case
     {
         const char *name;
+        int tab;
         std::function<void()> run;
         // The same job by the engine alone, with the fields the tab holds.
         std::function<QString()> engine;
     };
     const QList<Case> cases{
-        {"Move Text: General Move, from 10, 12 characters, to end of line",
+        {"Move Text: General Move, from 10, 12 characters, to end of line", ProcessingFrame::MoveText,
          [&] {
-             window.moveTab->Combo1->setEditText(QStringLiteral("General Move"));
-             window.moveTab->MaskEdBox1->setText(QStringLiteral("10"));
-             window.moveTab->MaskEdBox3->setText(QStringLiteral("12"));
-             window.moveTab->Check1->setChecked(true);
-             window.moveTab->Command2_Click();
+             setText("Combo1", QStringLiteral("General Move"));
+             setText("MaskEdBox1", QStringLiteral("10"));
+             setText("MaskEdBox3", QStringLiteral("12"));
+             find<QCheckBox>(window, "Check1")->setChecked(true);
+             click("Command2");
          },
          [&] {
-             const tw::MoveParams p = window.moveTab->params();
+             const tw::MoveParams p = find<MoveTab>(window, "MoveTab")->params();
              return tw::runLineFrame(text, tw::moveOperation(p), tw::moveGate(p));
          }},
-        {"Add Text: ' | ' at column 9",
+        {"Add Text: ' | ' at column 9", ProcessingFrame::AddText,
          [&] {
-             window.addTab->Text2->setText(QStringLiteral(" | "));
-             window.addTab->MaskEdBox9->setText(QStringLiteral("9"));
-             window.addTab->Command3_Click();
+             setText("Text2", QStringLiteral(" | "));
+             setText("MaskEdBox9", QStringLiteral("9"));
+             click("Command3");
          },
          [&] {
-             const tw::AddParams p = window.addTab->params();
+             const tw::AddParams p = find<AddTab>(window, "AddTab")->params();
              return tw::runLineFrame(text, tw::addOperation(p), tw::addGate(p));
          }},
-        {"Replace Text: every 'EUR' by 'euro'",
+        {"Replace Text: every 'EUR' by 'euro'", ProcessingFrame::ReplaceText,
          [&] {
-             window.replaceTab->Combo7->setEditText(QStringLiteral("EUR"));
-             window.replaceTab->Text5->setText(QStringLiteral("euro"));
-             window.replaceTab->Command4_Click();
+             setText("Combo7", QStringLiteral("EUR"));
+             setText("Text5", QStringLiteral("euro"));
+             click("Command4");
          },
          [&] {
-             const tw::ReplaceParams p = window.replaceTab->params();
+             const tw::ReplaceParams p = find<ReplaceTab>(window, "ReplaceTab")->params();
              return tw::runLineFrame(text, tw::replaceOperation(p), tw::replaceGate(p));
          }},
-        {"Delete Text: General Delete, from 1, 9 characters",
+        {"Delete Text: General Delete, from 1, 9 characters", ProcessingFrame::DeleteText,
          [&] {
-             window.deleteTab->Combo6->setEditText(QStringLiteral("General Delete"));
-             window.deleteTab->MaskEdBox10->setText(QStringLiteral("9"));
-             window.deleteTab->Command5_Click();
+             setText("Combo6", QStringLiteral("General Delete"));
+             setText("MaskEdBox10", QStringLiteral("9"));
+             click("Command5");
          },
          [&] {
-             const tw::DeleteParams p = window.deleteTab->params();
+             const tw::DeleteParams p = find<DeleteTab>(window, "DeleteTab")->params();
              return tw::runLineFrame(text, tw::deleteOperation(p), tw::deleteGate(p));
          }},
-        {"Format Text: at '-', New column, 2 spaces",
+        {"Format Text: at '-', New column, 2 spaces", ProcessingFrame::FormatText,
          [&] {
-             window.formatTab->Combo9->setEditText(QStringLiteral("-"));
-             window.formatTab->Combo12->setEditText(QStringLiteral("New column"));
-             window.formatTab->MaskEdBox16->setText(QStringLiteral("2"));
-             window.formatTab->Command6_Click();
+             setText("Combo9", QStringLiteral("-"));
+             setText("Combo12", QStringLiteral("New column"));
+             setText("MaskEdBox16", QStringLiteral("2"));
+             click("Command6");
          },
-         [&] { return tw::formatText(text, window.formatTab->params()).text; }},
+         [&] { return tw::formatText(text, find<FormatTab>(window, "FormatTab")->params()).text; }},
         // Join Lines and Create Line on a text without blank lines leave one
         // line of the whole text, which the box takes seconds to lay out
         // whatever the engine does; the line tools are timed by their Process.
-        {"Line tools: Process, a new line every 40 characters",
+        {"Line tools: Process, a new line every 40 characters", ProcessingFrame::TextLines,
          [&] {
-             window.lineTools->MaskEdBox17->setText(QStringLiteral("40"));
-             window.lineTools->Command14_Click();
+             setText("MaskEdBox17", QStringLiteral("40"));
+             click("Command14");
          },
          [&] { return tw::breakEvery(text, 40).text; }},
     };
@@ -162,7 +184,9 @@ int main(int argc, char *argv[])
     Responsiveness responsiveness;
     int failures = 0;
     for (const Case &c : cases) {
-        window.RichTextBox1->setPlainText(text);
+        // The text goes in as a user's paste would, so the working text has it.
+        box->replaceRange(0, box->characterCount(), text);
+        tabs->setCurrentIndex(c.tab);
         QCoreApplication::processEvents();
         QElapsedTimer clock;
         clock.start();
@@ -170,9 +194,9 @@ int main(int argc, char *argv[])
         c.run();
         const double seconds = clock.nsecsElapsed() / 1e9;
         const qint64 longestGap = responsiveness.stop();
-        const bool changed = window.working().text() != text;
+        const bool changed = frame.document().text() != text;
         clock.restart();
-        const bool same = c.engine() == window.working().text();
+        const bool same = c.engine() == frame.document().text();
         const double engineSeconds = clock.nsecsElapsed() / 1e9;
         failures += changed && same ? 0 : 1;
         std::printf("%-62s %6.3f s (engine alone %5.3f s)  longest unanswered: %4lld ms%s%s\n", c.name, seconds,

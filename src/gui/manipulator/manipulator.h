@@ -58,6 +58,11 @@ public:
     void fileOpenStarted();
     void fileOpenEnded();
 
+    // Whether a field of the tabs changed since the named settings were last
+    // saved or selected; saving and selecting settings clear it, and loading
+    // them into the fields holds it off meanwhile.
+    SettingsDirty &settingsDirty() { return m_settingsDirty; }
+
 public Q_SLOTS:
     void Command1_Click();
     void Command17_Click();

@@ -1,21 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "frameharness.h"
+// What every Process button shares through the processing frame (the
+// message for an empty text, the run state, one run at a time, Undo), the
+// character counter, what the Text/Lines tab adds to editing in its box (its
+// paste, Tab, Ctrl+F, Escape, Undo withdrawn on the focus, the line tools
+// offered while there is a text) and the program's error messages.
+#include "manipulatortesting.h"
 
-#include "gui/shell/textbox.h"
-#include "gui/manipulator/afterprocessboxes.h"
-#include "gui/manipulator/manipulator.h"
+#include "gui/shell/errorreporter.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
+#include <QAction>
+#include <QClipboard>
+#include <QMimeData>
 #include <QProgressBar>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QtTest>
 
-// The processing frame every Process button runs, Undo, the change
-// bookkeeping and the shared message routines, through the real window.
+using namespace manip;
+
 class TestProcessingFrame : public QObject
 {
     Q_OBJECT
@@ -23,333 +22,384 @@ class TestProcessingFrame : public QObject
 private Q_SLOTS:
     void init();
     void cleanup();
+    void emptyTextIsNothingToProcess_data();
     void emptyTextIsNothingToProcess();
-    void missingRequiredFieldRefused();
-    void linesSurviveARun_data();
-    void linesSurviveARun();
     void progressBarOnlyForSeveralLines_data();
     void progressBarOnlyForSeveralLines();
     void runStateWhileRunning();
-    void undoRestoresTextBeforeRun();
-    void editAfterRunMakesPreRunTextTheUndoCopy();
-    void editsKeepOneLevelOfUndo();
-    void afterProcessBoxes_data();
-    void afterProcessBoxes();
-    void afterProcessClickRules();
-    void secondRunDuringRunRefused();
-    void handleErrorMessages_data();
-    void handleErrorMessages();
+    void undoRestoresTheTextBeforeARun_data();
+    void undoRestoresTheTextBeforeARun();
     void characterCounter_data();
     void characterCounter();
+    void ctrlVPaste_data();
+    void ctrlVPaste();
+    void tabInsertsATabAndKeepsFocus_data();
+    void tabInsertsATabAndKeepsFocus();
+    void ctrlFOpensSearch();
+    void escapeClosesTheWindow_data();
+    void escapeClosesTheWindow();
+    void focusInWithdrawsUndo_data();
+    void focusInWithdrawsUndo();
+    void lineToolsOfferedWhileThereIsText();
+    void errorMessages_data();
+    void errorMessages();
 
 private:
-    Manipulator &window() { return m_harness->manipulator(); }
-    MDIForm1 &frame() { return m_harness->frame(); }
-    // Runs the Move Text tab's frame with an operation that upper-cases.
-    bool runUpperCase(AfterProcessBoxes *after = nullptr);
+    FrameHarness &harness() { return *m_harness; }
+    TextBox *box() { return m_harness->manipulatorBox(); }
+    QWidget *focused() { return QApplication::focusWidget(); }
+    QAction *editUndo() { return m_harness->action(QStringLiteral("menuEditUndo")); }
 
     std::unique_ptr<FrameHarness> m_harness;
 };
 
 namespace {
-void upperCase(QString &line)
+// Notes each time the progress bar appears, with the range it shows then.
+class ProgressWatcher : public QObject
 {
-    line = line.toUpper();
-}
+public:
+    explicit ProgressWatcher(QProgressBar *bar) : m_bar(bar) { bar->installEventFilter(this); }
+    int shows = 0;
+    int minimum = 0;
+    int maximum = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show) {
+            ++shows;
+            minimum = m_bar->minimum();
+            maximum = m_bar->maximum();
+        }
+        return false;
+    }
+
+private:
+    QProgressBar *m_bar;
+};
 } // namespace
 
 void TestProcessingFrame::init()
 {
     m_harness = std::make_unique<FrameHarness>();
     QVERIFY(m_harness->start());
+    box()->setFocus();
 }
 
 void TestProcessingFrame::cleanup()
 {
-    QCOMPARE(m_harness->toolkit().unanswered(), 0);
     m_harness.reset();
 }
 
-bool TestProcessingFrame::runUpperCase(AfterProcessBoxes *after)
+void TestProcessingFrame::emptyTextIsNothingToProcess_data()
 {
-    Manipulator::LineRun run;
-    run.operation = upperCase;
-    run.after = after ? after : window().afterProcessBoxes(Manipulator::MoveText);
-    return window().runProcessingFrame(run);
+    QTest::addColumn<int>("tabIndex");
+    for (int i = 0; i < operationTabs().size(); ++i)
+        if (operationTabs().at(i).after) // the line tools are off without a text
+            QTest::newRow(operationTabs().at(i).name) << i;
 }
 
 void TestProcessingFrame::emptyTextIsNothingToProcess()
 {
-    m_harness->userSetsText(QStringLiteral("before"));
-    m_harness->userSetsText(QString());
-    const QString undoCopy = window().working().undoCopy();
-    window().SSTab1->setCurrentIndex(Manipulator::MoveText);
-
-    QVERIFY(!runUpperCase());
-    QCOMPARE(m_harness->toolkit().messageTexts(),
-             QStringList{QStringLiteral("There is nothing to process.  Please open a file by selecting File "
-                                        "menu/Open, or enter text into the text box on the Text/Lines tab.")});
-    QCOMPARE(m_harness->toolkit().lastPrompt().message.title, QStringLiteral("Tabwright"));
-    QCOMPARE(window().working().undoCopy(), undoCopy);
-    QCOMPARE(window().SSTab1->currentIndex(), int(Manipulator::TextLines));
-}
-
-void TestProcessingFrame::missingRequiredFieldRefused()
-{
-    m_harness->userSetsText(QStringLiteral("abc"));
-    auto field = new QComboBox(window().page(Manipulator::MoveText));
-    field->setEditable(true);
-    window().SSTab1->setCurrentIndex(Manipulator::MoveText);
-    const QString undoCopy = window().working().undoCopy();
-
-    Manipulator::LineRun run;
-    run.requiredField = field;
-    run.missingFieldMessage = QStringLiteral("Please choose a move type.");
-    run.operation = upperCase;
-    QVERIFY(!window().runProcessingFrame(run));
-    QCOMPARE(m_harness->toolkit().messageTexts(), QStringList{run.missingFieldMessage});
-    QCOMPARE(QApplication::focusWidget(), field);
-    QCOMPARE(window().working().text(), QStringLiteral("abc"));
-    QCOMPARE(window().working().undoCopy(), undoCopy);
-}
-
-void TestProcessingFrame::linesSurviveARun_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("trailing CR LF") << "ab\r\ncd\r\n" << "AB\r\nCD\r\n";
-    QTest::newRow("empty lines in the middle") << "a\r\n\r\n\r\nb" << "A\r\n\r\n\r\nB";
-    QTest::newRow("lone LF and CR stay inside their line") << "a\nb\rc\r\nd" << "A\nB\rC\r\nD";
-    QTest::newRow("only line breaks") << "\r\n\r\n" << "\r\n\r\n";
-}
-
-void TestProcessingFrame::linesSurviveARun()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, expected);
-    m_harness->userSetsText(text);
-    QVERIFY(runUpperCase());
-    QCOMPARE(window().working().text(), expected);
-    QCOMPARE(window().RichTextBox1->plainText(), expected);
+    QFETCH(int, tabIndex);
+    const OperationTab &tab = operationTabs().at(tabIndex);
+    harness().userSetsText(QStringLiteral("before"));
+    QCOMPARE(process(harness(), tab.tab, tab.process, tab.enough, QString()), QString());
+    QCOMPARE(harness().toolkit().messageTexts(),
+             QStringList{"There is nothing to process.  Please open a file by selecting File menu/Open, or enter "
+                         "text into the text box on the Text/Lines tab."});
+    QCOMPARE(harness().toolkit().lastPrompt().message.title, QStringLiteral("Tabwright"));
+    QCOMPARE(tabStrip(harness())->currentIndex(), int(Tab::TextLines));
+    QCOMPARE(focused(), box());
+    QCOMPARE(harness().document().undoCopy(), QStringLiteral("before"));
 }
 
 void TestProcessingFrame::progressBarOnlyForSeveralLines_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("shown");
+    QTest::addColumn<int>("shows");
     QTest::addColumn<int>("maximum");
-    QTest::newRow("one line") << "abc" << false << 0;
-    QTest::newRow("lone LF is no second line") << "a\nb" << false << 0;
-    QTest::newRow("three lines") << "a\r\nb\r\nc" << true << 3;
+    QTest::newRow("one line") << "abc" << 0 << 0;
+    QTest::newRow("three lines") << "a\r\nb\r\nc" << 1 << 3;
 }
 
 void TestProcessingFrame::progressBarOnlyForSeveralLines()
 {
     QFETCH(QString, text);
-    QFETCH(bool, shown);
+    QFETCH(int, shows);
     QFETCH(int, maximum);
-    m_harness->userSetsText(text);
-
-    bool seenVisible = false;
-    int seenMaximum = 0;
-    Manipulator::LineRun run;
-    run.operation = [&](QString &) {
-        seenVisible = window().ProgressBar1->isVisible();
-        seenMaximum = window().ProgressBar1->maximum();
-    };
-    QVERIFY(window().runProcessingFrame(run));
-    QCOMPARE(seenVisible, shown);
-    if (shown) {
-        QCOMPARE(seenMaximum, maximum);
-        QCOMPARE(window().ProgressBar1->minimum(), 1);
+    auto bar = control<QProgressBar>(harness(), "ProgressBar1");
+    ProgressWatcher watcher(bar);
+    QVERIFY(process(harness(), Tab::AddText, "Command3", {{"Text2", "+"}}, text) != text);
+    QCOMPARE(watcher.shows, shows);
+    if (shows) {
+        QCOMPARE(watcher.minimum, 1);
+        QCOMPARE(watcher.maximum, maximum);
     }
-    QVERIFY(!window().ProgressBar1->isVisible());
+    QVERIFY(!bar->isVisible());
 }
 
 void TestProcessingFrame::runStateWhileRunning()
 {
-    m_harness->userSetsText(QStringLiteral("a\r\nb"));
-    struct Seen {
-        bool busy = false, stopEnabled = false, counterVisible = true, readOnly = false;
-        bool openFileOffered = true, openDatabaseOffered = true;
+    struct Seen
+    {
+        bool busy = false, stop = false, progress = false, counter = true, readOnly = false, openFile = true;
         Qt::CursorShape windowCursor = Qt::ArrowCursor, stopCursor = Qt::WaitCursor;
+        bool othersRefused = false;
     } seen;
-    Manipulator::LineRun run;
-    run.operation = [&](QString &) {
-        // The user opens the File menu while the run lets events through.
-        frame().menuFile_Click();
-        seen = {window().isBusy(), window().Command17->isEnabled(), window().Text7->isVisible(),
-                window().RichTextBox1->isReadOnly(), frame().menuFileOpenFile->isEnabled(),
-                frame().menuFileOpenDB->isEnabled(), window().cursor().shape(),
-                window().Command17->cursor().shape()};
-    };
-    QVERIFY(window().runProcessingFrame(run));
+    QWidget *stop = control(harness(), "Command17");
+    QWidget *counter = control(harness(), "Text7");
+    QWidget *progress = control(harness(), "ProgressBar1");
+    QAction *openFile = harness().action(QStringLiteral("menuFileOpenFile"));
+
+    tabStrip(harness())->setCurrentIndex(Tab::AddText);
+    QVERIFY(setFields(harness(), {{"Text2", "+"}}));
+    const QString text = clickWhileRunning(harness(), QStringLiteral("abc"), QStringLiteral("Command3"), [&] {
+        harness().openMenu(QStringLiteral("menuFile"));
+        seen = {harness().frame().busy().isBusy(), stop->isEnabled(), progress->isVisible(), counter->isVisible(),
+                box()->isReadOnly(), openFile->isEnabled(), window(harness())->cursor().shape(),
+                stop->cursor().shape()};
+        // Another Process, a line tool and Undo wait for the run: each would
+        // work on the text the run is about to replace.
+        const QString before = harness().document().text();
+        for (const char *other : {"Command3", "Command13", "Command1"})
+            click(harness(), QString::fromLatin1(other));
+        seen.othersRefused = harness().document().text() == before && harness().frame().busy().isBusy();
+    });
+    QVERIFY2(!text.isEmpty(), "no run let window events through");
     QVERIFY(seen.busy);
-    QVERIFY(seen.stopEnabled);
-    QVERIFY(!seen.counterVisible);
+    QVERIFY(seen.stop);
+    QVERIFY(seen.progress);
+    QVERIFY(!seen.counter);
     QVERIFY(seen.readOnly);
-    QVERIFY(!seen.openFileOffered);
-    QVERIFY(!seen.openDatabaseOffered);
+    QVERIFY(!seen.openFile);
     QCOMPARE(seen.windowCursor, Qt::WaitCursor);
     QCOMPARE(seen.stopCursor, Qt::ArrowCursor);
+    QVERIFY(seen.othersRefused);
+    QCOMPARE(harness().document().text(), QString(text).replace(QStringLiteral("abc"), QStringLiteral("+abc")));
 
     // Idle again afterwards.
-    QVERIFY(!window().isBusy());
-    QVERIFY(!window().Command17->isEnabled());
-    QVERIFY(window().Text7->isVisible());
-    QVERIFY(!window().RichTextBox1->isReadOnly());
-    QCOMPARE(window().cursor().shape(), Qt::ArrowCursor);
-    frame().menuFile_Click();
-    QVERIFY(frame().menuFileOpenFile->isEnabled());
-    QVERIFY(frame().menuFileOpenDB->isEnabled());
+    QVERIFY(!harness().frame().busy().isBusy());
+    QVERIFY(!stop->isEnabled());
+    QVERIFY(!progress->isVisible());
+    QVERIFY(counter->isVisible());
+    QVERIFY(!box()->isReadOnly());
+    QCOMPARE(window(harness())->cursor().shape(), Qt::ArrowCursor);
+    harness().openMenu(QStringLiteral("menuFile"));
+    QVERIFY(openFile->isEnabled());
 }
 
-void TestProcessingFrame::undoRestoresTextBeforeRun()
+void TestProcessingFrame::undoRestoresTheTextBeforeARun_data()
 {
+    QTest::addColumn<bool>("fromTheMenu");
+    QTest::newRow("the Undo button") << false;
+    QTest::newRow("Edit > Undo") << true;
+}
+
+void TestProcessingFrame::undoRestoresTheTextBeforeARun()
+{
+    QFETCH(bool, fromTheMenu);
     const QString text = QStringLiteral("one\r\ntwo\r\n");
-    m_harness->userSetsText(text);
-    QVERIFY(runUpperCase());
-    QVERIFY(window().Command1->isEnabled());
-    QVERIFY(frame().menuEditUndo->isEnabled());
-    QVERIFY(frame().menuFileSaveFile->isEnabled());
-    QVERIFY(frame().state().modified);
+    QCOMPARE(process(harness(), Tab::AddText, "Command3", {{"Text2", "+"}}, text), QStringLiteral("+one\r\n+two\r\n"));
+    QWidget *undo = control(harness(), "Command1");
+    harness().openMenu(QStringLiteral("menuEdit"));
+    QVERIFY(undo->isEnabled());
+    QVERIFY(editUndo()->isEnabled());
 
-    QTest::mouseClick(window().Command1, Qt::LeftButton);
-    QCOMPARE(window().working().text(), text);
-    QCOMPARE(window().RichTextBox1->plainText(), text);
-    QVERIFY(!window().Command1->isEnabled());
-    QVERIFY(!frame().menuEditUndo->isEnabled());
-
-    // Edit > Undo is the same command.
-    QVERIFY(runUpperCase());
-    frame().menuEditUndo->trigger();
-    QCOMPARE(window().working().text(), text);
-    QVERIFY(!window().Command1->isEnabled());
+    tabStrip(harness())->setCurrentIndex(Tab::MoveText);
+    if (fromTheMenu)
+        editUndo()->trigger();
+    else
+        click(harness(), QStringLiteral("Command1"));
+    QCOMPARE(harness().document().text(), text);
+    QCOMPARE(box()->plainText(), text);
+    QVERIFY(!undo->isEnabled());
+    QVERIFY(!editUndo()->isEnabled());
+    QCOMPARE(tabStrip(harness())->currentIndex(), int(Tab::TextLines));
+    QCOMPARE(focused(), box());
 }
 
-void TestProcessingFrame::editAfterRunMakesPreRunTextTheUndoCopy()
+void TestProcessingFrame::characterCounter_data()
 {
-    m_harness->userSetsText(QStringLiteral("abc"));
-    QVERIFY(runUpperCase());
-    QCOMPARE(window().working().undoCopy(), QStringLiteral("abc"));
-
-    window().RichTextBox1->setFocus();
-    window().RichTextBox1->setCaret(3);
-    QTest::keyClick(window().RichTextBox1, Qt::Key_X);
-    QCOMPARE(window().working().text(), QStringLiteral("ABCx"));
-    QCOMPARE(window().working().undoCopy(), QStringLiteral("abc"));
-    QVERIFY(window().Command1->isEnabled());
-    window().Command1_Click();
-    QCOMPARE(window().working().text(), QStringLiteral("abc"));
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("count");
+    QTest::newRow("nothing") << "" << "0";
+    QTest::newRow("a line break counts two") << "ab\nc" << "5";
+    QTest::newRow("a character beyond the BMP counts one") << QString::fromUtf8("\xF0\x9F\x98\x80") << "1";
 }
 
-void TestProcessingFrame::editsKeepOneLevelOfUndo()
+void TestProcessingFrame::characterCounter()
 {
-    window().RichTextBox1->setFocus();
-    QTest::keyClicks(window().RichTextBox1, QStringLiteral("ab"));
-    QCOMPARE(window().working().text(), QStringLiteral("ab"));
-    QCOMPARE(window().working().undoCopy(), QStringLiteral("a"));
-    QVERIFY(frame().state().modified);
-    QVERIFY(frame().menuSearchFind->isEnabled());
-
-    // Typing over a selection is one edit: the undo copy is the text before it.
-    window().RichTextBox1->select(0, 2);
-    QTest::keyClick(window().RichTextBox1, Qt::Key_Z);
-    QCOMPARE(window().working().text(), QStringLiteral("z"));
-    QCOMPARE(window().working().undoCopy(), QStringLiteral("ab"));
-
-    window().Command1_Click();
-    QCOMPARE(window().RichTextBox1->plainText(), QStringLiteral("ab"));
+    QFETCH(QString, typed);
+    QFETCH(QString, count);
+    auto text7 = control<QPlainTextEdit>(harness(), "Text7");
+    text7->setPlainText(QStringLiteral("x"));
+    text7->setPlainText(typed);
+    QCOMPARE(control<QLineEdit>(harness(), "Text8")->text(), count);
 }
 
-void TestProcessingFrame::afterProcessBoxes_data()
+void TestProcessingFrame::ctrlVPaste_data()
 {
-    QTest::addColumn<bool>("showTextTab");
-    QTest::addColumn<bool>("selectAll");
-    QTest::addColumn<int>("expectedTab");
-    QTest::addColumn<qsizetype>("expectedSelection");
-
-    QTest::newRow("stay on the tab") << false << false << int(Manipulator::DeleteText) << qsizetype(0);
-    QTest::newRow("show text, caret at the start") << true << false << int(Manipulator::TextLines) << qsizetype(0);
-    QTest::newRow("show text, all selected") << true << true << int(Manipulator::TextLines) << qsizetype(7);
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<qsizetype>("caret"); // -1: at the end
+    QTest::addColumn<qsizetype>("selection");
+    QTest::addColumn<QString>("result");
+    QTest::addColumn<QString>("clipboardAfter");
+    QTest::newRow("at the end, a lone CR gets its LF") << "abc\r" << qsizetype(-1) << qsizetype(0) << "12abc\r\n"
+                                                       << "abc\r\n";
+    QTest::newRow("at the end, no line break: as it is") << "abc" << qsizetype(-1) << qsizetype(0) << "12abc"
+                                                         << "abc";
+    QTest::newRow("inside, over the selection, a lone CR kept") << "x\r" << qsizetype(0) << qsizetype(1) << "x\r2"
+                                                                << "x\r";
+    QTest::newRow("LF line breaks become CR LF") << "a\nb" << qsizetype(-1) << qsizetype(0) << "12a\r\nb" << "a\r\nb";
 }
 
-void TestProcessingFrame::afterProcessBoxes()
+void TestProcessingFrame::ctrlVPaste()
 {
-    QFETCH(bool, showTextTab);
-    QFETCH(bool, selectAll);
-    QFETCH(int, expectedTab);
-    QFETCH(qsizetype, expectedSelection);
+    QFETCH(QString, clipboard);
+    QFETCH(qsizetype, caret);
+    QFETCH(qsizetype, selection);
+    QFETCH(QString, result);
+    QFETCH(QString, clipboardAfter);
+    harness().userSetsText(QStringLiteral("12"));
+    const qsizetype at = caret < 0 ? 2 : caret;
+    box()->select(at, selection);
+    // Plain text only: the formatted form the clipboard also offers is left.
+    auto data = new QMimeData;
+    data->setText(clipboard);
+    data->setHtml(QStringLiteral("<b>formatted</b>"));
+    QApplication::clipboard()->setMimeData(data);
+    QTest::keyClick(box(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(harness().document().text(), result);
+    QCOMPARE(box()->selectionStart(), at);
+    QCOMPARE(QApplication::clipboard()->text(), clipboardAfter);
+    QCOMPARE(harness().document().undoCopy(), QStringLiteral("12")); // one edit
+}
 
-    AfterProcessBoxes *boxes = window().afterProcessBoxes(Manipulator::DeleteText);
-    QCOMPARE(boxes->afterProcess()->objectName(), QStringLiteral("Check8"));
-    QCOMPARE(boxes->selectAll()->objectName(), QStringLiteral("Check14"));
-    window().SSTab1->setCurrentIndex(Manipulator::DeleteText);
-    if (!showTextTab)
-        boxes->afterProcess()->click();
-    if (selectAll)
-        boxes->selectAll()->click();
+void TestProcessingFrame::tabInsertsATabAndKeepsFocus_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<qsizetype>("start");
+    QTest::addColumn<qsizetype>("length");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("at the start") << "ab" << qsizetype(0) << qsizetype(0) << "\tab";
+    QTest::newRow("at the end") << "ab" << qsizetype(2) << qsizetype(0) << "ab\t";
+    QTest::newRow("in front of a selection, which stays") << "abcd" << qsizetype(1) << qsizetype(2) << "a\tbcd";
+    QTest::newRow("an empty text: the focus moves on") << "" << qsizetype(0) << qsizetype(0) << "";
+}
 
-    m_harness->userSetsText(QStringLiteral("ab\r\n\xe9\xe8z"));
-    QVERIFY(runUpperCase(boxes));
-    QCOMPARE(window().SSTab1->currentIndex(), expectedTab);
-    if (showTextTab) {
-        QCOMPARE(window().RichTextBox1->selectionStart(), 0);
-        QCOMPARE(window().RichTextBox1->selectionLength(), expectedSelection);
+void TestProcessingFrame::tabInsertsATabAndKeepsFocus()
+{
+    QFETCH(QString, text);
+    QFETCH(qsizetype, start);
+    QFETCH(qsizetype, length);
+    QFETCH(QString, result);
+    harness().userSetsText(text);
+    box()->setFocus();
+    box()->select(start, length);
+    QTest::keyClick(box(), Qt::Key_Tab);
+    QCOMPARE(harness().document().text(), result);
+    if (text.isEmpty()) {
+        QVERIFY(!box()->hasFocus());
+        return;
     }
+    QVERIFY(box()->hasFocus());
+    QCOMPARE(box()->selectionStart(), start + 1);
+    QCOMPARE(box()->selectionLength(), 0);
 }
 
-void TestProcessingFrame::afterProcessClickRules()
+void TestProcessingFrame::ctrlFOpensSearch()
 {
-    const QList<QPair<QString, QString>> pairs{{"Check5", "Check11"}, {"Check6", "Check12"},
-                                               {"Check7", "Check13"}, {"Check8", "Check14"},
-                                               {"Check9", "Check15"}, {"Check10", "Check16"}};
-    for (const auto &[afterName, selectName] : pairs) {
-        auto after = window().findChild<QCheckBox *>(afterName);
-        auto select = window().findChild<QCheckBox *>(selectName);
-        QVERIFY(after && select);
-        QCOMPARE(after->text(), QStringLiteral("After Process, show Text/Lines tab"));
-        QCOMPARE(select->text(), QStringLiteral("Select All Text"));
-        QVERIFY(after->isChecked());
-        QVERIFY(!select->isChecked());
-
-        frame().state().settingsDirty = false;
-        select->setChecked(true);
-        QVERIFY(frame().state().settingsDirty);
-        after->setChecked(false);
-        QVERIFY(!select->isChecked());
-        QVERIFY(!select->isEnabled());
-        after->setChecked(true);
-        QVERIFY(select->isEnabled());
-        QVERIFY(!select->isChecked());
-    }
-
-    // Loading named settings sets the boxes without marking them changed.
-    auto after = window().findChild<QCheckBox *>(QStringLiteral("Check5"));
-    frame().state().settingsDirty = false;
-    frame().state().loadingSettings = true;
-    after->setChecked(false);
-    frame().state().loadingSettings = false;
-    QVERIFY(!frame().state().settingsDirty);
+    // Even while Search > Find is off (there is no text), Ctrl+F in the box
+    // opens the window.
+    harness().openMenu(QStringLiteral("menuSearch"));
+    QVERIFY(!harness().action(QStringLiteral("menuSearchFind"))->isEnabled());
+    QTest::keyClick(box(), Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(harness().isShown(QStringLiteral("SearchWindow")));
 }
 
-void TestProcessingFrame::secondRunDuringRunRefused()
+void TestProcessingFrame::escapeClosesTheWindow_data()
 {
-    m_harness->userSetsText(QStringLiteral("a\r\nb"));
-    bool nestedStarted = true;
-    Manipulator::LineRun run;
-    run.operation = [&](QString &line) {
-        Manipulator::LineRun nested;
-        nested.operation = upperCase;
-        nestedStarted = window().runProcessingFrame(nested);
-        line += u'!';
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("answer"); // 0: no question
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("nothing to save") << "RichTextBox1" << "" << 0 << true;
+    QTest::newRow("unsaved, No") << "RichTextBox1" << "abc" << int(Answer::No) << true;
+    QTest::newRow("unsaved, Cancel") << "RichTextBox1" << "abc" << int(Answer::Cancel) << false;
+    QTest::newRow("from a field of a tab") << "Text2" << "abc" << int(Answer::No) << true;
+}
+
+void TestProcessingFrame::escapeClosesTheWindow()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, text);
+    QFETCH(int, answer);
+    QFETCH(bool, closed);
+    if (!text.isEmpty())
+        harness().userSetsText(text);
+    if (answer)
+        harness().toolkit().answer(answer);
+    if (from == u"Text2")
+        tabStrip(harness())->setCurrentIndex(Tab::AddText);
+    QWidget *where = control(harness(), from);
+    where->setFocus();
+    QTest::keyClick(where, Qt::Key_Escape);
+    QCOMPARE(harness().isShown(QStringLiteral("Manipulator")), !closed);
+    QCOMPARE(harness().toolkit().messageTexts(),
+             answer ? QStringList{"Would you like to save changes?"} : QStringList{});
+    QCOMPARE(harness().document().text(), closed ? QString() : text);
+}
+
+void TestProcessingFrame::focusInWithdrawsUndo_data()
+{
+    QTest::addColumn<QString>("fromColumn");
+    QTest::addColumn<bool>("undoKept");
+    QTest::newRow("a run that changed nothing") << "" << false;
+    QTest::newRow("a run that changed the text") << "2" << true;
+}
+
+void TestProcessingFrame::focusInWithdrawsUndo()
+{
+    QFETCH(QString, fromColumn);
+    QFETCH(bool, undoKept);
+    // The run stays on its tab, away from the text.
+    control<QCheckBox>(harness(), "Check5")->click();
+    process(harness(), Tab::MoveText, "Command2",
+            {{"Combo1", "General Move"}, {"MaskEdBox1", fromColumn}, {"MaskEdBox2", "4"}}, QStringLiteral("abc"));
+    QWidget *undo = control(harness(), "Command1");
+    QVERIFY(undo->isEnabled());
+    QVERIFY(!box()->hasFocus());
+
+    tabStrip(harness())->setCurrentIndex(Tab::TextLines);
+    box()->setFocus();
+    QCOMPARE(undo->isEnabled(), undoKept);
+    QCOMPARE(editUndo()->isEnabled(), undoKept);
+}
+
+void TestProcessingFrame::lineToolsOfferedWhileThereIsText()
+{
+    const QStringList tools{"Command13", "Command14", "Command15"};
+    auto offered = [&](bool expected) {
+        QStringList wrong;
+        for (const QString &tool : tools)
+            if (control(harness(), tool)->isEnabled() != expected)
+                wrong << tool;
+        return wrong;
     };
-    QVERIFY(window().runProcessingFrame(run));
-    QVERIFY(!nestedStarted);
-    QCOMPARE(window().working().text(), QStringLiteral("a!\r\nb!"));
+    QCOMPARE(offered(false), QStringList{});
+    harness().userSetsText(QStringLiteral("ab"));
+    QCOMPARE(offered(true), QStringList{});
+    harness().userSetsText(QString());
+    QCOMPARE(offered(false), QStringList{});
+    // Undo brings the text back, and the tools with it, with no click in the box.
+    tabStrip(harness())->setCurrentIndex(Tab::MoveText);
+    click(harness(), QStringLiteral("Command1"));
+    QCOMPARE(harness().document().text(), QStringLiteral("ab"));
+    QCOMPARE(offered(true), QStringList{});
 }
 
-void TestProcessingFrame::handleErrorMessages_data()
+void TestProcessingFrame::errorMessages_data()
 {
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("message"); // empty: passed over in silence
@@ -367,47 +417,32 @@ void TestProcessingFrame::handleErrorMessages_data()
                              "Access, modify the field (usually by clicking a check-box) to allow it to accept "
                              "zero-length strings.";
     QTest::newRow("3343") << 3343 << "The database you selected has a format that is unrecognizable to Tabwright.";
-    QTest::newRow("other: its own words") << 3078 << "engine description";
-    for (int silent : {3012, 3021, 3141, 3167, 3191, 3211, 3284, 3426})
-        QTest::newRow(qPrintable(QString::number(silent))) << silent << QString();
+    QTest::newRow("any other: the engine's own words") << 3078 << "engine description";
+    QTest::newRow("3021: silent") << 3021 << QString();
 }
 
-void TestProcessingFrame::handleErrorMessages()
+void TestProcessingFrame::errorMessages()
 {
     QFETCH(int, number);
     QFETCH(QString, message);
-
-    frame().state().silentDbError = !message.isEmpty();
-    window().handleError(number, QStringLiteral("engine description"));
+    // The hourglass goes before anything is said.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool told = errors::report(number, QStringLiteral("engine description"));
+    const bool hourglassLeft = QApplication::overrideCursor() != nullptr;
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+    QVERIFY(!hourglassLeft);
+    QCOMPARE(told, !message.isEmpty());
     if (message.isEmpty()) {
-        QVERIFY(m_harness->toolkit().prompts().isEmpty());
-        QVERIFY(frame().state().silentDbError);
+        QVERIFY(harness().toolkit().prompts().isEmpty());
         return;
     }
-    QVERIFY(!frame().state().silentDbError);
-    const auto &prompt = m_harness->toolkit().lastPrompt().message;
+    QCOMPARE(harness().toolkit().prompts().size(), 1);
+    const MessagePrompt &prompt = harness().toolkit().lastPrompt().message;
     QCOMPARE(prompt.text, message);
     QCOMPARE(prompt.title, QStringLiteral("Tabwright - Sorry..."));
     QCOMPARE(prompt.icon, Icon::Information);
     QCOMPARE(prompt.buttons, Buttons::Ok);
-}
-
-void TestProcessingFrame::characterCounter_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("count");
-    QTest::newRow("nothing") << "" << "0";
-    QTest::newRow("a line break counts two") << "ab\nc" << "5";
-    QTest::newRow("non-BMP character counts one") << QString::fromUtf8("\xF0\x9F\x98\x80") << "1";
-}
-
-void TestProcessingFrame::characterCounter()
-{
-    QFETCH(QString, typed);
-    QFETCH(QString, count);
-    window().Text7->setPlainText(QStringLiteral("x"));
-    window().Text7->setPlainText(typed);
-    QCOMPARE(window().Text8->text(), count);
 }
 
 QTEST_MAIN(TestProcessingFrame)
