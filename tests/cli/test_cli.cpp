@@ -84,54 +84,46 @@ void TestCli::endToEnd_data()
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QByteArray>("expected");
     QTest::addColumn<QString>("note"); // on standard error; otherwise it stays empty
+    const auto row = [](const char *tag, const QStringList &args, Via via, const QByteArray &input,
+                        const QByteArray &expected, const QString &note = {}) {
+        QTest::newRow(tag) << args << int(via) << input << expected << note;
+    };
 
     QByteArray highBytes("Windows-1252: ");
     for (int b = 0x80; b <= 0xFF; ++b)
         highBytes.append(char(b));
     highBytes += "\r\nsecond line\r\n";
+    const QByteArray bom("\xEF\xBB\xBF" "caf\xC3\xA9\r\nx\r\n");
     // A replace whose text never occurs runs every line through the frame.
     const QStringList unchanged{"replace", "replaceText=@@@", "replaceWith=y"};
+    row("unchanged Windows-1252 comes back byte for byte", unchanged, StdinToOutputFile, highBytes, highBytes);
+    row("unchanged UTF-8 with BOM comes back byte for byte", unchanged, StdinToStdout, bom, bom);
 
-    QTest::newRow("unchanged Windows-1252 comes back byte for byte") << unchanged << int(StdinToOutputFile)
-                                                                      << highBytes << highBytes << QString();
-    QTest::newRow("unchanged UTF-8 with BOM comes back byte for byte")
-        << unchanged << int(StdinToStdout) << QByteArray("\xEF\xBB\xBF" "caf\xC3\xA9\r\nx\r\n")
-        << QByteArray("\xEF\xBB\xBF" "caf\xC3\xA9\r\nx\r\n") << QString();
-    QTest::newRow("move: an LF file stays LF")
-        << QStringList{"move", "textToMove=General Move", "moveEndOfLine=1"} << int(FileToStdout)
-        << QByteArray("abc\nxyz\n") << QByteArray("bca\nyzx\n") << QString();
-    QTest::newRow("add: the \\r\\n escape is an empty line")
-        << QStringList{"add", "addText=X", "addIfContains=\\r\\n"} << int(FileToStdout) << QByteArray("a\n\nb\n")
-        << QByteArray("a\nX\nb\nX") << QString();
-    QTest::newRow("replace: \\t and \\\\ escapes") << QStringList{"replace", "replaceText=a", "replaceWith=\\tb\\\\"}
-                                                 << int(StdinToOutputFile) << QByteArray("aa\r\n")
-                                                 << QByteArray("\tb\\\tb\\\r\n") << QString();
-    QTest::newRow("delete: an empty number reads as 0")
-        << QStringList{"delete", "deleteText=General Delete", "deleteNumOfChars="} << int(FileToStdout)
-        << QByteArray("abc") << QByteArray("abc") << QString();
-    QTest::newRow("format: new lines of an LF file are LF")
-        << QStringList{"format", "formatDelimiter=,", "formatRemoveDelimiter=1"} << int(FileToStdout)
-        << QByteArray("a,b,c\nd\n") << QByteArray("a\nb\nc\nd\n") << QString();
-    QTest::newRow("join-lines") << QStringList{"join-lines"} << int(StdinToStdout) << QByteArray("A\r\nB\r\n\r\nC")
-                                << QByteArray("AB\r\n\r\nC") << QString();
-    QTest::newRow("create-line") << QStringList{"create-line"} << int(FileToStdout) << QByteArray("A\r\nB\r\n\r\nC")
-                                 << QByteArray("ABC") << QString();
-    QTest::newRow("break-lines") << QStringList{"break-lines", "startLineAfter=3"} << int(FileToStdout)
-                                 << QByteArray("abcdefghij") << QByteArray("abc\ndef\nghi\nj") << QString();
+    row("move: an LF file stays LF", {"move", "textToMove=General Move", "moveEndOfLine=1"}, FileToStdout,
+        "abc\nxyz\n", "bca\nyzx\n");
+    row("add: the \\r\\n escape is an empty line", {"add", "addText=X", "addIfContains=\\r\\n"}, FileToStdout,
+        "a\n\nb\n", "a\nX\nb\nX");
+    row("replace: \\t and \\\\ escapes", {"replace", "replaceText=a", "replaceWith=\\tb\\\\"}, StdinToOutputFile,
+        "aa\r\n", "\tb\\\tb\\\r\n");
+    row("delete: an empty number reads as 0", {"delete", "deleteText=General Delete", "deleteNumOfChars="},
+        FileToStdout, "abc", "abc");
+    row("format: new lines of an LF file are LF", {"format", "formatDelimiter=,", "formatRemoveDelimiter=1"},
+        FileToStdout, "a,b,c\nd\n", "a\nb\nc\nd\n");
+    row("join-lines", {"join-lines"}, StdinToStdout, "A\r\nB\r\n\r\nC", "AB\r\n\r\nC");
+    row("create-line", {"create-line"}, FileToStdout, "A\r\nB\r\n\r\nC", "ABC");
+    row("break-lines", {"break-lines", "startLineAfter=3"}, FileToStdout, "abcdefghij", "abc\ndef\nghi\nj");
     // Format checks its fields only when there is text to format.
-    QTest::newRow("empty input gives empty output") << QStringList{"format"} << int(StdinToOutputFile) << QByteArray()
-                                                    << QByteArray() << QString();
-    QTest::newRow("empty input file") << QStringList{"join-lines"} << int(FileToStdout) << QByteArray() << QByteArray()
-                                      << QString();
+    row("empty input gives empty output", {"format"}, StdinToOutputFile, "", "");
+    row("empty input file", {"join-lines"}, FileToStdout, "", "");
     // A character Windows-1252 has no byte for: rather than lose it, the
     // result is UTF-8 and a note says so; the input's own characters survive.
-    QTest::newRow("Windows-1252 given a new character is written as UTF-8")
-        << QStringList{"replace", "replaceText=>", QString::fromUtf8("replaceWith=\xE2\x86\x92")} << int(FileToStdout)
-        << QByteArray("caf\xE9 > x\r\n") << QByteArray("caf\xC3\xA9 \xE2\x86\x92 x\r\n")
-        << QStringLiteral("tabwright-cli: note: the input is Windows-1252, which cannot hold");
-    QTest::newRow("Windows-1252 given a character it has stays Windows-1252")
-        << QStringList{"replace", "replaceText=>", QString::fromUtf8("replaceWith=\xE2\x82\xAC")} << int(FileToStdout)
-        << QByteArray("caf\xE9 > x\r\n") << QByteArray("caf\xE9 \x80 x\r\n") << QString();
+    row("Windows-1252 given a new character is written as UTF-8",
+        {"replace", "replaceText=>", QString::fromUtf8("replaceWith=\xE2\x86\x92")}, FileToStdout,
+        "caf\xE9 > x\r\n", "caf\xC3\xA9 \xE2\x86\x92 x\r\n",
+        QStringLiteral("tabwright-cli: note: the input is Windows-1252, which cannot hold"));
+    row("Windows-1252 given a character it has stays Windows-1252",
+        {"replace", "replaceText=>", QString::fromUtf8("replaceWith=\xE2\x82\xAC")}, FileToStdout,
+        "caf\xE9 > x\r\n", "caf\xE9 \x80 x\r\n");
 }
 
 void TestCli::endToEnd()

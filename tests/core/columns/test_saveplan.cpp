@@ -24,6 +24,8 @@ private:
     std::unique_ptr<tw::Database> m_db;
 };
 
+Q_DECLARE_METATYPE(tw::SaveTarget)
+
 namespace {
 
 const QString parse = QStringLiteral("Parse text using delimiter I specify");
@@ -82,32 +84,22 @@ void TestSavePlan::init()
 
 void TestSavePlan::plans_data()
 {
-    QTest::addColumn<QString>("table");
-    QTest::addColumn<QString>("method");
-    QTest::addColumn<QString>("delimiter");
-    QTest::addColumn<QString>("database"); // "-": none chosen
-    QTest::addColumn<bool>("hasText");
-    QTest::addColumn<bool>("create");
+    QTest::addColumn<tw::SaveTarget>("target");
     QTest::addColumn<bool>("withLayout");
     QTest::addColumn<int>("answer");
     QTest::addColumn<int>("refusal");
     QTest::addColumn<QString>("message"); // %1: the database as named
     QTest::addColumn<int>("action");
-    QTest::addColumn<QStringList>("asked");
+    QTest::addColumn<bool>("asked");
     QTest::addColumn<int>("layoutReads");
-    QTest::addColumn<QStringList>("tables"); // the database's tables after prepareTarget
-    QTest::addColumn<QStringList>("names");  // the rows of Names after prepareTarget
 
+    using T = tw::SaveTarget;
     using R = tw::SavePlan::Refusal;
     using A = tw::SavePlan::Action;
     const int append = int(tw::ExistingTable::Append);
     const int replace = int(tw::ExistingTable::Replace);
     const int cancel = int(tw::ExistingTable::Cancel);
     const QString db = QStringLiteral("db.mdb");
-    const QStringList none;
-    const QStringList before{QStringLiteral("Names"), QStringLiteral("tabwrite_settings"), QStringLiteral("MSysData")};
-    const QStringList old{QStringLiteral("old")};
-    const QString notIn = QStringLiteral("This table name (Nope) is not in %1.  Please verify the name.");
     const QString noLayout = QStringLiteral(
         "Please select the Tabwrite Text tab and enter column headings; or, Select (saved) Settings from the "
         "Settings tab.  The headings will be used to create field names in the new table.  If you choose the "
@@ -115,88 +107,67 @@ void TestSavePlan::plans_data()
         "Tabwrite Text tab.");
 
     // The checks of the request itself, in the order the user meets them.
-    QTest::newRow("nothing to save") << "" << "" << "" << "-" << false << false << false << append
-        << int(R::NothingToSave)
-        << "There is nothing to save.  Please open a file by selecting File menu/Open, or paste some text into "
-           "the text box on the Text/Lines tab."
-        << int(A::Refuse) << none << 0 << before << old;
-    QTest::newRow("no table name") << "" << "" << "" << "-" << true << false << false << append
-        << int(R::NoTableName) << "Please specify a table name." << int(A::Refuse) << none << 0 << before << old;
-    QTest::newRow("no method") << "T" << "" << "" << "-" << true << false << false << append
-        << int(R::NoProcessMethod) << "Please specify a Process Method." << int(A::Refuse) << none << 0 << before
-        << old;
-    QTest::newRow("no delimiter") << "T" << parse << "" << "-" << true << false << false << append
-        << int(R::NoDelimiter) << "Please enter a delimiter." << int(A::Refuse) << none << 0 << before << old;
-    QTest::newRow("no database; a space is a delimiter") << "T" << parse << " " << "-" << true << false << false
-        << append << int(R::NoDatabase) << "Please select a database." << int(A::Refuse) << none << 0 << before
-        << old;
-    QTest::newRow("the column method takes no delimiter") << "Names" << byColumns << "" << db << true << false
-        << true << append << int(R::None) << "" << int(A::Append) << QStringList{"Names/Names"} << 1 << before
-        << old;
+    QTest::newRow("nothing to save") << T{false, "", "", "", "", false} << false << append << int(R::NothingToSave)
+        << "There is nothing to save.  Please open a file by selecting File menu/Open, or paste some text into the "
+           "text box on the Text/Lines tab."
+        << int(A::Refuse) << false << 0;
+    QTest::newRow("no table name") << T{true, "", "", "", "", false} << false << append << int(R::NoTableName)
+                                   << "Please specify a table name." << int(A::Refuse) << false << 0;
+    QTest::newRow("no method") << T{true, "T", "", "", "", false} << false << append << int(R::NoProcessMethod)
+                               << "Please specify a Process Method." << int(A::Refuse) << false << 0;
+    QTest::newRow("no delimiter") << T{true, "T", parse, "", "", false} << false << append << int(R::NoDelimiter)
+                                  << "Please enter a delimiter." << int(A::Refuse) << false << 0;
+    QTest::newRow("no database; a space is a delimiter") << T{true, "T", parse, " ", "", false} << false << append
+        << int(R::NoDatabase) << "Please select a database." << int(A::Refuse) << false << 0;
+    QTest::newRow("the column method takes no delimiter") << T{true, "Names", byColumns, "", db, false} << true
+        << append << int(R::None) << "" << int(A::Append) << true << 1;
 
-    // The program's own tables, by the name as typed or as stored.
-    const QString own = QStringLiteral("The table name (%1) belongs to Tabwright's own tables.  Please choose "
-                                       "another name.");
-    // msysdata is a name users may have, but here it finds MSysData.
+    // The program's own tables, by the name as typed or as stored: msysdata
+    // is a name users may have, but here it finds MSysData.
     for (const char *name : {"TABWRITE_settings", "tabwrite_new", "MSysQueries", "SSysAdHocReportTitle", "msysdata"}) {
-        QTest::newRow(qPrintable(QStringLiteral("own table %1").arg(QLatin1String(name))))
-            << name << parse << "," << db << true << true << true << append << int(R::ProgramTable)
-            << own.arg(QLatin1String(name)) << int(A::Refuse) << none << 0 << before << old;
+        QTest::newRow(name) << T{true, name, parse, ",", db, true} << true << append << int(R::ProgramTable)
+            << QStringLiteral("The table name (%1) belongs to Tabwright's own tables.  Please choose another name.")
+                   .arg(QLatin1String(name))
+            << int(A::Refuse) << false << 0;
     }
 
-    // A table that is not there.
-    QTest::newRow("not there and not to be created") << "Nope" << parse << "," << db << true << false << true
-        << append << int(R::TableNotFound) << notIn << int(A::Refuse) << none << 0 << before << old;
-    QTest::newRow("created from the layout") << "New" << parse << "," << db << true << true << true << append
-        << int(R::None) << "" << int(A::Create) << none << 1 << before + QStringList{"New"} << old;
-    QTest::newRow("created: the layout is read once for the column method too") << "New" << byColumns << "" << db
-        << true << true << true << append << int(R::None) << "" << int(A::Create) << none << 1
-        << before + QStringList{"New"} << old;
-    QTest::newRow("to be created without a layout")
-        << "New" << parse << "," << db << true << true << false << append << int(R::NoColumnLayout)
-        << noLayout
-        << int(A::Refuse) << none << 1 << before << old;
+    // A table that is not there: created from the layout, or refused.
+    QTest::newRow("not there") << T{true, "Nope", parse, ",", db, false} << true << append << int(R::TableNotFound)
+        << "This table name (Nope) is not in %1.  Please verify the name." << int(A::Refuse) << false << 0;
+    QTest::newRow("created") << T{true, "New", parse, ",", db, true} << true << append << int(R::None) << ""
+                             << int(A::Create) << false << 1;
+    QTest::newRow("created, the layout read once for the column method too") << T{true, "New", byColumns, "", db, true}
+        << true << append << int(R::None) << "" << int(A::Create) << false << 1;
+    QTest::newRow("to be created without a layout") << T{true, "New", parse, ",", db, true} << false << append
+        << int(R::NoColumnLayout) << noLayout << int(A::Refuse) << false << 1;
+    // The layout is needed to create a table even when the table is there.
+    QTest::newRow("there, to be created, no layout") << T{true, "Names", parse, ",", db, true} << false << append
+        << int(R::NoColumnLayout) << noLayout << int(A::Refuse) << false << 1;
 
     // A table that is there, named in another case: the answer decides.
     for (bool create : {false, true}) {
-        const QString how = create ? QStringLiteral("to be created, ") : QString();
-        const QStringList asked{QStringLiteral("NAMES/Names")};
-        QTest::newRow(qPrintable(how + "there: append")) << "NAMES" << parse << "," << db << true << create
-            << true << append << int(R::None) << "" << int(A::Append) << asked << (create ? 1 : 0) << before
-            << old;
-        QTest::newRow(qPrintable(how + "there: replace")) << "NAMES" << parse << "," << db << true << create
-            << true << replace << int(R::None) << "" << int(A::Replace) << asked << (create ? 1 : 0) << before
-            << QStringList();
-        QTest::newRow(qPrintable(how + "there: cancel")) << "NAMES" << parse << "," << db << true << create
-            << true << cancel << int(R::Cancelled) << "" << int(A::Refuse) << asked << (create ? 1 : 0)
-            << before << old;
+        const T target{true, "NAMES", parse, ",", db, create};
+        const QByteArray how = create ? "to be created, there: " : "there: ";
+        QTest::newRow(how + "append") << target << true << append << int(R::None) << "" << int(A::Append) << true
+                                      << int(create);
+        QTest::newRow(how + "replace") << target << true << replace << int(R::None) << "" << int(A::Replace) << true
+                                       << int(create);
+        QTest::newRow(how + "cancel") << target << true << cancel << int(R::Cancelled) << "" << int(A::Refuse)
+                                      << true << int(create);
     }
-    // The layout is needed to create a table even when the table is there.
-    QTest::newRow("there, to be created, no layout") << "Names" << parse << "," << db << true << true << false
-        << append << int(R::NoColumnLayout) << noLayout << int(A::Refuse) << none
-        << 1 << before << old;
 }
 
 void TestSavePlan::plans()
 {
-    QFETCH(QString, table);
-    QFETCH(QString, method);
-    QFETCH(QString, delimiter);
-    QFETCH(QString, database);
-    QFETCH(bool, hasText);
-    QFETCH(bool, create);
+    QFETCH(tw::SaveTarget, target);
     QFETCH(bool, withLayout);
     QFETCH(int, answer);
     QFETCH(int, refusal);
     QFETCH(QString, message);
     QFETCH(int, action);
-    QFETCH(QStringList, asked);
+    QFETCH(bool, asked);
     QFETCH(int, layoutReads);
-    QFETCH(QStringList, tables);
-    QFETCH(QStringList, names);
 
-    const tw::SaveTarget target{hasText, table, method, delimiter, database == u"-" ? QString() : database,
-                                create};
     ScriptedQuestions questions;
     questions.answer = tw::ExistingTable(answer);
     if (withLayout)
@@ -205,32 +176,30 @@ void TestSavePlan::plans()
 
     QCOMPARE(int(plan.refusal), refusal);
     QCOMPARE(int(plan.action), action);
-    if (message.contains(u'%'))
-        message = message.arg(database);
-    QCOMPARE(plan.message, message);
-    QCOMPARE(questions.asked, asked);
+    QCOMPARE(plan.message, message.contains(u'%') ? message.arg(target.databasePath) : message);
+    QCOMPARE(questions.asked, asked ? QStringList{target.table + QStringLiteral("/Names")} : QStringList());
     QCOMPARE(questions.layoutReads, layoutReads);
     // The checks of the request alone agree with the whole plan.
     const tw::SavePlan checked = tw::checkSaveTarget(target);
-    if (refusal <= int(tw::SavePlan::Refusal::NoDatabase))
-        QCOMPARE(int(checked.refusal), refusal);
-    else
-        QVERIFY(!checked.refused());
+    QCOMPARE(int(checked.refusal), refusal <= int(tw::SavePlan::Refusal::NoDatabase) ? refusal : 0);
 
-    // Planning changes nothing; carrying the plan out does what it says.
-    const QStringList untouched{QStringLiteral("Names"), QStringLiteral("tabwrite_settings"), QStringLiteral("MSysData")};
-    QCOMPARE(m_db->tableNames().value(), untouched);
+    // Planning changes nothing; carrying the plan out does what it says:
+    // Create makes the table from the layout, Replace empties the table.
+    const QStringList before{QStringLiteral("Names"), QStringLiteral("tabwrite_settings"), QStringLiteral("MSysData")};
+    QCOMPARE(m_db->tableNames().value(), before);
     QCOMPARE(namesRows(*m_db), QStringList{QStringLiteral("old")});
-    if (!plan.refused()) {
-        QCOMPARE(plan.request.table, table);
-        QCOMPARE(plan.request.method, tw::saveMethodOf(method));
-        QCOMPARE(plan.request.delimiter, delimiter);
-        QCOMPARE(plan.request.columns.size(), layoutReads > 0 ? twoColumns().size() : 0);
-        QVERIFY(!tw::prepareTarget(*m_db, plan).isError());
-    }
-    QCOMPARE(m_db->tableNames().value(), tables);
-    QCOMPARE(namesRows(*m_db), names);
-    if (tables.contains(QStringLiteral("New"))) {
+    if (plan.refused())
+        return;
+    QCOMPARE(plan.request.table, target.table);
+    QCOMPARE(plan.request.method, tw::saveMethodOf(target.methodText));
+    QCOMPARE(plan.request.delimiter, target.delimiter);
+    QCOMPARE(plan.request.columns.size(), layoutReads > 0 ? twoColumns().size() : 0);
+    QVERIFY(!tw::prepareTarget(*m_db, plan).isError());
+    const bool created = plan.action == tw::SavePlan::Action::Create;
+    QCOMPARE(m_db->tableNames().value(), created ? before + QStringList{QStringLiteral("New")} : before);
+    QCOMPARE(namesRows(*m_db), plan.action == tw::SavePlan::Action::Replace ? QStringList()
+                                                                          : QStringList{QStringLiteral("old")});
+    if (created) {
         QCOMPARE(m_db->fields(QStringLiteral("New")).value(),
                  (QList<tw::FieldDef>{tw::FieldDef::text(QStringLiteral("Code"), 2, true),
                                       tw::FieldDef::text(QStringLiteral("Name"), 5, true)}));

@@ -34,6 +34,8 @@ private:
     QTemporaryDir m_dir;
 };
 
+Q_DECLARE_METATYPE(tw::TextFormat)
+
 namespace {
 
 QByteArray readBytes(const QString &path)
@@ -129,90 +131,71 @@ void TestTextFile::bytesAndText_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("error");
-    QTest::addColumn<int>("encoding");
-    QTest::addColumn<bool>("bom");
-    QTest::addColumn<int>("lineEnds");
+    QTest::addColumn<tw::TextFormat>("format");
     QTest::addColumn<QString>("text"); // null: the bytes decoded by the test's own rule
 
-    const int ok = tw::FileError::None;
-    const int notText = tw::FileError::InvalidFileFormat;
-    const int utf8 = int(tw::TextEncoding::Utf8);
-    const int cp1252 = int(tw::TextEncoding::Windows1252);
-    const int lf = int(tw::LineEnds::Lf);
-    const int asIs = int(tw::LineEnds::AsIs);
+    const auto row = [](const char *tag, const QByteArray &bytes, tw::TextEncoding encoding, tw::LineEnds lineEnds,
+                        const QString &text = {}, bool bom = false) {
+        QTest::newRow(tag) << bytes << 0 << tw::TextFormat{encoding, bom, lineEnds} << text;
+    };
+    const auto notText = [](const char *tag, const QByteArray &bytes) {
+        QTest::newRow(tag) << bytes << int(tw::FileError::InvalidFileFormat) << tw::TextFormat() << QString();
+    };
+    const auto utf8 = tw::TextEncoding::Utf8;
+    const auto cp1252 = tw::TextEncoding::Windows1252;
+    const auto lf = tw::LineEnds::Lf;
+    const auto asIs = tw::LineEnds::AsIs;
     const QByteArray longLines = linesOfEveryLength("\n");
-    const QString derived;
 
-    QTest::newRow("UTF-8, CR LF") << QByteArray("h\xC3\xA9llo\r\nw\xC3\xB6rld\r\n") << ok << utf8 << false << asIs
-                                  << QStringLiteral("h\u00E9llo\r\nw\u00F6rld\r\n");
-    QTest::newRow("UTF-8 with BOM: the BOM is not text") << QByteArray("\xEF\xBB\xBF" "caf\xC3\xA9\nx") << ok << utf8
-                                                         << true << lf << QStringLiteral("caf\u00E9\r\nx");
-    QTest::newRow("BOM alone") << QByteArray("\xEF\xBB\xBF") << ok << utf8 << true << lf << QString();
-    QTest::newRow("Windows-1252, every byte 0x80-0xFF")
-        << allHighBytes() + "\r\n" << ok << cp1252 << false << asIs
-        << QString::fromUtf16(cp1252High) + QString::fromLatin1(allHighBytes().mid(0x20)) + QStringLiteral("\r\n");
-    QTest::newRow("LF only: every LF is a line break") << QByteArray("a\nb\n\nc") << ok << utf8 << false << lf
-                                                       << QStringLiteral("a\r\nb\r\n\r\nc");
-    QTest::newRow("mixed: lone LF and lone CR stay in their lines") << QByteArray("a\nb\r\nc\rd\n") << ok << utf8
-                                                                    << false << asIs << QStringLiteral("a\nb\r\nc\rd\n");
-    QTest::newRow("lone CR only") << QByteArray("a\rb\r") << ok << utf8 << false << asIs << QStringLiteral("a\rb\r");
-    QTest::newRow("empty file") << QByteArray() << ok << utf8 << false << lf << QString();
-    QTest::newRow("non-BMP UTF-8") << QByteArray("x\xF0\x9F\x98\x80y\n") << ok << utf8 << false << lf
-                                   << QString::fromUtf8("x\xF0\x9F\x98\x80y\r\n");
-    QTest::newRow("overlong UTF-8 form is Windows-1252") << QByteArray("\xC0\xAF") << ok << cp1252 << false << lf
-                                                         << QStringLiteral("\u00C0\u00AF");
-    QTest::newRow("encoded surrogate is Windows-1252") << QByteArray("\xED\xA0\x80") << ok << cp1252 << false << lf
-                                                       << QStringLiteral("\u00ED\u00A0\u20AC");
-    QTest::newRow("BOM then invalid bytes: the BOM's bytes are text") << QByteArray("\xEF\xBB\xBF\xFF") << ok
-        << cp1252 << false << lf << QStringLiteral("\u00EF\u00BB\u00BF\u00FF");
+    row("UTF-8, CR LF", "h\xC3\xA9llo\r\nw\xC3\xB6rld\r\n", utf8, asIs, QStringLiteral("h\u00E9llo\r\nw\u00F6rld\r\n"));
+    row("UTF-8 with BOM: the BOM is not text", "\xEF\xBB\xBF" "caf\xC3\xA9\nx", utf8, lf,
+        QStringLiteral("caf\u00E9\r\nx"), true);
+    row("BOM alone", "\xEF\xBB\xBF", utf8, lf, QString(), true);
+    row("Windows-1252, every byte 0x80-0xFF", allHighBytes() + "\r\n", cp1252, asIs,
+        QString::fromUtf16(cp1252High) + QString::fromLatin1(allHighBytes().mid(0x20)) + QStringLiteral("\r\n"));
+    row("LF only: every LF is a line break", "a\nb\n\nc", utf8, lf, QStringLiteral("a\r\nb\r\n\r\nc"));
+    row("mixed: lone LF and lone CR stay in their lines", "a\nb\r\nc\rd\n", utf8, asIs,
+        QStringLiteral("a\nb\r\nc\rd\n"));
+    row("lone CR only", "a\rb\r", utf8, asIs, QStringLiteral("a\rb\r"));
+    row("empty file", QByteArray(), utf8, lf);
+    row("non-BMP UTF-8", "x\xF0\x9F\x98\x80y\n", utf8, lf, QString::fromUtf8("x\xF0\x9F\x98\x80y\r\n"));
+    row("overlong UTF-8 form is Windows-1252", "\xC0\xAF", cp1252, lf, QStringLiteral("\u00C0\u00AF"));
+    row("encoded surrogate is Windows-1252", "\xED\xA0\x80", cp1252, lf, QStringLiteral("\u00ED\u00A0\u20AC"));
+    row("BOM then invalid bytes: the BOM's bytes are text", "\xEF\xBB\xBF\xFF", cp1252, lf,
+        QStringLiteral("\u00EF\u00BB\u00BF\u00FF"));
 
     // Past the fast paths' first steps: each kind of byte late in a file.
-    QTest::newRow("invalid UTF-8 late, LF only") << longLines + asciiRun(3000) + "\x80" + longLines << ok << cp1252
-                                                 << false << lf << derived;
-    QTest::newRow("invalid UTF-8 late, a CR only after it") << asciiRun(3000) + "\xC3(" + asciiRun(100) + "\r\n"
-                                                            << ok << cp1252 << false << asIs << derived;
-    QTest::newRow("UTF-8 cut short as the very last byte") << longLines + "\xE2\x82" << ok << cp1252 << false << lf
-                                                           << derived;
-    QTest::newRow("overlong form late") << longLines + "\xE0\x80\xAF" + longLines << ok << cp1252 << false << lf
-                                        << derived;
-    QTest::newRow("CR only within the first bytes") << QByteArray("a\rb") + asciiRun(5000) << ok << utf8 << false
-                                                    << asIs << derived;
-    QTest::newRow("CR only late, after UTF-8 characters") << longLines + "\xF0\x9F\x98\x80" + asciiRun(500) + "\r"
-                                                          << ok << utf8 << false << asIs << derived;
+    row("invalid UTF-8 late, LF only", longLines + asciiRun(3000) + "\x80" + longLines, cp1252, lf);
+    row("invalid UTF-8 late, a CR only after it", asciiRun(3000) + "\xC3(" + asciiRun(100) + "\r\n", cp1252, asIs);
+    row("UTF-8 cut short as the very last byte", longLines + "\xE2\x82", cp1252, lf);
+    row("overlong form late", longLines + "\xE0\x80\xAF" + longLines, cp1252, lf);
+    row("CR only within the first bytes", QByteArray("a\rb") + asciiRun(5000), utf8, asIs);
+    row("CR only late, after UTF-8 characters", longLines + "\xF0\x9F\x98\x80" + asciiRun(500) + "\r", utf8, asIs);
     const QByteArray straddling = asciiRun(63) + "\xE2\x82\xAC" + asciiRun(61) + "\xF0\x9F\x98\x80\n";
-    QTest::newRow("UTF-8 characters across the 64-byte steps") << straddling + straddling + longLines << ok << utf8
-                                                               << false << lf << derived;
-    QTest::newRow("LF at every place of a 16-byte step") << longLines << ok << utf8 << false << lf << derived;
-    QTest::newRow("CR LF at every place of a 16-byte step") << linesOfEveryLength("\r\n") << ok << utf8 << false
-                                                            << asIs << derived;
-    QTest::newRow("empty lines only") << QByteArray(200, '\n') << ok << utf8 << false << lf << derived;
-    QTest::newRow("Windows-1252 between LF lines") << longLines + "\xE9\xE8\n\x80" + longLines + "\xFF" << ok
-                                                   << cp1252 << false << lf << derived;
+    row("UTF-8 characters across the 64-byte steps", straddling + straddling + longLines, utf8, lf);
+    row("LF at every place of a 16-byte step", longLines, utf8, lf);
+    row("CR LF at every place of a 16-byte step", linesOfEveryLength("\r\n"), utf8, asIs);
+    row("empty lines only", QByteArray(200, '\n'), utf8, lf);
+    row("Windows-1252 between LF lines", longLines + "\xE9\xE8\n\x80" + longLines + "\xFF", cp1252, lf);
 
     // A NUL anywhere: not a text file (that is what UTF-16 looks like).
-    QTest::newRow("NUL") << QByteArray("ab\0cd", 5) << notText << utf8 << false << lf << QString();
-    QTest::newRow("UTF-16") << QByteArray("\xFF\xFE" "a\0b\0", 6) << notText << utf8 << false << lf << QString();
-    QTest::newRow("NUL far after a long ASCII run") << asciiRun(5000) + QByteArray("x\0y", 3) << notText << utf8
-                                                    << false << lf << QString();
-    QTest::newRow("NUL as the very last byte") << asciiRun(640) + QByteArray(1, '\0') << notText << utf8 << false
-                                               << lf << QString();
-    QTest::newRow("NUL after UTF-8 characters")
-        << asciiRun(300) + "\xC3\xA9\xE2\x82\xAC" + asciiRun(300) + QByteArray("\0", 1) << notText << utf8 << false
-        << lf << QString();
-    QTest::newRow("NUL after an invalid byte") << asciiRun(300) + "\xFF" + asciiRun(300) + QByteArray("\0z", 2)
-                                               << notText << utf8 << false << lf << QString();
+    notText("NUL", QByteArray("ab\0cd", 5));
+    notText("UTF-16", QByteArray("\xFF\xFE" "a\0b\0", 6));
+    notText("NUL far after a long ASCII run", asciiRun(5000) + QByteArray("x\0y", 3));
+    notText("NUL as the very last byte", asciiRun(640) + QByteArray(1, '\0'));
+    notText("NUL after UTF-8 characters",
+            asciiRun(300) + "\xC3\xA9\xE2\x82\xAC" + asciiRun(300) + QByteArray("\0", 1));
+    notText("NUL after an invalid byte", asciiRun(300) + "\xFF" + asciiRun(300) + QByteArray("\0z", 2));
 }
 
 void TestTextFile::bytesAndText()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(int, error);
-    QFETCH(int, encoding);
-    QFETCH(bool, bom);
-    QFETCH(int, lineEnds);
+    QFETCH(tw::TextFormat, format);
     QFETCH(QString, text);
-    if (text.isNull() && !error && !bytes.isEmpty() && !bom)
-        text = workingText(bytes, tw::TextEncoding(encoding));
+    if (text.isNull() && !error && !format.byteOrderMark)
+        text = workingText(bytes, format.encoding);
 
     const QString path = writeFile(QStringLiteral("in.txt"), bytes);
     const tw::TextFileContent content = tw::readTextFile(path);
@@ -230,7 +213,6 @@ void TestTextFile::bytesAndText()
         return;
     }
 
-    const tw::TextFormat format{tw::TextEncoding(encoding), bom, tw::LineEnds(lineEnds)};
     QCOMPARE(content.format, format);
     QCOMPARE(decoded.format, format);
     QCOMPARE(source.format(), format);
