@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/fields.h"
 
-#include "cli/save.h"
-
 #include <type_traits>
 #include <vector>
 
@@ -279,6 +277,19 @@ QString escape(const QString &text)
     return out;
 }
 
+bool isFieldArgument(const QString &argument)
+{
+    const qsizetype equals = argument.indexOf(u'=');
+    if (equals <= 0)
+        return false;
+    for (qsizetype i = 0; i < equals; ++i) {
+        const QChar c = argument.at(i);
+        if (!((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_'))
+            return false;
+    }
+    return true;
+}
+
 QStringList insertedTexts(const Parameters &p, Operation operation)
 {
     switch (operation) {
@@ -287,41 +298,6 @@ QStringList insertedTexts(const Parameters &p, Operation operation)
     case Operation::Format: return {p.format.formatTextToAdd};
     default: return {};
     }
-}
-
-QString helpText()
-{
-    QString help = QStringLiteral(
-        "Usage: tabwright-cli OPERATION [FIELD=VALUE ...] [--columns FILE] [-o OUTPUT] [INPUT]\n"
-        "\n"
-        "Reshapes a text exactly as the Manipulator's Process button of the operation\n"
-        "does. INPUT is a text file, or standard input when absent or '-'; the result\n"
-        "goes to OUTPUT (replaced only when the run succeeds) or standard output, in the\n"
-        "input's encoding (UTF-8 or Windows-1252) and line ends.\n"
-        "\n"
-        "FIELD=VALUE sets a field, named as in saved settings. In a VALUE, \\r, \\n, \\t\n"
-        "and \\\\ stand for CR, LF, tab and a backslash. Check boxes take 0 or 1;\n"
-        "numbers take 0 to 999 or nothing (read as 0). A field not given keeps the value\n"
-        "its control has when the window opens, shown in brackets below.\n"
-        "\n"
-        "--columns FILE (tabwrite): the column layout, one row a line,\n"
-        "  column_heading,get_data_from_column,number_of_characters,spaces_b4_next_column[,field_width]\n"
-        "  in UTF-8; cells are taken exactly as written.\n"
-        "\n"
-        "Exit status: 0 done; 1 the operation refused (its message on standard error,\n"
-        "nothing written); 2 a usage error or a file that cannot be read or written.\n"
-        "\n"
-        "Operations:\n");
-    for (const OperationInfo &op : operations()) {
-        help += QStringLiteral("\n  %1    %2\n").arg(op.name, op.summary);
-        for (const FieldInfo &field : fieldsOf(op.operation)) {
-            help += QStringLiteral("    %1 [%2]\n        %3\n")
-                        .arg(field.name, field.defaultValue, field.meaning);
-        }
-    }
-    help += saveHelpText();
-    help += QStringLiteral("\nExamples are in docs/cli.md.\n");
-    return help;
 }
 
 } // namespace tw::cli

@@ -54,6 +54,11 @@ const QList<OperationInfo> &operations();
 const OperationInfo *findOperation(const QString &name);
 QList<FieldInfo> fieldsOf(Operation operation);
 
+// Whether a command-line argument is FIELD=VALUE: a name of letters (and
+// underscores) before the first '='. Anything else, a path such as ./a=b.txt
+// included, is not taken for a field.
+bool isFieldArgument(const QString &argument);
+
 // Sets one field from FIELD=VALUE. Returns an empty string when it was set,
 // otherwise the one-line reason (unknown field, bad escape, value out of range).
 QString setField(Parameters &parameters, Operation operation, const QString &name,
@@ -67,7 +72,5 @@ QString escape(const QString &text);
 // The text values an operation may put into its result (added, replacing or
 // heading texts), for checking that the output encoding can hold them.
 QStringList insertedTexts(const Parameters &parameters, Operation operation);
-
-QString helpText();
 
 } // namespace tw::cli

@@ -7,6 +7,7 @@
 
 #include "cli/columnsfile.h"
 #include "cli/fields.h"
+#include "cli/help.h"
 #include "cli/runner.h"
 #include "cli/save.h"
 
@@ -31,21 +32,6 @@ int usageError(const QString &problem)
 {
     printLine(stderr, QStringLiteral("tabwright-cli: %1").arg(problem));
     return status::usage;
-}
-
-// A FIELD=VALUE argument: a name of letters before the first '='. Anything
-// else (a path such as ./a=b.txt included) is not taken for a field.
-bool isFieldArgument(const QString &argument)
-{
-    const qsizetype equals = argument.indexOf(u'=');
-    if (equals <= 0)
-        return false;
-    for (qsizetype i = 0; i < equals; ++i) {
-        const QChar c = argument.at(i);
-        if (!((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_'))
-            return false;
-    }
-    return true;
 }
 
 } // namespace

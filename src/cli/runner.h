@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "cli/exitstatus.h"
 #include "cli/fields.h"
 
 #include <QString>
@@ -21,12 +22,6 @@ struct Invocation
     QString input;  // empty or "-": standard input
     QString output; // empty or "-": standard output
 };
-
-namespace status {
-inline constexpr int done = 0;
-inline constexpr int refused = 1;
-inline constexpr int usage = 2;
-} // namespace status
 
 struct Outcome
 {

@@ -2,9 +2,9 @@
 #include "cli/save.h"
 
 #include "cli/columnsfile.h"
+#include "cli/exitstatus.h"
 #include "cli/fields.h"
-#include "cli/runner.h"
-#include "core/columns/tablelist.h"
+#include "core/columns/saveplan.h"
 #include "core/columns/tablesaver.h"
 #include "core/db/database.h"
 #include "core/text/textfile.h"
@@ -40,8 +40,6 @@ int refuse(const QString &message)
     return status::refused;
 }
 
-enum class IfExists { Append, Replace, Cancel };
-
 struct SaveOptions
 {
     std::optional<QString> db;
@@ -50,7 +48,7 @@ struct SaveOptions
     QString method;
     QString delimiter;
     bool create = false;
-    IfExists ifExists = IfExists::Append;
+    ExistingTable ifExists = ExistingTable::Append;
     WarnMode tooLong = WarnMode::Abort;
     std::optional<QString> input;
 };
@@ -74,20 +72,19 @@ private:
     bool m_recordRefused = false;
 };
 
-// A FIELD=VALUE argument: a name of letters before the first '='; a path
-// such as ./a=b.txt is an input file.
-bool isFieldArgument(const QString &argument)
+// The plan's questions, answered from the options: the layout is the
+// --columns file, and a table that is there gets what --if-exists says.
+class OptionAnswers : public SaveQuestions
 {
-    const qsizetype equals = argument.indexOf(u'=');
-    if (equals <= 0)
-        return false;
-    for (qsizetype i = 0; i < equals; ++i) {
-        const QChar c = argument.at(i);
-        if (!((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_'))
-            return false;
-    }
-    return true;
-}
+public:
+    OptionAnswers(ExistingTable ifExists, ColumnSpecs layout) : m_ifExists(ifExists), m_layout(std::move(layout)) {}
+    Result<ColumnSpecs> columnLayout() override { return m_layout; }
+    ExistingTable tableExists(const SaveTarget &, const QString &) override { return m_ifExists; }
+
+private:
+    ExistingTable m_ifExists;
+    ColumnSpecs m_layout;
+};
 
 // Reads the arguments into options; a usage problem when they are wrong.
 std::optional<QString> parseArguments(const QStringList &args, SaveOptions &options)
@@ -123,11 +120,11 @@ std::optional<QString> parseArguments(const QStringList &args, SaveOptions &opti
             if (auto problem = value(ifExists))
                 return problem;
             if (*ifExists == u"append")
-                options.ifExists = IfExists::Append;
+                options.ifExists = ExistingTable::Append;
             else if (*ifExists == u"replace")
-                options.ifExists = IfExists::Replace;
+                options.ifExists = ExistingTable::Replace;
             else if (*ifExists == u"cancel")
-                options.ifExists = IfExists::Cancel;
+                options.ifExists = ExistingTable::Cancel;
             else
                 return QStringLiteral("--if-exists takes append, replace or cancel, not '%1'").arg(*ifExists);
         } else if (!optionsEnded && arg == u"--too-long") {
@@ -188,14 +185,13 @@ int runSave(const QStringList &args)
     if (const std::optional<QString> problem = parseArguments(args, options))
         return usage(*problem);
 
-    const SaveMethod method = saveMethodOf(options.method);
     std::optional<ColumnsFile> layout;
     if (options.columnsFile) {
         layout = readColumnsFile(*options.columnsFile);
         if (!layout->error.isEmpty())
             return usage(layout->error);
     }
-    if (method == SaveMethod::ColumnLayout && !layout)
+    if (saveMethodOf(options.method) == SaveMethod::ColumnLayout && !layout)
         return usage(QStringLiteral("the column layout method needs --columns FILE"));
     if (options.create && !layout)
         return usage(QStringLiteral("--create needs --columns FILE: its headings name the new table's fields"));
@@ -203,54 +199,50 @@ int runSave(const QStringList &args)
     TextSource source;
     if (const FileError error = source.open(options.input.value_or(QString())))
         return usage(error.description);
-    if (source.isEmpty())
-        return refuse(QStringLiteral("There is nothing to save.  Please open a file by selecting File menu/Open, or "
-                                     "paste some text into the text box on the Text/Lines tab."));
-    const QString &table = *options.table;
-    if (table.isEmpty())
-        return refuse(QStringLiteral("Please specify a table name."));
-    if (options.method.isEmpty())
-        return refuse(QStringLiteral("Please specify a Process Method."));
-    if (method == SaveMethod::Delimiter && options.delimiter.isEmpty())
-        return refuse(QStringLiteral("Please enter a delimiter."));
-    if (options.create && layout->rows.isEmpty())
-        return refuse(QStringLiteral("The column layout in %1 has no rows; its headings name the fields of the new "
-                                     "table.").arg(*options.columnsFile));
+
+    SaveTarget target;
+    target.hasText = !source.isEmpty();
+    target.table = *options.table;
+    target.methodText = options.method;
+    target.delimiter = options.delimiter;
+    target.databasePath = *options.db;
+    target.createFromLayout = options.create;
+    // What the request itself lacks is refused before the database is opened
+    // (and maybe created).
+    if (const SavePlan checked = checkSaveTarget(target); checked.refused())
+        return refuse(checked.message);
 
     Database db;
     if (const DbError error = db.open(*options.db, {}, {}, Database::OpenMode::CreateIfMissing); error.isError())
         return usage(QStringLiteral("%1: %2").arg(*options.db, error.description));
-    const Result<QString> found = db.findTable(table);
-    if (!found && found.error().number != ErrorNumber::ObjectNotFound)
-        return usage(found.error().description);
-    if (!isListedTable(table) || (found && !isListedTable(found.value())))
-        return refuse(QStringLiteral("The table name (%1) belongs to Tabwright's own tables.  Please choose another "
-                                     "name.").arg(table));
-    if (found) {
-        if (options.ifExists == IfExists::Cancel)
-            return refuse(QStringLiteral("This table name (%1) is already in %2; nothing was written "
-                                         "(--if-exists cancel).").arg(table, db.name()));
-        if (options.ifExists == IfExists::Replace) {
-            if (const DbError error = deleteAllRecords(db, found.value()); error.isError())
-                return usage(error.description);
-        }
-    } else if (options.create) {
-        const Result<TableDef> definition = tableFromColumns(table, layout->rows);
-        if (!definition)
-            return refuse(definition.error().description);
-        if (const DbError error = db.createTable(definition.value()); error.isError())
-            return usage(error.description);
-    } else {
-        return refuse(QStringLiteral("This table name (%1) is not in %2.  Please verify the name.").arg(table, db.name()));
+    target.databasePath = db.name();
+    OptionAnswers answers(options.ifExists, layout ? layout->rows : ColumnSpecs{});
+    const SavePlan plan = planSave(db, target, answers);
+    switch (plan.refusal) {
+    case SavePlan::Refusal::None:
+        break;
+    case SavePlan::Refusal::DatabaseError:
+        return usage(plan.error.description);
+    case SavePlan::Refusal::HeadingRefused:
+        return refuse(plan.error.description);
+    case SavePlan::Refusal::NoColumnLayout:
+        return refuse(QStringLiteral("The column layout in %1 has no rows; its headings name the fields of the new "
+                                     "table.").arg(*options.columnsFile));
+    case SavePlan::Refusal::Cancelled:
+        return refuse(QStringLiteral("This table name (%1) is already in %2; nothing was written "
+                                     "(--if-exists cancel).").arg(target.table, db.name()));
+    default:
+        return refuse(plan.message);
     }
-    if (method == SaveMethod::Neither) {
+    if (const DbError error = prepareTarget(db, plan); error.isError())
+        return usage(error.description);
+    if (plan.request.method == SaveMethod::Neither) {
         printLine(summary({}));
         return status::done;
     }
 
     CliObserver observer(options.tooLong);
-    SaveRequest request{table, method, options.delimiter, layout ? layout->rows : ColumnSpecs{}};
-    TableSaver saver(db, request, observer);
+    TableSaver saver(db, plan.request, observer);
     if (!saver.start().isError()) {
         // Blocks of whole lines, joined by CR LF: each needs to know whether
         // another follows, so one block is read ahead.

@@ -7,6 +7,7 @@
 #include "gui/manipulator/savetargettab.h"
 
 #include "core/columns/columnspecs.h"
+#include "core/columns/saveplan.h"
 #include "core/columns/tablelist.h"
 #include "core/columns/tablesaver.h"
 #include "core/db/session.h"
@@ -115,135 +116,97 @@ void SaveTargetTab::Command10_Click()
         return;
     Toolkit &toolkit = Toolkit::instance();
     const QString text = m_window.text();
-    if (text.isEmpty()) {
-        toolkit.message(tr("There is nothing to save.  Please open a file by selecting File menu/Open, or paste "
-                           "some text into the text box on the Text/Lines tab."));
-        return;
-    }
-    const QString table = Combo17->currentText();
-    if (table.isEmpty()) {
-        toolkit.message(tr("Please specify a table name."));
-        Combo17->setFocus();
-        return;
-    }
-    const QString method = Combo18->currentText();
-    if (method.isEmpty()) {
-        toolkit.message(tr("Please specify a Process Method."));
-        Combo18->setFocus();
-        return;
-    }
-    if (tw::methodTakesDelimiter(method) && Text10->text().isEmpty()) {
-        toolkit.message(tr("Please enter a delimiter."));
-        Text10->setFocus();
-        return;
-    }
-    if (m_session.currentPath().isEmpty()) {
-        toolkit.message(tr("Please select a database."));
-        Command11->setFocus();
-        return;
-    }
     tw::Database &db = m_session.database();
     const auto report = [](const tw::DbError &error) { errors::report(error); };
 
-    // The column layout lives in the default database; a second handle on it
-    // only when the target is another file.
-    const auto readLayout = [&]() -> tw::Result<tw::ColumnSpecs> {
-        if (db.isOpen() && sameFile(db.name(), m_session.defaultPath()))
-            return tw::readColumnSpecs(db);
-        tw::Database layoutDb;
-        if (const tw::DbError error = layoutDb.open(m_session.defaultPath()); error.isError())
-            return error;
-        return tw::readColumnSpecs(layoutDb);
+    // The plan's questions, put to the user. The column layout lives in the
+    // default database; a second handle on it only when the target is
+    // another file.
+    class Questions : public tw::SaveQuestions
+    {
+    public:
+        Questions(tw::Database &db, const QString &defaultDbPath) : m_db(db), m_defaultDbPath(defaultDbPath) {}
+
+        tw::Result<tw::ColumnSpecs> columnLayout() override
+        {
+            if (m_db.isOpen() && sameFile(m_db.name(), m_defaultDbPath))
+                return tw::readColumnSpecs(m_db);
+            tw::Database layoutDb;
+            if (const tw::DbError error = layoutDb.open(m_defaultDbPath); error.isError())
+                return error;
+            return tw::readColumnSpecs(layoutDb);
+        }
+
+        tw::ExistingTable tableExists(const tw::SaveTarget &target, const QString &) override
+        {
+            const QString question =
+                target.createFromLayout
+                    ? tr("This table name (%1) is already in %2.  Would you like to add to the current records?")
+                          .arg(target.table, target.databasePath)
+                    : tr("Would you like to add to the current records?");
+            const int answer = Toolkit::instance().message(question, Buttons::YesNoCancel, Icon::Question,
+                                                           choiceTitle());
+            if (answer == Answer::Cancel)
+                return tw::ExistingTable::Cancel;
+            return answer == Answer::No ? tw::ExistingTable::Replace : tw::ExistingTable::Append;
+        }
+
+    private:
+        tw::Database &m_db;
+        QString m_defaultDbPath;
     };
 
-    const tw::Result<QString> found = db.findTable(table);
-    if (!found && found.error().number != tw::ErrorNumber::ObjectNotFound) {
-        report(found.error());
-        return;
-    }
-    // The program's own tables (the column layout, named settings, saved
-    // queries, the report title) are no target: appending would spoil them
-    // and "No" would empty them.
-    if (!tw::isListedTable(table) || (found && !tw::isListedTable(found.value()))) {
-        toolkit.message(tr("The table name (%1) belongs to Tabwright's own tables.  Please choose another "
-                           "name.").arg(table));
-        Combo17->setFocus();
-        return;
-    }
-
-    int answer = Answer::NotAsked;
-    std::optional<tw::ColumnSpecs> layout;
-    if (Option1->isChecked() || Option2->isChecked()) {
-        const tw::Result<tw::ColumnSpecs> rows = readLayout();
-        if (!rows) {
-            report(rows.error());
+    tw::SaveTarget target;
+    target.hasText = !text.isEmpty();
+    target.table = Combo17->currentText();
+    target.methodText = Combo18->currentText();
+    target.delimiter = Text10->text();
+    target.databasePath = m_session.currentPath();
+    target.createFromLayout = Option1->isChecked() || Option2->isChecked();
+    Questions questions(db, m_session.defaultPath());
+    const tw::SavePlan plan = tw::planSave(db, target, questions);
+    if (plan.refused()) {
+        using Refusal = tw::SavePlan::Refusal;
+        switch (plan.refusal) {
+        case Refusal::DatabaseError:
+        case Refusal::HeadingRefused:
+            report(plan.error);
             return;
-        }
-        if (rows.value().isEmpty()) {
-            toolkit.message(tr("Please select the Tabwrite Text tab and enter column headings; or, Select (saved) "
-                               "Settings from the Settings tab.  The headings will be used to create field names "
-                               "in the new table.  If you choose the Process Method 'Use specs on the Tabwrite "
-                               "Text tab', you must also enter data in all other fields on the Tabwrite Text "
-                               "tab."));
+        case Refusal::Cancelled:
             return;
+        default:
+            break;
         }
-        layout = rows.value();
-        if (found) {
-            answer = toolkit.message(tr("This table name (%1) is already in %2.  Would you like to add to the "
-                                        "current records?")
-                                         .arg(table, m_session.currentPath()),
-                                     Buttons::YesNoCancel, Icon::Question, choiceTitle());
-            if (answer == Answer::Cancel)
-                return;
-            if (answer == Answer::No) {
-                HourglassGuard hourglass;
-                if (const tw::DbError error = tw::deleteAllRecords(db, found.value()); error.isError()) {
-                    report(error);
-                    return;
-                }
-            }
-        } else {
-            // Every heading is checked before anything is created.
-            const tw::Result<tw::TableDef> definition = tw::tableFromColumns(table, *layout);
-            if (!definition) {
-                report(definition.error());
-                return;
-            }
-            HourglassGuard hourglass;
-            if (const tw::DbError error = db.createTable(definition.value()); error.isError()) {
-                report(error);
-                return;
-            }
-        }
-    } else {
-        if (!found) {
-            toolkit.message(tr("This table name (%1) is not in %2.  Please verify the name.")
-                                .arg(table, m_session.currentPath()));
+        toolkit.message(plan.message);
+        switch (plan.refusal) {
+        case Refusal::NoTableName:
+        case Refusal::ProgramTable:
+        case Refusal::TableNotFound:
             Combo17->setFocus();
-            return;
+            break;
+        case Refusal::NoProcessMethod:
+            Combo18->setFocus();
+            break;
+        case Refusal::NoDelimiter:
+            Text10->setFocus();
+            break;
+        case Refusal::NoDatabase:
+            Command11->setFocus();
+            break;
+        default:
+            break;
         }
-        answer = toolkit.message(tr("Would you like to add to the current records?"), Buttons::YesNoCancel,
-                                 Icon::Question, choiceTitle());
-        if (answer == Answer::Cancel)
+        return;
+    }
+    if (plan.action != tw::SavePlan::Action::Append) {
+        HourglassGuard hourglass;
+        if (const tw::DbError error = tw::prepareTarget(db, plan); error.isError()) {
+            report(error);
             return;
-        if (answer == Answer::No) {
-            HourglassGuard hourglass;
-            if (const tw::DbError error = tw::deleteAllRecords(db, found.value()); error.isError()) {
-                report(error);
-                return;
-            }
         }
     }
-
-    const tw::SaveMethod saveMethod = tw::saveMethodOf(method);
-    if (saveMethod == tw::SaveMethod::ColumnLayout && !layout) {
-        const tw::Result<tw::ColumnSpecs> rows = readLayout();
-        if (!rows) {
-            report(rows.error());
-            return;
-        }
-        layout = rows.value();
-    }
+    const QString &table = target.table;
+    const tw::SaveMethod saveMethod = plan.request.method;
 
     if (!m_window.beginReadingRun(text.size()))
         return;
@@ -252,7 +215,7 @@ void SaveTargetTab::Command10_Click()
     if (saveMethod == tw::SaveMethod::Delimiter)
         outcome = run.saveUsingViewTab(text);
     else if (saveMethod == tw::SaveMethod::ColumnLayout)
-        outcome = run.saveUsingColumnSpecs(text, *layout);
+        outcome = run.saveUsingColumnSpecs(text, plan.request.columns);
     m_window.endReadingRun();
     if (outcome) {
         if (outcome->end == tw::SaveOutcome::End::Aborted) {

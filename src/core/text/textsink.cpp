@@ -1,0 +1,153 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/text/textsink.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <unistd.h>
+
+namespace tw {
+
+namespace {
+
+FileError openWriteError(const QString &path, const QString &why)
+{
+    const QFileInfo info(path);
+    const QFileInfo folder(info.absolutePath());
+    if (info.isDir())
+        return {FileError::PathFileAccess, QStringLiteral("%1 is a folder, not a file").arg(path)};
+    if (!folder.exists())
+        return {FileError::PathFileAccess, QStringLiteral("%1: no such folder").arg(folder.filePath())};
+    if ((info.exists() && !info.isWritable()) || !folder.isWritable())
+        return {FileError::PermissionDenied, QStringLiteral("%1: permission denied").arg(path)};
+    return {FileError::PathFileAccess, QStringLiteral("%1 cannot be written: %2").arg(path, why)};
+}
+
+constexpr qsizetype sinkBufferBytes = 256 * 1024;
+
+} // namespace
+
+TextSink::TextSink() = default;
+TextSink::~TextSink()
+{
+    cancel();
+}
+
+void TextSink::start(const TextFormat &format, const QString &name)
+{
+    m_name = name;
+    m_buffer.resize(sinkBufferBytes);
+    m_used = m_encoder.start(format, name, m_buffer.data());
+    m_error = {};
+}
+
+FileError TextSink::open(const QString &path, const TextFormat &format)
+{
+    cancel();
+    const bool toStdout = path.isEmpty() || path == u"-";
+    start(format, toStdout ? QStringLiteral("standard output") : path);
+    if (toStdout) {
+        auto out = std::make_unique<QFile>();
+        if (!out->open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                       QFileDevice::DontCloseHandle)) {
+            m_error = {FileError::PathFileAccess, QStringLiteral("standard output cannot be written")};
+            return m_error;
+        }
+        m_device = std::move(out);
+        return {};
+    }
+    auto file = std::make_unique<QSaveFile>(path);
+    if (!file->open(QIODevice::WriteOnly)) {
+        m_error = openWriteError(path, file->errorString());
+        return m_error;
+    }
+    m_saveFile = file.get();
+    m_device = std::move(file);
+    return {};
+}
+
+void TextSink::openBuffer(QByteArray *target, const TextFormat &format)
+{
+    cancel();
+    start(format, QStringLiteral("The text"));
+    m_target = target;
+}
+
+void TextSink::fail(const FileError &error)
+{
+    if (!m_error)
+        m_error = error;
+}
+
+void TextSink::flush()
+{
+    if (m_used == 0 || m_error)
+        return;
+    if (m_target) {
+        m_target->append(m_buffer.constData(), m_used);
+    } else if (m_device) {
+        if (m_device->write(m_buffer.constData(), m_used) != m_used)
+            fail({FileError::PathFileAccess,
+                  QStringLiteral("%1 cannot be written: %2").arg(m_name, m_device->errorString())});
+    }
+    m_used = 0;
+}
+
+void TextSink::write(QStringView text)
+{
+    if (m_error)
+        return;
+    // Encode in slices that always fit the buffer: at most three bytes per
+    // unit, plus room for a held-back CR or half of a surrogate pair.
+    constexpr qsizetype perUnit = TextEncoder::maxBytesPerUnit;
+    constexpr qsizetype holdBack = TextEncoder::holdBackBytes / TextEncoder::maxBytesPerUnit;
+    while (!text.isEmpty() && !m_error) {
+        qsizetype room = (sinkBufferBytes - m_used) / perUnit - holdBack;
+        if (room < 4096) {
+            flush();
+            room = (sinkBufferBytes - m_used) / perUnit - holdBack;
+        }
+        const qsizetype slice = qMin(text.size(), room);
+        char *end = m_encoder.encode(text.first(slice), m_buffer.data() + m_used);
+        if (m_encoder.error()) {
+            fail(m_encoder.error());
+            return;
+        }
+        m_used = end - m_buffer.data();
+        text = text.sliced(slice);
+    }
+}
+
+FileError TextSink::commit()
+{
+    if (!m_device && !m_target)
+        return m_error ? m_error : FileError{FileError::PathFileAccess, QStringLiteral("Nothing to write to")};
+    if (!m_error) {
+        m_used = m_encoder.finish(m_buffer.data() + m_used) - m_buffer.data();
+        if (m_encoder.error())
+            fail(m_encoder.error());
+    }
+    flush();
+    if (m_error) {
+        cancel();
+        return m_error;
+    }
+    if (m_saveFile && !m_saveFile->commit())
+        m_error = openWriteError(m_name, m_saveFile->errorString());
+    m_saveFile = nullptr;
+    m_device.reset();
+    m_target = nullptr;
+    return m_error;
+}
+
+void TextSink::cancel()
+{
+    if (m_saveFile)
+        m_saveFile->cancelWriting();
+    m_saveFile = nullptr;
+    m_device.reset();
+    m_target = nullptr;
+}
+
+} // namespace tw

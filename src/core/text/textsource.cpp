@@ -1,0 +1,256 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/text/textsource.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace tw {
+
+namespace {
+
+// Whether the system hands out 2 MB pages to a region that asks for them.
+bool hugePagesOffered()
+{
+#if defined(MADV_HUGEPAGE)
+    static const bool offered = [] {
+        QFile setting(QStringLiteral("/sys/kernel/mm/transparent_hugepage/enabled"));
+        return setting.open(QIODevice::ReadOnly) && !setting.readAll().contains("[never]");
+    }();
+    return offered;
+#else
+    return false;
+#endif
+}
+
+// Anonymous memory for the bytes of a file, asked to come in huge pages.
+char *mapMemory(qint64 bytes)
+{
+    void *memory = ::mmap(nullptr, size_t(bytes), PROT_READ | PROT_WRITE,
+                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (memory == MAP_FAILED)
+        return nullptr;
+#if defined(MADV_HUGEPAGE)
+    ::madvise(memory, size_t(bytes), MADV_HUGEPAGE);
+#endif
+    return static_cast<char *>(memory);
+}
+
+// Grows such memory; the kernel moves its pages rather than copying them.
+char *growMemory(char *memory, qint64 bytes, qint64 newBytes)
+{
+    void *grown = ::mremap(memory, size_t(bytes), size_t(newBytes), MREMAP_MAYMOVE);
+    if (grown == MAP_FAILED)
+        return nullptr;
+#if defined(MADV_HUGEPAGE)
+    ::madvise(grown, size_t(newBytes), MADV_HUGEPAGE);
+#endif
+    return static_cast<char *>(grown);
+}
+
+constexpr qint64 hugePageBytes = 2 * 1024 * 1024;
+// Below this a file is mapped: huge pages would gain little.
+constexpr qint64 readWholeFrom = 8 * hugePageBytes;
+
+QString displayName(const QString &path)
+{
+    return path.isEmpty() || path == u"-" ? QStringLiteral("standard input") : path;
+}
+
+FileError openReadError(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {FileError::PathFileAccess, QStringLiteral("%1: no such file").arg(path)};
+    if (info.isDir())
+        return {FileError::PathFileAccess, QStringLiteral("%1 is a folder, not a file").arg(path)};
+    if (!info.isReadable())
+        return {FileError::PermissionDenied, QStringLiteral("%1: permission denied").arg(path)};
+    return {FileError::PathFileAccess, QStringLiteral("%1 cannot be read").arg(path)};
+}
+
+} // namespace
+
+TextSource::TextSource() = default;
+TextSource::~TextSource()
+{
+    releaseOwned();
+}
+
+FileError TextSource::open(const QString &path)
+{
+    m_file = std::make_unique<QFile>();
+    releaseOwned();
+    m_data = nullptr;
+    m_size = m_textBegin = m_pos = 0;
+    m_done = false;
+    m_format = TextFormat();
+
+    const QString name = displayName(path);
+    if (path.isEmpty() || path == u"-") {
+        if (!m_file->open(STDIN_FILENO, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+            return {FileError::PathFileAccess, QStringLiteral("standard input cannot be read")};
+    } else {
+        const QFileInfo info(path);
+        if (!info.exists() || info.isDir())
+            return openReadError(path);
+        m_file->setFileName(path);
+        if (!m_file->open(QIODevice::ReadOnly))
+            return openReadError(path);
+    }
+    if (FileError error = mapOrRead(*m_file, name))
+        return error;
+    if (FileError error = detectFormat(QByteArrayView(m_data, m_size), name, &m_format, &m_textBegin)) {
+        m_format = TextFormat();
+        return error;
+    }
+    m_pos = m_textBegin;
+    return {};
+}
+
+void TextSource::releaseOwned()
+{
+    if (m_owned)
+        ::munmap(m_owned, size_t(m_ownedCapacity));
+    m_owned = nullptr;
+    m_ownedCapacity = 0;
+}
+
+FileError TextSource::mapOrRead(QFile &file, const QString &name)
+{
+    // Memory touched for the first time is slow here, mostly for the cost of
+    // its 4 KB pages: faults on the way in, and TLB misses on every later
+    // pass over the bytes. A mapped file costs no fresh memory, but its page
+    // cache comes in 4 KB pages; a large file read into memory that comes in
+    // 2 MB pages is read and then scanned several times faster. Without huge
+    // pages, a regular file is mapped.
+    const bool sequential = file.isSequential();
+    const qint64 size = sequential ? 0 : file.size();
+    if (!sequential && size > 0 && (size < readWholeFrom || !hugePagesOffered())) {
+        if (uchar *mapped = file.map(0, size)) {
+            m_data = reinterpret_cast<const char *>(mapped);
+            m_size = size;
+            return {};
+        }
+    }
+    // Pipes, large files, and files that cannot be mapped or report no size
+    // are read to their end. Room that is never written costs nothing, so a
+    // pipe starts with plenty, and a file with one byte more than its size
+    // (to see its end in the first pass).
+    const qint64 start = sequential ? 16 * hugePageBytes : size + 1;
+    m_ownedCapacity = qMax<qint64>((start + hugePageBytes - 1) & ~(hugePageBytes - 1), hugePageBytes);
+    m_owned = mapMemory(m_ownedCapacity);
+    if (!m_owned) {
+        m_ownedCapacity = 0;
+        return {FileError::OutOfMemory, QStringLiteral("%1 is too large to read").arg(name)};
+    }
+    const int fd = file.handle();
+    qint64 used = 0;
+    for (;;) {
+        if (used == m_ownedCapacity) {
+            char *grown = growMemory(m_owned, m_ownedCapacity, m_ownedCapacity * 2);
+            if (!grown)
+                return {FileError::OutOfMemory, QStringLiteral("%1 is too large to read").arg(name)};
+            m_owned = grown;
+            m_ownedCapacity *= 2;
+        }
+        const ssize_t got = ::read(fd, m_owned + used, size_t(m_ownedCapacity - used));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return {FileError::PathFileAccess, QStringLiteral("%1 cannot be read").arg(name)};
+        if (got == 0)
+            break;
+        used += got;
+    }
+    m_data = m_owned;
+    m_size = used;
+    return {};
+}
+
+const char *TextSource::findBreak(const char *from) const
+{
+    const char *end = m_data + m_size;
+    if (m_format.lineEnds == LineEnds::Lf)
+        return static_cast<const char *>(std::memchr(from, '\n', end - from));
+    // Only the exact pair CR LF ends a line; a lone LF belongs to it.
+    for (const char *p = from; (p = static_cast<const char *>(std::memchr(p, '\n', end - p))); ++p) {
+        if (p > from && p[-1] == '\r')
+            return p;
+    }
+    return nullptr;
+}
+
+bool TextSource::nextLine(QString &line)
+{
+    if (m_done || isEmpty()) {
+        m_done = true;
+        return false;
+    }
+    const char *begin = m_data + m_pos;
+    const char *nl = findBreak(begin);
+    qint64 length = m_size - m_pos;
+    if (nl)
+        length = nl - begin - (m_format.lineEnds == LineEnds::Lf ? 0 : 1);
+    decodeLine(line, QByteArrayView(begin, length), m_format.encoding);
+    if (nl) {
+        m_pos = nl + 1 - m_data;
+    } else {
+        m_pos = m_size;
+        m_done = true;
+    }
+    return true;
+}
+
+bool TextSource::nextBlock(QString &text, qint64 maxBytes)
+{
+    if (m_done || isEmpty()) {
+        m_done = true;
+        return false;
+    }
+    const char *begin = m_data + m_pos;
+    const bool lf = m_format.lineEnds == LineEnds::Lf;
+    const char *nl = nullptr;
+    if (m_size - m_pos > maxBytes) {
+        // The last line break within maxBytes, else the first one after.
+        const char *limit = begin + maxBytes;
+        for (const char *p = limit; p > begin
+             && (p = static_cast<const char *>(memrchr(begin, '\n', p - begin)));) {
+            if (lf || (p > begin && p[-1] == '\r')) {
+                nl = p;
+                break;
+            }
+        }
+        if (!nl)
+            nl = findBreak(limit > begin ? limit - 1 : begin);
+    }
+    const qint64 length = nl ? nl - begin - (lf ? 0 : 1) : m_size - m_pos;
+    decodeInto(text, QByteArrayView(begin, length), m_format);
+    if (nl) {
+        m_pos = nl + 1 - m_data;
+    } else {
+        m_pos = m_size;
+        m_done = true;
+    }
+    return true;
+}
+
+QString TextSource::readAll()
+{
+    if (m_done)
+        return {};
+    m_done = true;
+    const qint64 from = m_pos;
+    m_pos = m_size;
+    QString text;
+    decodeInto(text, QByteArrayView(m_data + from, m_size - from), m_format);
+    return text;
+}
+
+
+} // namespace tw
