@@ -24,6 +24,7 @@ private Q_SLOTS:
     void failedOpenChangesNothing();
     void saveMakesFileTheDocument();
     void failedSaveChangesNothing();
+    void windows1252TextSavedAsUtf8StaysUtf8();
     void forgottenPathIsAskedAgainButStillShown();
     void closeForgetsEverything();
     void signalsOnlyOnChange();
@@ -180,6 +181,21 @@ void TestTextDocument::failedSaveChangesNothing()
     QVERIFY(document.path().isEmpty());
     QVERIFY(document.isModified());
     QVERIFY(document.undoAvailable());
+}
+
+void TestTextDocument::windows1252TextSavedAsUtf8StaysUtf8()
+{
+    TextDocument document;
+    const QString path = writeFile("caf\xE9");
+    QVERIFY(!document.open(path).failed());
+    document.userEdited(document.text() + QChar(0x101));
+    bool utf8 = false;
+    QVERIFY(!document.save(path, &utf8).failed());
+    QVERIFY(utf8);
+    QCOMPARE(document.format().encoding, tw::TextEncoding::Utf8);
+    // The file is UTF-8 from then on: the next save has nothing to tell.
+    QVERIFY(!document.save(path, &utf8).failed());
+    QVERIFY(!utf8);
 }
 
 void TestTextDocument::forgottenPathIsAskedAgainButStillShown()
