@@ -140,6 +140,7 @@ QMdiSubWindow *MDIForm1::addChild(QWidget *widget, Qt::WindowFlags extraFlags)
     connect(widget, &QWidget::windowTitleChanged, window, &QWidget::setWindowTitle);
     mdiArea->addSubWindow(window, window->windowFlags() | extraFlags);
     window->hide();
+    window->installEventFilter(this);
     m_subWindows.insert(widget, window);
     return window;
 }
@@ -517,6 +518,10 @@ void MDIForm1::refreshEntries()
     menuFileSaveTableAs->setEnabled(m_tablesListed && isChildShown(m_tableWindow) && !busy);
     menuEditUndo->setEnabled(textWindow && m_document.undoAvailable());
     menuSearchFind->setEnabled(textWindow && !m_document.isEmpty());
+    // F2 and F3 work without the View menu being opened first.
+    const bool viewer = isChildShown(m_viewer);
+    menuViewTabwrite->setEnabled(viewer || !isChildShown(m_manipulator));
+    menuViewTextViewer->setEnabled(!viewer);
 }
 
 void MDIForm1::menuFile_Click()
@@ -547,9 +552,14 @@ void MDIForm1::menuEdit_Click()
 
 void MDIForm1::menuView_Click()
 {
-    const bool viewer = isChildShown(m_viewer);
-    menuViewTabwrite->setEnabled(viewer || !isChildShown(m_manipulator));
-    menuViewTextViewer->setEnabled(!viewer);
+    refreshEntries();
+}
+
+bool MDIForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Show || event->type() == QEvent::Hide)
+        refreshEntries();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MDIForm1::menuSearch_Click()

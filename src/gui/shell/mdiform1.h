@@ -79,6 +79,9 @@ public Q_SLOTS:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // The entries that follow which windows are shown hear of every child
+    // shown or hidden.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createMenus();
