@@ -230,13 +230,7 @@ void TestDatabase::textSizeIsEnforced()
     QFETCH(int, number);
     TW_VERIFY_OK(m_db.createTable({"sized", {FieldDef::text("field", size)}}));
     QCOMPARE(m_db.fields("sized").value().first().size, size);
-    QCOMPARE(m_db.exec("insert into sized (field) values (?)", {value}).error().number, number);
-    // The record set's update gives the same answer, naming the field.
-    Result<Recordset> rs = m_db.openRecordset("SIZED", RecordsetType::Table);
-    TW_VERIFY_RESULT(rs);
-    TW_VERIFY_OK(rs.value().addNew());
-    TW_VERIFY_OK(rs.value().setValue("FIELD", value));
-    const DbError error = rs.value().update();
+    const DbError error = m_db.exec("insert into sized (field) values (?)", {value}).error();
     QCOMPARE(error.number, number);
     QVERIFY(!number || error.description.contains("field"));
 }
@@ -347,17 +341,10 @@ void TestDatabase::awkwardNamesStayNames()
     const FieldDef field = m_db.fields(name).value().first();
     QCOMPARE(field, FieldDef::text(name, 20, false));
 
-    // The size and zero-length rules name the awkward field as well.
     Recordset rs = m_db.openRecordset(name).value();
     TW_VERIFY_OK(rs.addNew());
     TW_VERIFY_OK(rs.setValue(name, "value"));
     TW_VERIFY_OK(rs.update());
-    TW_VERIFY_OK(rs.addNew());
-    TW_VERIFY_OK(rs.setValue(name, QString(21, u'v')));
-    QCOMPARE(rs.update().number, 3163);
-    TW_VERIFY_OK(rs.setValue(name, ""));
-    QCOMPARE(rs.update().number, 3315);
-    rs.cancelUpdate();
     const QString filter = quoteIdentifier(name) + " = 'value'";
     QCOMPARE(m_db.queryValue("select count(*) from " + quoteIdentifier(name) + " where " + filter).value().toInt(), 1);
 

@@ -52,13 +52,17 @@ void TestDialect::translate_data()
         << "name = \"O'Brien said \"\"hi\"\"\"" << "name = 'O''Brien said \"hi\"'";
     QTest::newRow("single-quoted text untouched") << "a = 'x \"y\" *'" << "a = 'x \"y\" *'";
     QTest::newRow("apostrophe pairs as quotes") << "OrderID = ''123''" << "OrderID = '123'";
+    QTest::newRow("apostrophe pairs before more text")
+        << "c not like ''Pan*'' AND id between 101 and 201" << "c not like 'Pan%' AND id between 101 and 201";
     QTest::newRow("empty texts stay empty") << "(a = '') or (b = '')" << "(a = '') or (b = '')";
     QTest::newRow("apostrophe pairs inside a literal untouched") << "a = 'x ''y'' z'" << "a = 'x ''y'' z'";
     QTest::newRow("not like, star and question mark") << "code not like \"A?C*\"" << "code not like 'A_C%'";
     QTest::newRow("like ends at its pattern") << "a like \"x*\" or b = \"*\"" << "a like 'x%' or b = '*'";
     QTest::newRow("like literal percent escaped") << "p like \"100%*\"" << "p like '100\\%%' ESCAPE '\\'";
     QTest::newRow("like bracketed star is literal") << "p like \"a[*]b\"" << "p like 'a*b'";
-    QTest::newRow("between dates") << "d between #1/16/99# And #11/3/00#" << "d between '1999-01-16' And '2000-11-03'";
+    QTest::newRow("between dates")
+        << "d between #1/16/99# And #11/3/00# or x < 100000.00"
+        << "d between '1999-01-16' And '2000-11-03' or x < 100000.00";
     QTest::newRow("hash in text untouched") << "a = '#1/2/03#'" << "a = '#1/2/03#'";
     QTest::newRow("invalid date left for the engine") << "d = #13/45/00#" << "d = #13/45/00#";
     QTest::newRow("not equals") << "custName not = \"x\"" << "custName <> 'x'";
@@ -138,6 +142,7 @@ void TestDialect::val_data()
     QTest::addColumn<double>("value");
     QTest::newRow("leading number of a text") << "12abc" << 12.0;
     QTest::newRow("no number") << "abc" << 0.0;
+    QTest::newRow("empty") << "" << 0.0;
     QTest::newRow("blanks inside are skipped") << " 1 2 3" << 123.0;
     QTest::newRow("decimal") << "3.75 kg" << 3.75;
     QTest::newRow("second point ends") << "1.2.3" << 1.2;
@@ -191,6 +196,7 @@ void TestDialect::foreignDeclaredTypes_data()
     QTest::newRow("nvarchar") << "nvarchar(20)" << int(FieldType::Text) << 20;
     QTest::newRow("int") << "INT" << int(FieldType::Long) << 4;
     QTest::newRow("affinity NUM") << "NUM" << int(FieldType::Double) << 8;
+    QTest::newRow("real") << "REAL" << int(FieldType::Double) << 8;
     QTest::newRow("blob") << "BLOB" << int(FieldType::LongBinary) << 0;
 }
 
@@ -213,6 +219,8 @@ void TestDialect::errorMapping_data()
     QTest::addColumn<int>("context");
     QTest::addColumn<int>("number");
 
+    // Engine messages that statements readily produce are mapped in the
+    // database tests, on the engine's own words.
     const int statement = int(ErrorContext::Statement);
     QTest::newRow("size check") << (SQLITE_CONSTRAINT | (1 << 8)) << "CHECK constraint failed: tw_size:Name"
                                 << statement << 3163;
@@ -224,11 +232,7 @@ void TestDialect::errorMapping_data()
     QTest::newRow("query name taken") << SQLITE_CONSTRAINT << "UNIQUE constraint failed: MSysQueries.Name"
                                       << statement << 3012;
     QTest::newRow("not a database") << SQLITE_NOTADB << "file is not a database" << int(ErrorContext::Open) << 3343;
-    QTest::newRow("table exists") << SQLITE_ERROR << "table \"t\" already exists" << statement << 3010;
     QTest::newRow("index exists") << SQLITE_ERROR << "index nameOfSettings already exists" << statement << 3012;
-    QTest::newRow("no such table") << SQLITE_ERROR << "no such table: main.x" << statement << 3078;
-    QTest::newRow("no such column") << SQLITE_ERROR << "no such column: Amount" << statement << 3061;
-    QTest::newRow("syntax in statement") << SQLITE_ERROR << "near \"form\": syntax error" << statement << 3131;
     QTest::newRow("syntax in expression") << SQLITE_ERROR << "near \"=\": syntax error"
                                           << int(ErrorContext::Expression) << 3075;
     QTest::newRow("duplicate field") << SQLITE_ERROR << "duplicate column name: a" << statement << 3191;
