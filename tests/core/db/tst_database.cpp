@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <map>
+
 using namespace tw;
 
 class TestDatabase : public QObject
@@ -133,60 +135,39 @@ void TestDatabase::defaultDatabase()
     TW_VERIFY_RESULT(m_db.createQueryDef("q", "select 1"));
     QCOMPARE(m_db.fields("msysqueries").value(), db.fields("MSysQueries").value());
 
-    const auto namesAndTypes = [&](const QString &table) {
+    // Each field as name:type (T text, M memo, I integer, L long, D double),
+    // with a "!" on a text field that refuses the empty text: none does.
+    const auto layout = [&](const QString &table) {
+        static const std::map<FieldType, char> letters = {{FieldType::Text, 'T'}, {FieldType::Memo, 'M'},
+            {FieldType::Integer, 'I'}, {FieldType::Long, 'L'}, {FieldType::Double, 'D'}};
         QStringList list;
         const QList<FieldDef> fields = db.fields(table).value();
-        for (const FieldDef &f : fields) {
-            list << f.name + u' ' + QString::number(int(f.type));
-            if (f.isText() && !f.allowZeroLength)
-                list.last() += QStringLiteral(" refuses empty");
-        }
-        return list;
+        for (const FieldDef &f : fields)
+            list << f.name + u':' + QLatin1Char(letters.count(f.type) ? letters.at(f.type) : '?')
+                    + (f.isText() && !f.allowZeroLength ? "!" : "");
+        return list.join(u' ');
     };
-    const QString text = QString::number(int(FieldType::Text));
-    const QString memo = QString::number(int(FieldType::Memo));
-    const QString longNumber = QString::number(int(FieldType::Long));
-    QStringList title{"ReportTitle " + memo};
-    for (const char *name : {"Field1Name", "Field2Name", "Field3Name", "Field4Name", "Field5Name", "Field6Name",
-                             "Field7Name", "section"})
-        title << QString::fromLatin1(name) + u' ' + text;
-    QCOMPARE(namesAndTypes("SSysAdHocReportTitle"), title);
-    QCOMPARE(namesAndTypes("tabwrite_settings"),
-             QStringList({"column_heading " + text, "get_data_from_column " + longNumber,
-                          "number_of_characters " + longNumber, "spaces_b4_next_column " + longNumber,
-                          "field_width " + longNumber}));
-
+    QCOMPARE(layout("SSysAdHocReportTitle"),
+             QString("ReportTitle:M Field1Name:T Field2Name:T Field3Name:T Field4Name:T Field5Name:T Field6Name:T "
+                     "Field7Name:T section:T"));
+    QCOMPARE(layout("tabwrite_settings"), QString("column_heading:T get_data_from_column:L number_of_characters:L "
+                                                  "spaces_b4_next_column:L field_width:L"));
     // The settings of every tab under a unique name: check boxes are
-    // integers, columns and counts doubles, everything else memos; no text
-    // field of the default database refuses the empty text.
-    const QStringList allFields = {
-        "nameOfSettings", "startLineAfter", "textToMove", "moveSpecificText", "moveFromCol", "moveNumOfChars",
-        "moveToCol", "moveEndOfLine", "moveOptions", "moveSpaces", "movePlaceSpaces", "moveAfterProcess",
-        "moveAfterProcessShow", "addText", "addIfContains", "addAtCol", "addEndOfLine", "addOptions", "addSpaces",
-        "addPlaceSpaces", "addAfterProcess", "addAfterProcessShow", "replaceText", "replaceSpecificText",
-        "replaceAtCol", "replaceNumOfChars", "replaceWith", "replaceEndOfLine", "replaceAfterProcess",
-        "replaceAfterProcessShow", "deleteText", "deleteSpecificText", "deleteFromCol", "deleteNumOfChars",
-        "deleteEndOfLine", "deleteOptions", "deleteSpaces", "deleteAfterProcess", "deleteAfterProcessShow",
-        "formatCreate", "formatRemoveDelimiter", "formatDelimiter", "formatUseDelimiterString",
-        "formatDelimiterString", "formatMoveDelimiter", "formatSpacesBetweenCols", "formatAddText",
-        "formatTextToAdd", "formatAddFromCol", "formatNumOfChars", "formatFirstSection", "formatOptions",
-        "formatPlaceSpaces", "formatSpaces", "formatAfterProcess", "formatAfterProcessShow", "tabwriteStartLineAt",
-        "tabwriteAfterProcess", "tabwriteAfterProcessShow", "databaseProcessMethod", "databaseDelimiter"};
-    QCOMPARE(allFields.size(), 61);
-    QStringList expected;
-    for (const QString &n : allFields) {
-        const bool isCheck = n.endsWith("AfterProcess") || n.endsWith("AfterProcessShow") || n.endsWith("EndOfLine")
-            || n == "formatRemoveDelimiter" || n == "formatUseDelimiterString";
-        const bool isNumber = !n.endsWith("PlaceSpaces")
-            && (n.endsWith("Col") || n.endsWith("Cols") || n.endsWith("NumOfChars") || n.endsWith("Spaces")
-                || n == "tabwriteStartLineAt");
-        const FieldType type = n == "nameOfSettings" ? FieldType::Text
-            : isCheck                                ? FieldType::Integer
-            : isNumber                               ? FieldType::Double
-                                                     : FieldType::Memo;
-        expected << n + u' ' + QString::number(int(type));
-    }
-    QCOMPARE(namesAndTypes("tabwrite_allFields"), expected);
+    // integers, columns and counts doubles, everything else memos.
+    QCOMPARE(layout("tabwrite_allFields"),
+             QString("nameOfSettings:T startLineAfter:M textToMove:M moveSpecificText:M moveFromCol:D "
+                     "moveNumOfChars:D moveToCol:D moveEndOfLine:I moveOptions:M moveSpaces:D movePlaceSpaces:M "
+                     "moveAfterProcess:I moveAfterProcessShow:I addText:M addIfContains:M addAtCol:D addEndOfLine:I "
+                     "addOptions:M addSpaces:D addPlaceSpaces:M addAfterProcess:I addAfterProcessShow:I "
+                     "replaceText:M replaceSpecificText:M replaceAtCol:D replaceNumOfChars:D replaceWith:M "
+                     "replaceEndOfLine:I replaceAfterProcess:I replaceAfterProcessShow:I deleteText:M "
+                     "deleteSpecificText:M deleteFromCol:D deleteNumOfChars:D deleteEndOfLine:I deleteOptions:M "
+                     "deleteSpaces:D deleteAfterProcess:I deleteAfterProcessShow:I formatCreate:M "
+                     "formatRemoveDelimiter:I formatDelimiter:M formatUseDelimiterString:I formatDelimiterString:M "
+                     "formatMoveDelimiter:M formatSpacesBetweenCols:D formatAddText:M formatTextToAdd:M "
+                     "formatAddFromCol:D formatNumOfChars:D formatFirstSection:M formatOptions:M formatPlaceSpaces:M "
+                     "formatSpaces:D formatAfterProcess:I formatAfterProcessShow:I tabwriteStartLineAt:D "
+                     "tabwriteAfterProcess:I tabwriteAfterProcessShow:I databaseProcessMethod:M databaseDelimiter:M"));
 
     // Texts of any length and empty texts are stored; settings names are
     // unique without regard to case.
