@@ -2,11 +2,10 @@
 #include "core/columns/columnspecs.h"
 
 #include "core/db/database.h"
-#include "core/db/identifier.h"
 
 #include <QCoreApplication>
-#include <QSqlError>
-#include <QSqlQuery>
+
+#include <limits>
 
 namespace tw {
 
@@ -23,31 +22,44 @@ std::optional<int> numberCell(const QVariant &value)
 }
 } // namespace
 
-Result<ColumnSpecs> readColumnSpecs(const Database &database)
+Result<ColumnSpecs> readColumnSpecs(Database &database)
 {
+    // A table-type record set walks the rows in stored order: the order they
+    // were added.
     const Result<QString> table = database.findTable(QStringLiteral("tabwrite_settings"));
     if (!table)
         return table.error();
-    QSqlQuery query(database.connection());
-    query.setForwardOnly(true);
-    // Stored order is rowid order: the order the rows were added.
-    if (!query.exec(QStringLiteral("SELECT column_heading, get_data_from_column, number_of_characters, "
-                                   "spaces_b4_next_column, field_width FROM ")
-                    + quoteIdentifier(table.value()) + QStringLiteral(" ORDER BY rowid")))
-        return mapEngineError(query.lastError());
-    ColumnSpecs rows;
-    while (query.next()) {
-        ColumnSpec row;
-        row.column_heading = query.value(0).toString();
-        row.get_data_from_column = numberCell(query.value(1));
-        row.number_of_characters = numberCell(query.value(2));
-        row.spaces_b4_next_column = numberCell(query.value(3));
-        row.field_width = numberCell(query.value(4));
-        rows << row;
+    Result<Recordset> rs = database.openRecordset(table.value(), RecordsetType::Table);
+    if (!rs)
+        return rs.error();
+    Recordset &rows = rs.value();
+    const QStringList names = {QStringLiteral("column_heading"), QStringLiteral("get_data_from_column"),
+                               QStringLiteral("number_of_characters"), QStringLiteral("spaces_b4_next_column"),
+                               QStringLiteral("field_width")};
+    QList<int> columns;
+    for (const QString &name : names) {
+        columns << rows.fieldIndex(name);
+        if (columns.constLast() < 0)
+            return DbError::make(ErrorNumber::ItemNotFound, name);
     }
-    if (query.lastError().isValid())
-        return mapEngineError(query.lastError());
-    return rows;
+    ColumnSpecs specs;
+    for (; !rows.isEof(); static_cast<void>(rows.moveNext())) {
+        QVariantList cells;
+        for (const int column : columns) {
+            const Result<QVariant> cell = rows.value(column);
+            if (!cell)
+                return cell.error();
+            cells << cell.value();
+        }
+        ColumnSpec row;
+        row.column_heading = cells[0].toString();
+        row.get_data_from_column = numberCell(cells[1]);
+        row.number_of_characters = numberCell(cells[2]);
+        row.spaces_b4_next_column = numberCell(cells[3]);
+        row.field_width = numberCell(cells[4]);
+        specs << row;
+    }
+    return specs;
 }
 
 QString specGridCaption(const QString &currentSettingsName)

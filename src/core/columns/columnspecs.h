@@ -12,8 +12,9 @@ class Database;
 
 // The column layout rows as the table tabwrite_settings holds them, in the
 // order they were added (no reader ever sorts them). An empty or non-numeric
-// number cell reads as an empty cell.
-Result<ColumnSpecs> readColumnSpecs(const Database &database);
+// number cell reads as an empty cell. A table without one of the five
+// fields fails with 3265.
+Result<ColumnSpecs> readColumnSpecs(Database &database);
 
 // The caption of the column layout grid: "Settings: " and the name of the
 // current named settings (stored as "tabwrite_" + name), or the grid's own

@@ -13,13 +13,11 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include <functional>
 #include <memory>
+#include <utility>
 
 struct sqlite3;
-
-namespace tw {
-class RowInserter;
-}
 
 namespace tw::detail {
 
@@ -30,9 +28,9 @@ struct Connection {
     QString name; // QtSql connection name
     QString path;
     int nextSnapshotId = 0;
-    // Bulk inserters open on the handle; each commits and lets go of its
-    // statement before the handle closes.
-    QList<RowInserter *> inserters;
+    // Whatever keeps a statement open on the handle between calls (a bulk
+    // inserter), by owner: each is told to let go before the handle closes.
+    QList<std::pair<const void *, std::function<void()>>> beforeClose;
 
     QSqlDatabase db() const { return QSqlDatabase::database(name, false); }
     sqlite3 *handle() const;

@@ -4,7 +4,6 @@
 #include "core/db/connection.h"
 #include "core/db/dialect.h"
 #include "core/db/identifier.h"
-#include "core/db/rowinserter.h"
 #include "core/db/sqlfunctions.h"
 #include "core/db/sqltokenizer.h"
 
@@ -163,8 +162,8 @@ void Database::close()
     const QString name = m_connection->name;
     // A bulk insert still going keeps what it wrote: it commits and lets go
     // of its statement, which would otherwise keep the handle from closing.
-    for (RowInserter *inserter : QList<RowInserter *>(m_connection->inserters))
-        inserter->close();
+    for (const auto &hook : QList(m_connection->beforeClose))
+        hook.second();
     m_connection.reset(); // record sets still around now fail cleanly
     removeConnection(name);
 }
@@ -350,8 +349,10 @@ Result<Recordset> Database::openRecordset(const QString &tableOrSql, RecordsetTy
     Result<QString> stored = findTable(tableOrSql);
     if (!stored && !isStatement(tableOrSql)) {
         stored = findTable(tableNameFrom(tableOrSql));
-        if (!stored)
+        if (!stored && stored.error().number == ErrorNumber::ObjectNotFound)
             return DbError::make(ErrorNumber::InputTableNotFound, tableNameFrom(tableOrSql));
+        if (!stored)
+            return stored.error(); // the table list itself could not be read
     }
     if (stored) {
         Result<QList<FieldDef>> fieldList = detail::tableFields(m_connection->db(), stored.value());

@@ -104,9 +104,12 @@ public:
 
 private:
     friend class RowInserter;
+    friend class TableRows;
     DbError ensureQueryCatalog();
     Result<Recordset> openSnapshot(const QString &engineSql, const QVariantList &values, const QString &source);
-    bool hasQueryCatalog() const;
+    // Whether the catalog table exists; an error when the table list cannot
+    // be read, which must not pass for "no saved queries".
+    Result<bool> hasQueryCatalog() const;
 
     std::shared_ptr<detail::Connection> m_connection;
 };

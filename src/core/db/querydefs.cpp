@@ -48,9 +48,14 @@ DbError QueryDef::setParameter(const QString &name, const QVariant &value)
     return {};
 }
 
-bool Database::hasQueryCatalog() const
+Result<bool> Database::hasQueryCatalog() const
 {
-    return tableExists(catalogTable);
+    const Result<QString> found = findTable(catalogTable);
+    if (!found && found.error().number == ErrorNumber::ObjectNotFound)
+        return false;
+    if (!found)
+        return found.error();
+    return true;
 }
 
 DbError Database::ensureQueryCatalog()
@@ -64,7 +69,10 @@ Result<QStringList> Database::queryNames() const
 {
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
-    if (!hasQueryCatalog())
+    const Result<bool> catalog = hasQueryCatalog();
+    if (!catalog)
+        return catalog.error();
+    if (!catalog.value())
         return QStringList();
     QSqlQuery query(m_connection->db());
     query.setForwardOnly(true);
@@ -81,7 +89,12 @@ Result<QueryDef> Database::queryDef(const QString &name) const
 {
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
-    if (name.isEmpty() || !hasQueryCatalog())
+    if (name.isEmpty())
+        return DbError::make(ErrorNumber::ItemNotFound);
+    const Result<bool> catalog = hasQueryCatalog();
+    if (!catalog)
+        return catalog.error();
+    if (!catalog.value())
         return DbError::make(ErrorNumber::ItemNotFound);
     QSqlQuery query(m_connection->db());
     query.setForwardOnly(true);
@@ -110,8 +123,11 @@ Result<QueryDef> Database::createQueryDef(const QString &name, const QString &sq
         return DbError::make(ErrorNumber::InvalidName, name);
     if (const DbError error = ensureQueryCatalog(); error.isError())
         return error;
-    if (queryDef(name).ok())
+    const Result<QueryDef> existing = queryDef(name);
+    if (existing)
         return DbError::make(ErrorNumber::ObjectExists, name);
+    if (existing.error().number != ErrorNumber::ItemNotFound)
+        return existing.error();
     const Result<qint64> inserted =
         exec(QStringLiteral("INSERT INTO \"MSysQueries\" (\"Name\", \"SQL\", \"Connect\", \"ReturnsRecords\") "
                             "VALUES (?, ?, ?, ?)"),
@@ -127,7 +143,10 @@ DbError Database::updateQueryDef(const QueryDef &query)
         return {};
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
-    if (!hasQueryCatalog())
+    const Result<bool> catalog = hasQueryCatalog();
+    if (!catalog)
+        return catalog.error();
+    if (!catalog.value())
         return DbError::make(ErrorNumber::ItemNotFound);
     const Result<qint64> changed =
         exec(QStringLiteral("UPDATE \"MSysQueries\" SET \"SQL\" = ?, \"Connect\" = ?, \"ReturnsRecords\" = ? "
@@ -142,7 +161,10 @@ DbError Database::deleteQueryDef(const QString &name)
 {
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
-    if (!hasQueryCatalog())
+    const Result<bool> catalog = hasQueryCatalog();
+    if (!catalog)
+        return catalog.error();
+    if (!catalog.value())
         return DbError::make(ErrorNumber::ItemNotFound);
     const Result<qint64> removed =
         exec(QStringLiteral("DELETE FROM \"MSysQueries\" WHERE \"Name\" = ? COLLATE NOCASE"), {name});

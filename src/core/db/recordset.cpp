@@ -494,6 +494,10 @@ DbError Recordset::update()
         query.addBindValue(value);
     if (!query.exec())
         return mapEngineError(query.lastError());
+    // Another connection deleted the row after edit() read it: the values
+    // went nowhere, which must not pass for stored.
+    if (d.editMode == EditMode::Edit && query.numRowsAffected() == 0)
+        return DbError::make(ErrorNumber::RecordDeleted);
 
     if (d.editMode == EditMode::Add) {
         // New rows join the end of the set; the current row stays current.
@@ -702,8 +706,11 @@ Result<Recordset> Recordset::clone() const
     if (!m_data)
         return DbError::make(ErrorNumber::InvalidOperation);
     Result<Recordset> copy = reshaped(m_data->shape);
-    if (copy && !m_data->index.isEmpty())
-        static_cast<void>(copy.value().setIndex(m_data->index));
+    // A clone that lost the index would walk in another order than this one.
+    if (copy && !m_data->index.isEmpty()) {
+        if (const DbError error = copy.value().setIndex(m_data->index); error.isError())
+            return error;
+    }
     return copy;
 }
 

@@ -75,12 +75,15 @@ RowInserter::~RowInserter()
 
 DbError RowInserter::open(Database &database, const QString &table)
 {
-    close();
+    (void)close(); // a run that opens again has finished the one before
+    m_closeError = {};
     if (!database.m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
     const Result<QString> stored = database.findTable(table);
-    if (!stored)
+    if (!stored && stored.error().number == ErrorNumber::ObjectNotFound)
         return DbError::make(ErrorNumber::InputTableNotFound, table);
+    if (!stored)
+        return stored.error();
     Result<QList<FieldDef>> fieldList = database.fields(stored.value());
     if (!fieldList)
         return fieldList.error();
@@ -113,7 +116,9 @@ DbError RowInserter::open(Database &database, const QString &table)
     m_values = QList<QStringView>(m_fields.size());
     m_given = QList<bool>(m_fields.size(), false);
     m_boundBefore = QList<bool>(m_fields.size(), false);
-    database.m_connection->inserters.append(this);
+    // Closing the database closes the inserter first; a failed commit then
+    // answers the next call, so the run learns why its records were lost.
+    database.m_connection->beforeClose.append({this, [this] { m_closeError = close(); }});
     return {};
 }
 
@@ -122,18 +127,23 @@ bool RowInserter::isOpen() const
     return m_statement != nullptr;
 }
 
-void RowInserter::close()
+DbError RowInserter::close()
 {
     if (!m_statement)
-        return;
-    if (m_inTransaction)
-        (void)commit();
+        return {};
+    const DbError error = commit();
     sqlite3_finalize(m_statement);
     m_statement = nullptr;
     m_handle = nullptr;
     if (const auto connection = m_connection.lock())
-        connection->inserters.removeAll(this);
+        connection->beforeClose.removeIf([this](const auto &hook) { return hook.first == this; });
     m_connection.reset();
+    return error;
+}
+
+DbError RowInserter::closedError() const
+{
+    return m_closeError.isError() ? m_closeError : DbError::make(ErrorNumber::InvalidOperation);
 }
 
 void RowInserter::setText(int field, QStringView value)
@@ -147,7 +157,7 @@ void RowInserter::setText(int field, QStringView value)
 DbError RowInserter::insert()
 {
     if (!m_statement)
-        return DbError::make(ErrorNumber::InvalidOperation);
+        return closedError();
     // Every value is encoded first, so the buffer is not moved under a
     // value already bound.
     qsizetype room = 0;
@@ -192,7 +202,7 @@ DbError RowInserter::insert()
 DbError RowInserter::execute(const char *sql)
 {
     if (!m_handle)
-        return DbError::make(ErrorNumber::InvalidOperation);
+        return closedError();
     if (sqlite3_exec(m_handle, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
         return engineError(m_handle);
     return {};
@@ -211,7 +221,8 @@ DbError RowInserter::commit()
         return {};
     DbError error = execute("COMMIT");
     // A commit that failed (the disk is full) leaves the transaction open;
-    // rolling it back gives the handle back in a known state.
+    // rolling it back gives the handle back in a known state. The commit's
+    // error is the one that tells the caller what was lost.
     if (error.isError() && m_handle && !sqlite3_get_autocommit(m_handle))
         (void)execute("ROLLBACK");
     m_inTransaction = false;

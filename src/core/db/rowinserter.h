@@ -30,7 +30,9 @@ struct Connection;
 //
 // If the database is closed while the inserter is open (the user switched
 // databases during a run), the inserter first commits what it wrote and lets
-// go of its statement; later calls fail with 3219.
+// go of its statement; later calls fail with the commit's error when the
+// commit failed (what was written since the last commit is lost), otherwise
+// with 3219.
 class RowInserter
 {
 public:
@@ -42,8 +44,9 @@ public:
     // Prepares the insert on a table, named without regard to case.
     DbError open(Database &database, const QString &table);
     bool isOpen() const;
-    // Commits an open transaction and finalises the statement.
-    void close();
+    // Commits an open transaction and finalises the statement; the commit's
+    // error, if it failed (the inserter is closed all the same).
+    DbError close();
 
     // The stored table name and its fields, as open() found them.
     QString table() const { return m_table; }
@@ -59,8 +62,8 @@ public:
     bool inTransaction() const { return m_inTransaction; }
 
 private:
-    friend class Database;
     DbError execute(const char *sql);
+    DbError closedError() const;
 
     // The row's values until insert(), then their UTF-8 in one reused
     // buffer: the engine stores UTF-8, and converting here saves it an
@@ -76,6 +79,8 @@ private:
     QString m_table;
     QList<FieldDef> m_fields;
     bool m_inTransaction = false;
+    // What the commit said when the database closed under the inserter.
+    DbError m_closeError;
 };
 
 } // namespace tw

@@ -1,17 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/grids/gridmodel.h"
 
-#include "core/db/connection.h"
-#include "core/db/database.h"
-#include "core/db/identifier.h"
-
 #include <QLocale>
-#include <QSqlError>
-#include <QSqlRecord>
-
-#include <sqlite3.h>
+#include <QMetaObject>
 
 #include <algorithm>
+#include <limits>
 
 namespace tw {
 
@@ -76,62 +70,34 @@ GridModel::GridModel(QObject *parent) : QAbstractTableModel(parent) {}
 
 GridModel::~GridModel() = default;
 
-QSqlDatabase GridModel::db() const
-{
-    return QSqlDatabase::database(m_connectionName, false);
-}
-
 void GridModel::dropCache()
 {
     m_pages.clear();
-    m_pageQuery = QSqlQuery();
-    m_pageQueryReady = false;
+    m_readFailed = false;
 }
 
 DbError GridModel::open(Database &database, const QueryShape &shape)
 {
     beginResetModel();
     dropCache();
-    m_connectionName.clear();
     m_rowids.clear();
-    m_fields.clear();
     m_pendingRow = -1;
-    const Result<QString> stored = database.findTable(shape.table());
-    DbError error = stored.error();
+    DbError error = m_rows.open(database, shape.table());
     if (!error.isError()) {
-        const Result<QList<FieldDef>> fields = database.fields(stored.value());
-        error = fields.error();
-        if (!error.isError()) {
-            m_fields = fields.value();
-            m_rowidColumn.clear();
-            // A table may use one of the rowid names for a field of its own;
-            // one of the other names then still reaches the row key.
-            for (const char *candidate : {"rowid", "_rowid_", "oid"}) {
-                const bool taken = std::any_of(m_fields.cbegin(), m_fields.cend(), [&](const FieldDef &f) {
-                    return f.name.compare(QLatin1String(candidate), Qt::CaseInsensitive) == 0;
-                });
-                if (!taken) {
-                    m_rowidColumn = QLatin1String(candidate);
-                    break;
-                }
-            }
-            // The stored spelling of the name, so captions and SQL agree.
-            QueryShape named(stored.value(), shape.schema());
-            for (const QString &filter : shape.filters())
-                named = named.filteredBy(filter);
-            named = named.sortedBy(shape.sort());
-            m_connectionName = database.connectionName();
-            error = m_rowidColumn.isEmpty() ? DbError::make(ErrorNumber::InvalidOperation)
-                                            : loadRowids(named, m_rowids);
-            if (!error.isError())
-                m_shape = named;
+        // The stored spelling of the name, so captions and SQL agree.
+        QueryShape named = m_rows.shape();
+        for (const QString &filter : shape.filters())
+            named = named.filteredBy(filter);
+        named = named.sortedBy(shape.sort());
+        Result<std::vector<qint64>> rowids = m_rows.rowids(named);
+        error = rowids.error();
+        if (rowids) {
+            m_shape = named;
+            m_rowids = std::move(rowids).value();
         }
     }
-    if (error.isError()) {
-        m_connectionName.clear();
-        m_fields.clear();
-        m_rowids.clear();
-    }
+    if (error.isError())
+        m_rows.close();
     endResetModel();
     return error;
 }
@@ -140,59 +106,11 @@ void GridModel::close()
 {
     beginResetModel();
     dropCache();
-    m_connectionName.clear();
+    m_rows.close();
     m_rowids.clear();
-    m_fields.clear();
     m_pendingRow = -1;
     m_shape = QueryShape();
     endResetModel();
-}
-
-namespace {
-// Reads the rowids of a statement straight from the SQLite handle. A table of
-// a million rows then lists in the time the engine takes, instead of paying a
-// QVariant and a driver call per row. False when the statement cannot run
-// this way; the caller then reads through QtSql, which reports the error.
-bool readRowidsDirectly(const QSqlDatabase &db, const QString &sql, std::vector<qint64> &rowids)
-{
-    sqlite3 *handle = detail::sqliteHandle(db);
-    if (!handle)
-        return false;
-    const QByteArray text = sql.toUtf8();
-    sqlite3_stmt *statement = nullptr;
-    if (sqlite3_prepare_v2(handle, text.constData(), int(text.size()), &statement, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(statement);
-        return false;
-    }
-    std::vector<qint64> loaded;
-    int status;
-    while ((status = sqlite3_step(statement)) == SQLITE_ROW)
-        loaded.push_back(sqlite3_column_int64(statement, 0));
-    sqlite3_finalize(statement);
-    if (status != SQLITE_DONE)
-        return false;
-    rowids = std::move(loaded);
-    return true;
-}
-} // namespace
-
-DbError GridModel::loadRowids(const QueryShape &shape, std::vector<qint64> &rowids) const
-{
-    // The rowid breaks ties, so rows of equal sort keys keep table order.
-    const QString sql = shape.selectSql(m_rowidColumn, m_rowidColumn);
-    if (readRowidsDirectly(db(), sql, rowids))
-        return {};
-    QSqlQuery query(db());
-    query.setForwardOnly(true);
-    if (!query.exec(sql))
-        return mapEngineError(query.lastError(), ErrorContext::Expression);
-    std::vector<qint64> loaded;
-    while (query.next())
-        loaded.push_back(query.value(0).toLongLong());
-    if (query.lastError().isValid())
-        return mapEngineError(query.lastError(), ErrorContext::Expression);
-    rowids = std::move(loaded);
-    return {};
 }
 
 DbError GridModel::requery()
@@ -204,14 +122,14 @@ DbError GridModel::reshape(const QueryShape &shape)
 {
     if (!isOpen())
         return DbError::make(ErrorNumber::InvalidOperation);
-    std::vector<qint64> rowids;
-    if (const DbError error = loadRowids(shape, rowids); error.isError())
-        return error;
+    Result<std::vector<qint64>> rowids = m_rows.rowids(shape);
+    if (!rowids)
+        return rowids.error();
     beginResetModel();
     dropCache();
     m_pendingRow = -1;
     m_shape = shape;
-    m_rowids = std::move(rowids);
+    m_rowids = std::move(rowids).value();
     endResetModel();
     return {};
 }
@@ -240,7 +158,7 @@ int GridModel::rowCount(const QModelIndex &parent) const
 
 int GridModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_fields.size());
+    return parent.isValid() ? 0 : int(m_rows.fields().size());
 }
 
 const QVariantList *GridModel::rowValues(int row) const
@@ -250,45 +168,36 @@ const QVariantList *GridModel::rowValues(int row) const
     const qint64 page = row / pageSize;
     auto found = m_pages.constFind(page);
     if (found == m_pages.constEnd()) {
+        if (m_readFailed)
+            return nullptr;
         if (m_pages.size() >= maxCachedPages)
             m_pages.clear();
-        if (!m_pageQueryReady) {
-            QStringList columns{m_rowidColumn};
-            for (const FieldDef &field : m_fields)
-                columns << quoteIdentifier(field.name);
-            m_pageQuery = QSqlQuery(db());
-            m_pageQuery.setForwardOnly(true);
-            const QString placeholders = QStringList(pageSize, QStringLiteral("?")).join(u',');
-            m_pageQueryReady = m_pageQuery.prepare(QStringLiteral("SELECT ") + columns.join(QStringLiteral(", "))
-                                                   + QStringLiteral(" FROM ") + m_shape.fromClause()
-                                                   + QStringLiteral(" WHERE ") + m_rowidColumn
-                                                   + QStringLiteral(" IN (") + placeholders + u')');
-            if (!m_pageQueryReady)
-                return nullptr;
+        const size_t first = size_t(page) * pageSize;
+        const size_t last = std::min(first + pageSize, m_rowids.size());
+        const std::vector<qint64> wanted(m_rowids.begin() + qsizetype(first), m_rowids.begin() + qsizetype(last));
+        const Result<QHash<qint64, QVariantList>> read = m_rows.values(wanted);
+        if (!read) {
+            reportReadFailure(read.error());
+            return nullptr;
         }
-        const qsizetype first = page * pageSize;
-        const qsizetype last = std::min<qsizetype>(first + pageSize, qsizetype(m_rowids.size()));
-        for (int i = 0; i < pageSize; ++i)
-            m_pageQuery.bindValue(i, m_rowids[size_t(std::min(first + i, last - 1))]);
-        QHash<qint64, QVariantList> byRowid;
-        if (m_pageQuery.exec()) {
-            while (m_pageQuery.next()) {
-                QVariantList values;
-                values.reserve(m_fields.size());
-                for (int c = 0; c < m_fields.size(); ++c)
-                    values << m_pageQuery.value(c + 1);
-                byRowid.insert(m_pageQuery.value(0).toLongLong(), values);
-            }
-        }
-        m_pageQuery.finish();
         QList<QVariantList> rows;
-        rows.reserve(last - first);
+        rows.reserve(qsizetype(wanted.size()));
         // A row deleted by another window meanwhile shows empty.
-        for (qsizetype r = first; r < last; ++r)
-            rows << byRowid.value(m_rowids[size_t(r)], QVariantList(m_fields.size()));
+        for (const qint64 rowid : wanted)
+            rows << read.value().value(rowid, QVariantList(m_rows.fields().size()));
         found = m_pages.insert(page, rows);
     }
     return &found.value()[row % pageSize];
+}
+
+void GridModel::reportReadFailure(const DbError &error) const
+{
+    m_readFailed = true;
+    // The view asks for values while it paints; a window that answers the
+    // signal with a message box must not open it in the middle of a paint.
+    // (data() is const; the report is no part of its answer.)
+    auto *self = const_cast<GridModel *>(this);
+    QMetaObject::invokeMethod(self, [self, error] { Q_EMIT self->errorOccurred(error); }, Qt::QueuedConnection);
 }
 
 QVariant GridModel::data(const QModelIndex &index, int role) const
@@ -312,7 +221,7 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Horizontal)
-        return section >= 0 && section < m_fields.size() ? QVariant(m_fields[section].name) : QVariant();
+        return section >= 0 && section < m_rows.fields().size() ? QVariant(m_rows.fields()[section].name) : QVariant();
     if (isNewRecordRow(section))
         return QStringLiteral("*");
     return section == m_pendingRow ? QVariant(QStringLiteral("✎")) : QVariant(section + 1);
@@ -337,8 +246,8 @@ bool GridModel::setData(const QModelIndex &index, const QVariant &value, int rol
         return false;
     if (m_pendingRow != row) {
         m_pendingRow = row;
-        m_pendingValues = QVariantList(m_fields.size());
-        m_pendingChanged = QList<bool>(m_fields.size(), false);
+        m_pendingValues = QVariantList(m_rows.fields().size());
+        m_pendingChanged = QList<bool>(m_rows.fields().size(), false);
         Q_EMIT headerDataChanged(Qt::Vertical, row, row);
     }
     m_pendingValues[index.column()] = value;
@@ -362,43 +271,33 @@ bool GridModel::submit()
         drop();
         return false;
     }
-    QStringList columns;
-    QVariantList values;
-    for (int c = 0; c < m_fields.size(); ++c) {
+    TableRows::Values values;
+    for (int c = 0; c < m_rows.fields().size(); ++c) {
         if (!m_pendingChanged[c])
             continue;
         QVariant stored;
-        if (!storedValue(m_fields[c], m_pendingValues[c], &stored)) {
+        if (!storedValue(m_rows.fields()[c], m_pendingValues[c], &stored)) {
             drop();
             Q_EMIT errorOccurred(conversionError());
             return false;
         }
-        columns << quoteIdentifier(m_fields[c].name);
-        values << stored;
+        values.insert(c, stored);
     }
-    QSqlQuery query(db());
-    QString sql;
+    qint64 rowid = 0;
+    DbError error;
     if (adding) {
-        sql = QStringLiteral("INSERT INTO ") + m_shape.fromClause() + QStringLiteral(" (") + columns.join(u',')
-            + QStringLiteral(") VALUES (") + QStringList(columns.size(), QStringLiteral("?")).join(u',') + u')';
+        const Result<qint64> inserted = m_rows.insert(values);
+        error = inserted.error();
+        rowid = inserted.valueOr(0);
     } else {
-        sql = QStringLiteral("UPDATE ") + m_shape.fromClause() + QStringLiteral(" SET ")
-            + columns.join(QStringLiteral(" = ?, ")) + QStringLiteral(" = ? WHERE ") + m_rowidColumn
-            + QStringLiteral(" = ?");
-        values << m_rowids[size_t(row)];
+        error = m_rows.update(m_rowids[size_t(row)], values);
     }
-    bool ok = query.prepare(sql);
-    for (int i = 0; ok && i < values.size(); ++i)
-        query.bindValue(i, values[i]);
-    ok = ok && query.exec();
-    if (!ok) {
-        const DbError error = mapEngineError(query.lastError());
+    if (error.isError()) {
         drop();
         Q_EMIT errorOccurred(error);
         return false;
     }
     if (adding) {
-        const qint64 rowid = query.lastInsertId().toLongLong();
         m_pendingRow = -1;
         // The new record takes the place of the empty row, and a fresh empty
         // row follows it.
@@ -440,13 +339,8 @@ bool GridModel::removeRows(int row, int count, const QModelIndex &parent)
         return false;
     if (m_pendingRow == row)
         revert();
-    QSqlQuery query(db());
-    const bool ok = query.prepare(QStringLiteral("DELETE FROM ") + m_shape.fromClause() + QStringLiteral(" WHERE ")
-                                  + m_rowidColumn + QStringLiteral(" = ?"));
-    if (ok)
-        query.bindValue(0, m_rowids[size_t(row)]);
-    if (!ok || !query.exec()) {
-        Q_EMIT errorOccurred(mapEngineError(query.lastError()));
+    if (const DbError error = m_rows.remove(m_rowids[size_t(row)]); error.isError()) {
+        Q_EMIT errorOccurred(error);
         return false;
     }
     beginRemoveRows({}, row, row);

@@ -4,10 +4,10 @@
 #include "core/db/dberror.h"
 #include "core/db/fielddef.h"
 #include "core/db/queryshape.h"
+#include "core/db/tablerows.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
-#include <QSqlQuery>
 #include <QVariantList>
 
 #include <functional>
@@ -25,6 +25,11 @@ class Database;
 // rowid, never by their values, so two equal rows stay two rows when one of
 // them is changed or deleted.
 //
+// A page that cannot be read (the table was dropped or changed by another
+// connection) shows empty rows and is reported once through errorOccurred,
+// after the view has drawn; no further page is read until the rows are read
+// again (requery, reshape, open), so one failure is one message.
+//
 // Edits follow the grid habit of desktop databases: the changed cells of a
 // row are kept until the row is left (submit()), then written together. With
 // adding enabled an empty last row stands for the new record; writing it
@@ -41,7 +46,7 @@ public:
     // the model is left empty.
     DbError open(Database &database, const QueryShape &shape);
     void close();
-    bool isOpen() const { return !m_connectionName.isEmpty(); }
+    bool isOpen() const { return m_rows.isOpen(); }
     // The same rows read again: new, changed and deleted rows show.
     DbError requery();
     // The same table under another filter and order; on failure the rows
@@ -50,7 +55,7 @@ public:
 
     const QueryShape &shape() const { return m_shape; }
     QString tableName() const { return m_shape.table(); }
-    const QList<FieldDef> &fields() const { return m_fields; }
+    const QList<FieldDef> &fields() const { return m_rows.fields(); }
     // Stored rows shown; the new-record row does not count.
     qint64 recordCount() const { return qint64(m_rowids.size()); }
 
@@ -86,22 +91,20 @@ Q_SIGNALS:
     void rowDeleted();
 
 private:
-    DbError loadRowids(const QueryShape &shape, std::vector<qint64> &rowids) const;
     const QVariantList *rowValues(int row) const;
-    QSqlDatabase db() const;
+    void reportReadFailure(const DbError &error) const;
     void dropCache();
 
-    QString m_connectionName;
+    TableRows m_rows;
     QueryShape m_shape;
-    QList<FieldDef> m_fields;
-    QString m_rowidColumn;
     std::vector<qint64> m_rowids;
     bool m_addRow = false;
 
     // Pages of values, read when first shown.
     mutable QHash<qint64, QList<QVariantList>> m_pages;
-    mutable QSqlQuery m_pageQuery;
-    mutable bool m_pageQueryReady = false;
+    // A page read failed and was reported; no page is read until the rows
+    // are read again.
+    mutable bool m_readFailed = false;
 
     int m_pendingRow = -1;
     QVariantList m_pendingValues;

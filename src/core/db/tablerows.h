@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "core/db/dberror.h"
+#include "core/db/fielddef.h"
+#include "core/db/queryshape.h"
+#include "core/db/result.h"
+
+#include <QHash>
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+#include <vector>
+
+namespace tw {
+
+class Database;
+
+namespace detail {
+struct Connection;
+}
+
+// The rows of one stored table, reached by rowid: what a grid needs to show
+// a big table. It lists the rowids of the rows it shows once, then reads the
+// values of the rows on screen a page at a time and writes single rows back.
+//
+// No statement stays open between calls, so it never holds a lock that would
+// block another connection. It holds its database weakly, like a record set:
+// once the database is closed every call fails with 3219.
+class TableRows
+{
+public:
+    TableRows();
+    ~TableRows();
+    TableRows(const TableRows &) = delete;
+    TableRows &operator=(const TableRows &) = delete;
+
+    // Opens on a stored table, named without regard to case. A table that
+    // uses every name of the row key for fields of its own fails with 3219.
+    DbError open(Database &database, const QString &table);
+    void close();
+    bool isOpen() const { return !m_table.isEmpty(); }
+
+    // The stored spelling of the table's name, and its fields.
+    const QString &table() const { return m_table; }
+    const QList<FieldDef> &fields() const { return m_fields; }
+    // The whole table, unfiltered and unsorted.
+    QueryShape shape() const { return QueryShape(m_table); }
+
+    // The rowids of the rows the shape's filters let through, in the order of
+    // its sort, ties in table order. Only the filters and the sort are read:
+    // the rows are this table's whatever table the shape names. Read straight
+    // from the engine, so a million rows list in the time the engine takes.
+    // An expression the engine refuses fails as an expression (3075, 3061).
+    Result<std::vector<qint64>> rowids(const QueryShape &shape) const;
+
+    // The values of the rows with these rowids, in field order. A rowid whose
+    // row is gone (deleted by another window) has no entry.
+    Result<QHash<qint64, QVariantList>> values(const std::vector<qint64> &rowids) const;
+
+    // Field index -> value to store.
+    using Values = QMap<int, QVariant>;
+    // Stores values in one row; 3167 when the row is no longer there.
+    DbError update(qint64 rowid, const Values &values);
+    // Adds a row (fields without a value get their default); its rowid.
+    Result<qint64> insert(const Values &values);
+    // Deletes one row. A row already gone is no error: it is gone.
+    DbError remove(qint64 rowid);
+
+private:
+    std::shared_ptr<detail::Connection> connection() const;
+
+    std::weak_ptr<detail::Connection> m_connection;
+    QString m_table;
+    QList<FieldDef> m_fields;
+    QString m_rowidColumn;
+};
+
+} // namespace tw
