@@ -13,7 +13,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build="${TABWRIGHT_BUILD_DIR:-$here/build}"
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config python3
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
   libsqlite3-dev sqlite3 libqscintilla2-qt6-dev
 )

@@ -36,7 +36,7 @@ const QString byColumns = QStringLiteral("Use column specs on the Tabwrite Text 
 const QString manipulator = QStringLiteral("Manipulator");
 
 // What tabwright-cli tabwrite makes of the text with this layout.
-QString cliTabwrite(const Layout &layout, const QString &text)
+QString cliTabwrite(const Layout &layout, const QString &text, int startColumn)
 {
     QTemporaryDir dir;
     QFile columns(dir.filePath(QStringLiteral("columns.csv")));
@@ -49,8 +49,9 @@ QString cliTabwrite(const Layout &layout, const QString &text)
     columns.close();
     in.close();
     QProcess cli;
-    cli.start(QStringLiteral(TABWRIGHT_CLI), {QStringLiteral("tabwrite"), QStringLiteral("--columns"),
-                                              columns.fileName(), in.fileName()});
+    cli.start(QStringLiteral(TABWRIGHT_CLI),
+              {QStringLiteral("tabwrite"), QStringLiteral("--columns"), columns.fileName(),
+               QStringLiteral("tabwriteStartLineAt=%1").arg(startColumn), in.fileName()});
     if (!cli.waitForFinished(30000) || cli.exitCode() != 0)
         return QStringLiteral("<cli failed: %1>").arg(QString::fromUtf8(cli.readAllStandardError()));
     return QString::fromUtf8(cli.readAllStandardOutput());
@@ -207,8 +208,23 @@ void TestColumnsTabs::gridPositionAndTyping()
     const tw::Result<QVariant> stored = m_harness->session().database().queryValue(
         QStringLiteral("SELECT column_heading FROM tabwrite_settings ORDER BY rowid DESC LIMIT 1"));
     QCOMPARE(stored.valueOr({}).toString(), QStringLiteral("Qty"));
-    control<QPushButton>("Data1First")->click();
-    QCOMPARE(position->text(), QStringLiteral("Criteria 1 of 4"));
+    // The data control's own buttons.
+    const QList<QPair<const char *, QString>> moves{{"Data1First", "Criteria 1 of 4"},
+                                                     {"Data1Next", "Criteria 2 of 4"},
+                                                     {"Data1Last", "Criteria 4 of 4"},
+                                                     {"Data1Next", "Criteria 4 of 4"},
+                                                     {"Data1Previous", "Criteria 3 of 4"}};
+    for (const auto &[button, caption] : moves) {
+        control<QPushButton>(button)->click();
+        QCOMPARE(position->text(), caption);
+    }
+    // Delete takes the current row out of the layout.
+    QTest::keyClick(grid(), Qt::Key_Delete);
+    QVERIFY(position->text().endsWith(QStringLiteral(" of 3")));
+    QCOMPARE(m_harness->session().database().queryValue(QStringLiteral("SELECT count(*) FROM tabwrite_settings"))
+                 .valueOr(-1)
+                 .toInt(),
+             3);
 }
 
 void TestColumnsTabs::tabChangeQuestion_data()
@@ -271,11 +287,16 @@ void TestColumnsTabs::processAsTheCommandLine()
     m_harness->userSetsText(text);
     showTab(ProcessingFrame::TabwriteText);
     typeLayout(layout);
+    // Lines start at column 2: the spin control steps the field up from 1.
+    auto startColumn = control<QLineEdit>("MaskEdBox4");
+    QCOMPARE(startColumn->text(), QStringLiteral("1"));
+    QTest::keyClick(control<QWidget>("UpDown4"), Qt::Key_Up);
+    QCOMPARE(startColumn->text(), QStringLiteral("2"));
     QTest::mouseClick(control<QPushButton>("Command7"), Qt::LeftButton);
 
     QVERIFY(m_harness->toolkit().prompts().isEmpty());
-    QCOMPARE(m_harness->document().text(), QStringLiteral("Name   Qty\r\nAlice  012\r\n\r\nBob    7\r\n"));
-    QCOMPARE(m_harness->document().text(), cliTabwrite(layout, text));
+    QCOMPARE(m_harness->document().text(), QStringLiteral(" Name   Qty\r\n Alice  012\r\n\r\n Bob    7\r\n"));
+    QCOMPARE(m_harness->document().text(), cliTabwrite(layout, text, 2));
     // The last row, still being edited when Process was pressed, was written.
     QVERIFY(control<QLabel>("Data1")->text().endsWith(QStringLiteral(" of 2")));
     QCOMPARE(m_harness->document().undoCopy(), text);
