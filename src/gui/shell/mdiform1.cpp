@@ -477,6 +477,9 @@ void MDIForm1::manipulatorClosed()
 void MDIForm1::viewerClosing()
 {
     HourglassGuard hourglass;
+    // Out of its maximised state first: the area would hand that state on to
+    // the Manipulator as it becomes the active window.
+    m_subWindows.value(m_viewer)->showNormal();
     if (isChildShown(m_manipulator)) {
         m_views->copyCaret(Role::Viewer, Role::Manipulator);
         focusManipulator();
@@ -590,14 +593,17 @@ void MDIForm1::menuFileOpenDB_Click()
 void MDIForm1::menuViewTabwrite_Click()
 {
     HourglassGuard hourglass;
-    const bool viewerWasShown = isChildShown(m_viewer);
-    if (viewerWasShown)
+    if (isChildShown(m_viewer)) {
         m_views->copyCaret(Role::Viewer, Role::Manipulator);
+        // Out of its maximised state before it goes: the area would hand that
+        // state on to the Manipulator as it becomes the active window.
+        QMdiSubWindow *viewer = m_subWindows.value(m_viewer);
+        viewer->showNormal();
+        viewer->hide();
+    }
     m_manipulator->Form_Load();
     showChild(m_manipulator);
     m_manipulator->focusText();
-    if (viewerWasShown)
-        m_subWindows.value(m_viewer)->hide();
     setTextMenusVisible(true);
 }
 
