@@ -71,7 +71,8 @@ QString specGridCaption(const QString &currentSettingsName)
 
 QString specPositionCaption(qint64 row, qint64 count)
 {
-    if (count <= 0)
+    // The empty row after the stored ones is where a new record is typed.
+    if (count <= 0 || row >= count)
         return QCoreApplication::translate("TabwriteTab", "Enter new record");
     return QCoreApplication::translate("TabwriteTab", "Record %1 of %2").arg(row + 1).arg(count);
 }

@@ -22,7 +22,7 @@ Result<ColumnSpecs> readColumnSpecs(Database &database);
 QString specGridCaption(const QString &currentSettingsName);
 
 // The caption of the grid's data control: "Record 2 of 3", or
-// "Enter new record" while the table has no row.
+// "Enter new record" on the empty row where a new one is typed.
 QString specPositionCaption(qint64 row, qint64 count);
 // When the data control itself moves: "Criteria 2 of 3".
 QString specCriteriaCaption(qint64 position, qint64 count);

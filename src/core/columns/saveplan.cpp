@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/columns/saveplan.h"
 
+#include "core/engine/tabwrite.h"
+
 #include "core/columns/tablelist.h"
 #include "core/db/database.h"
 
@@ -122,9 +124,12 @@ SavePlan planSave(Database &database, const SaveTarget &target, SaveQuestions &q
         }
     }
 
-    if (plan.request.method == SaveMethod::ColumnLayout && !layoutRead) {
-        if (const DbError error = readLayout(); error.isError())
-            return refuse(Refusal::DatabaseError, {}, error);
+    if (plan.request.method == SaveMethod::ColumnLayout) {
+        if (!layoutRead)
+            if (const DbError error = readLayout(); error.isError())
+                return refuse(Refusal::DatabaseError, {}, error);
+        if (const QString refusal = startColumnRefusal(plan.request.columns); !refusal.isEmpty())
+            return refuse(Refusal::LayoutRefused, refusal);
     }
     return plan;
 }

@@ -70,6 +70,7 @@ struct SavePlan
         ProgramTable,   // one of the program's own tables
         NoColumnLayout, // a table is to be created and the layout has no rows
         HeadingRefused, // a heading cannot name a field: error says which
+        LayoutRefused,  // lines are to be cut by a layout that cannot cut them
         TableNotFound,
         Cancelled,      // the user answered Cancel to "already there"
     };

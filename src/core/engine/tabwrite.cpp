@@ -76,6 +76,19 @@ QString missingCells(const ColumnSpec &row)
 
 } // namespace
 
+QString startColumnRefusal(const ColumnSpecs &rows)
+{
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const std::optional<int> &start = rows[i].get_data_from_column;
+        if (start && *start < 1)
+            return QStringLiteral("Row %1 of the column specifications starts at column %2.  Columns are counted "
+                                  "from 1: please enter 1 or more in its get_data_from_column.")
+                .arg(i + 1)
+                .arg(*start);
+    }
+    return {};
+}
+
 TextResult checkColumnSpecs(const ColumnSpecs &rows)
 {
     if (rows.isEmpty())
@@ -91,6 +104,10 @@ TextResult checkColumnSpecs(const ColumnSpecs &rows)
                     .arg(i + 1)
                     .arg(missing));
     }
+    // A row from column 0 would cut nothing out of any line and turn every
+    // data line into spaces.
+    if (const QString refusal = startColumnRefusal(rows); !refusal.isEmpty())
+        return TextResult::refusal(refusal);
     return {};
 }
 

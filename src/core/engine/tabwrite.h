@@ -18,6 +18,9 @@ namespace tw {
 // the header line is built from. Returns a refusal naming the first incomplete
 // row, or an empty result.
 TextResult checkColumnSpecs(const ColumnSpecs &rows);
+// The message for the first row whose start column is below 1 (which would
+// cut nothing out of any line), naming the row; empty when there is none.
+QString startColumnRefusal(const ColumnSpecs &rows);
 
 // The whole run: header line, then every non-empty line laid out; empty lines
 // stay empty, without the start-column prefix. An empty text comes back empty.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/grids/gridmodel.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 #include <QMetaObject>
 
@@ -15,9 +16,12 @@ constexpr int pageSize = 128;
 // the cache starts again rather than growing with the table.
 constexpr int maxCachedPages = 64;
 
-DbError conversionError()
+// The engine's words, and the field: in a grid of many columns the user
+// must see which cell holds the text that is no number.
+DbError conversionError(const QString &field)
 {
-    return DbError{3421, QStringLiteral("Data type conversion error.")};
+    return DbError{3421, QStringLiteral("Data type conversion error.") + QStringLiteral("\n\n")
+                             + QCoreApplication::translate("GridModel", "Field: %1").arg(field)};
 }
 
 // A cell's typed text as the value to store: an empty cell is Null, numbers
@@ -244,6 +248,13 @@ bool GridModel::setData(const QModelIndex &index, const QVariant &value, int rol
         return false;
     if (data(index, Qt::EditRole) == value && m_pendingRow != row)
         return false;
+    // A text that cannot go into a numeric field is refused in its cell, so
+    // the cell can keep it for the user to correct; the row's other edits stay.
+    const FieldDef &field = m_rows.fields().at(index.column());
+    if (QVariant stored; !storedValue(field, value, &stored)) {
+        Q_EMIT errorOccurred(conversionError(field.name));
+        return false;
+    }
     if (m_pendingRow != row) {
         m_pendingRow = row;
         m_pendingValues = QVariantList(m_rows.fields().size());
@@ -278,7 +289,7 @@ bool GridModel::submit()
         QVariant stored;
         if (!storedValue(m_rows.fields()[c], m_pendingValues[c], &stored)) {
             drop();
-            Q_EMIT errorOccurred(conversionError());
+            Q_EMIT errorOccurred(conversionError(m_rows.fields()[c].name));
             return false;
         }
         values.insert(c, stored);

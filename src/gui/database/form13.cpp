@@ -4,6 +4,7 @@
 #include "core/db/session.h"
 #include "core/grids/gridmodel.h"
 #include "core/grids/gridrules.h"
+#include "gui/shell/celleditdelegate.h"
 #include "gui/shell/errorreporter.h"
 #include "gui/shell/toolkit.h"
 
@@ -31,6 +32,7 @@ Form13::Form13(tw::DatabaseSession &session, QWidget *parent)
     grdDataGrid = new QTableView(this);
     grdDataGrid->setObjectName(QStringLiteral("grdDataGrid"));
     grdDataGrid->setModel(m_model);
+    grdDataGrid->setItemDelegate(new CellEditDelegate(grdDataGrid));
     grdDataGrid->setSelectionBehavior(QAbstractItemView::SelectItems);
     grdDataGrid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                                  | QAbstractItemView::AnyKeyPressed);

@@ -25,7 +25,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QShortcut>
+#include <QKeyEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -99,11 +99,28 @@ Manipulator::Manipulator(tw::TextDocument &document, tw::DatabaseSession &sessio
     connect(&m_document, &tw::TextDocument::undoAvailableChanged, Command1, &QWidget::setEnabled);
     connect(&busy, &BusyState::progress, this, &Manipulator::showProgress);
     connect(&busy, &BusyState::progressEnded, ProgressBar1, &QWidget::hide);
+}
 
-    // Escape anywhere in the window closes it, as its close button does.
-    auto escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    escape->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(escape, &QShortcut::activated, this, &Manipulator::closeRequested);
+void Manipulator::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        Q_EMIT closeRequested();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void Manipulator::giveUpAccessKeys(const QString &menuLetters)
+{
+    for (int index = 0; index < SSTab1->count(); ++index) {
+        QString caption = SSTab1->tabText(index);
+        const qsizetype mark = caption.indexOf(u'&');
+        if (mark >= 0 && mark + 1 < caption.size()
+            && menuLetters.contains(caption.at(mark + 1), Qt::CaseInsensitive)) {
+            caption.remove(mark, 1);
+            SSTab1->setTabText(index, caption);
+        }
+    }
 }
 
 Manipulator::~Manipulator() = default;

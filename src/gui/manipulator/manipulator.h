@@ -53,6 +53,10 @@ public:
     // The caption for the file the text belongs to ("" for none).
     static QString captionFor(const QString &path);
 
+    // The menu bar's access keys win over the tabs': a tab whose letter a
+    // menu uses gives it up (Alt+F opens the File menu, not Format Text).
+    void giveUpAccessKeys(const QString &menuLetters);
+
     // A file is being chosen and read: the Text/Lines tab is shown and the
     // character counter goes away meanwhile.
     void fileOpenStarted();
@@ -72,6 +76,11 @@ Q_SIGNALS:
     void closeRequested();
     // Ctrl+F in the text: the Search window.
     void findRequested();
+
+protected:
+    // Escape closes the window only when nothing inside it took the key: an
+    // open drop-down list, a cell editor or a completer closes itself first.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     ProcessingFrame::Parts buildPages();

@@ -7,6 +7,7 @@
 #include "core/grids/gridmodel.h"
 #include "gui/manipulator/processingframe.h"
 #include "gui/manipulator/settingsdirty.h"
+#include "gui/shell/celleditdelegate.h"
 #include "gui/shell/errorreporter.h"
 #include "gui/shell/toolkit.h"
 
@@ -35,6 +36,7 @@ TabwriteTab::TabwriteTab(ProcessingFrame &window, tw::DatabaseSession &session, 
     DBGrid1 = new QTableView(page);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setModel(m_model);
+    DBGrid1->setItemDelegate(new CellEditDelegate(DBGrid1));
     DBGrid1->setToolTip(tr("Enter zero in the LAST column's \"Spaces_b4_next_ column\" field, if you don't want "
                            "any spaces at the end of each line."));
     DBGrid1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
@@ -162,7 +164,7 @@ void TabwriteTab::commitGrid()
 void TabwriteTab::showPosition(int row)
 {
     const qint64 count = m_model->recordCount();
-    Data1->setText(tw::specPositionCaption(row >= 0 && row < count ? row : qMax<qint64>(0, count), count));
+    Data1->setText(tw::specPositionCaption(row >= 0 ? row : 0, count));
 }
 
 void TabwriteTab::DBGrid1_RowColChange(int row, int previous)

@@ -14,6 +14,7 @@
 #include "gui/manipulator/manipulator.h"
 #include "gui/shell/errorreporter.h"
 #include "gui/shell/form1.h"
+#include "gui/shell/placement.h"
 #include "gui/shell/textbox.h"
 #include "gui/shell/toolkit.h"
 
@@ -22,12 +23,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 
 #include <algorithm>
 #include <functional>
@@ -104,6 +104,11 @@ MDIForm1::MDIForm1(const StartupOptions &options)
     setWindowTitle(tr("Tabwright"));
     mdiArea = new QMdiArea(this);
     mdiArea->setObjectName(QStringLiteral("mdiArea"));
+    // On a small or strongly scaled screen the frame may be smaller than a
+    // child window: the area scrolls rather than pushing the frame's own
+    // size (and its title bar) past the screen.
+    mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea);
     createMenus();
     createChildren();
@@ -157,6 +162,7 @@ void MDIForm1::createChildren()
     manipulator->closed = [this] { manipulatorClosed(); };
     connect(m_manipulator, &Manipulator::closeRequested, this, [this] { closeChild(m_manipulator); });
     connect(m_manipulator, &Manipulator::findRequested, this, &MDIForm1::menuSearchFind_Click);
+    m_manipulator->giveUpAccessKeys(menuAccessKeys());
 
     m_viewer = new Form5(*m_views);
     ChildWindow *viewer = childWindow(addChild(m_viewer));
@@ -268,6 +274,17 @@ void MDIForm1::createMenus()
     menuAbout = addEntry(menuHelp, "menuAbout", tr("&About Tabwright"));
 }
 
+QString MDIForm1::menuAccessKeys() const
+{
+    QString letters;
+    for (const QMenu *menu : {menuFile, menuEdit, menuView, menuSearch, menuQueries, menuHelp}) {
+        const QString title = menu->title();
+        if (const qsizetype mark = title.indexOf(u'&'); mark >= 0 && mark + 1 < title.size())
+            letters += title.at(mark + 1).toLower();
+    }
+    return letters;
+}
+
 void MDIForm1::connectMenus()
 {
     connect(menuFile, &QMenu::aboutToShow, this, &MDIForm1::menuFile_Click);
@@ -304,13 +321,10 @@ void MDIForm1::connectMenus()
 
 void MDIForm1::placeOnScreen()
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const int width = qMin(twipsToPixels(10275), available.width());
-    const int height = qMin(twipsToPixels(8000), available.height());
-    resize(width, height);
-    move(available.x() + (available.width() - frameGeometry().width()) / 2,
-         available.y() + (available.height() - frameGeometry().height()) / 2);
+    placement::centreOnScreen(this, QSize(twipsToPixels(10275), twipsToPixels(8000)));
+    // The window manager's frame is known only once the window is up: then
+    // the title bar is brought onto the screen if it was pushed off.
+    QTimer::singleShot(0, this, [this] { placement::keepOnScreen(this); });
 }
 
 bool MDIForm1::Form_Load()
@@ -634,11 +648,13 @@ void MDIForm1::menuQueriesDefine_Click()
 
 void MDIForm1::menuExit_Click()
 {
-    // Exit ends the program at once: no window is asked, unsaved text is lost.
-    Toolkit::instance().endProgram(0);
+    // Exit asks what closing the frame asks: unsaved text is never lost
+    // without a word.
+    if (closeChildren())
+        Toolkit::instance().endProgram(0);
 }
 
-void MDIForm1::closeEvent(QCloseEvent *event)
+bool MDIForm1::closeChildren()
 {
     const QList<QMdiSubWindow *> children = mdiArea->subWindowList();
     for (QMdiSubWindow *child : children) {
@@ -646,10 +662,16 @@ void MDIForm1::closeEvent(QCloseEvent *event)
             continue;
         // A child that may close hides itself; one that refuses stays shown.
         child->close();
-        if (child->isVisible()) {
-            event->ignore();
-            return;
-        }
+        if (child->isVisible())
+            return false;
     }
-    event->accept();
+    return true;
+}
+
+void MDIForm1::closeEvent(QCloseEvent *event)
+{
+    if (closeChildren())
+        event->accept();
+    else
+        event->ignore();
 }

@@ -87,9 +87,14 @@ private:
     void createMenus();
     QAction *addEntry(QMenu *menu, const char *name, const QString &caption, const QKeySequence &key = {});
     void createChildren();
+    // The letters of the menu bar's access keys ("fevsqh").
+    QString menuAccessKeys() const;
     void connectMenus();
     QMdiSubWindow *addChild(QWidget *widget, Qt::WindowFlags extraFlags = {});
     void placeOnScreen();
+    // Asks each child window whether it may close, as closing the frame does;
+    // false when one refused (the user cancelled at a question).
+    bool closeChildren();
     // The entries whose state follows the text, the windows and the busy state.
     void refreshEntries();
     // The Edit and Search menus are offered only while a text window is open.

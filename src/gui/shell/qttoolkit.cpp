@@ -6,9 +6,11 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScreen>
 
 #include <cstdlib>
 
@@ -70,12 +72,29 @@ int QtToolkit::messageBox(const MessagePrompt &prompt)
     }
 }
 
+std::unique_ptr<QInputDialog> QtToolkit::inputDialog(const QString &prompt, const QString &title,
+                                                     const QString &defaultAnswer, QWidget *parent)
+{
+    auto dialog = std::make_unique<QInputDialog>(parent);
+    dialog->setWindowTitle(titleOr(title));
+    dialog->setLabelText(prompt);
+    dialog->setTextValue(defaultAnswer);
+    // The filter prompt alone is a page of examples: unwrapped it would make
+    // a box wider than any screen, with OK and Cancel off the edge.
+    const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    if (auto label = dialog->findChild<QLabel *>()) {
+        label->setWordWrap(true);
+        label->setMinimumWidth(qMin(560, available.width() * 3 / 4));
+    }
+    dialog->setMaximumSize(available.size());
+    return dialog;
+}
+
 QString QtToolkit::inputBox(const QString &prompt, const QString &title, const QString &defaultAnswer)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(dialogParent(), titleOr(title), prompt,
-                                               QLineEdit::Normal, defaultAnswer, &ok);
-    return ok ? text : QString();
+    const std::unique_ptr<QInputDialog> dialog = inputDialog(prompt, title, defaultAnswer, dialogParent());
+    return dialog->exec() == QDialog::Accepted ? dialog->textValue() : QString();
 }
 
 QString QtToolkit::qtFilter(const QString &filter)
@@ -83,8 +102,12 @@ QString QtToolkit::qtFilter(const QString &filter)
     const QStringList parts = filter.split(u'|');
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString description = parts.at(i);
-        const QString pattern = QString(parts.at(i + 1)).replace(u';', u' ');
+        QString description = parts.at(i);
+        QString pattern = QString(parts.at(i + 1)).replace(u';', u' ');
+        if (pattern == QLatin1String("*.*")) {
+            pattern = QStringLiteral("*");
+            description.replace(QLatin1String("(*.*)"), QLatin1String("(*)"));
+        }
         // Qt reads the patterns from the parentheses; keep the description as
         // written when it already shows them.
         filters << (description.contains(u'(' + pattern + u')') ? description

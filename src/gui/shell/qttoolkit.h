@@ -3,6 +3,10 @@
 
 #include "gui/shell/toolkit.h"
 
+#include <memory>
+
+class QInputDialog;
+
 // The dialogs a user sees: Qt's message, input, file and print dialogs.
 class QtToolkit : public Toolkit
 {
@@ -15,5 +19,10 @@ public:
     void endProgram(int exitCode) override;
 
     // "Text files (*.txt)|*.txt|All files (*.*)|*.*" in Qt's own filter form.
+    // "*.*" becomes "*": on Linux many files have no dot in their name.
     static QString qtFilter(const QString &filter);
+    // The input box as it will be shown: a long prompt wraps, and the box
+    // fits the screen it opens on.
+    static std::unique_ptr<QInputDialog> inputDialog(const QString &prompt, const QString &title,
+                                                     const QString &defaultAnswer, QWidget *parent = nullptr);
 };

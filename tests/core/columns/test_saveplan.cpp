@@ -51,7 +51,7 @@ public:
 };
 
 // The column layout the host answers with.
-constexpr int NoRows = 0, TwoColumns = 1, Unreadable = 2, HeadingTwice = 3;
+constexpr int NoRows = 0, TwoColumns = 1, Unreadable = 2, HeadingTwice = 3, FromColumnZero = 4;
 
 tw::ColumnSpecs twoColumns()
 {
@@ -64,6 +64,7 @@ tw::Result<tw::ColumnSpecs> layoutOf(int layout)
     case TwoColumns: return twoColumns();
     case Unreadable: return tw::DbError::make(tw::ErrorNumber::ObjectNotFound, QStringLiteral("tabwrite_settings"));
     case HeadingTwice: return tw::ColumnSpecs{{QStringLiteral("Id"), 1, 2, 0, 2}, {QStringLiteral("ID"), 3, 2, 0, 2}};
+    case FromColumnZero: return tw::ColumnSpecs{{QStringLiteral("Id"), 1, 2, 0, 2}, {QStringLiteral("Name"), 0, 2, 0, 2}};
     default: return tw::ColumnSpecs{};
     }
 }
@@ -164,6 +165,11 @@ void TestSavePlan::plans_data()
         << Unreadable << replace << int(R::DatabaseError) << "" << int(A::Refuse) << true << 1;
     QTest::newRow("layout unreadable before creating") << T{true, "New", parse, ",", db, true} << Unreadable
         << append << int(R::DatabaseError) << "" << int(A::Refuse) << false << 1;
+    QTest::newRow("lines cut by a row from column 0") << T{true, "Names", byColumns, "", db, false}
+        << FromColumnZero << append << int(R::LayoutRefused)
+        << "Row 2 of the column specifications starts at column 0.  Columns are counted from 1: please enter 1 or "
+           "more in its get_data_from_column."
+        << int(A::Refuse) << true << 1;
     QTest::newRow("a heading named twice") << T{true, "New", parse, ",", db, true} << HeadingTwice << append
         << int(R::HeadingRefused) << "\"ID\" in row 2" << int(A::Refuse) << false << 1;
 

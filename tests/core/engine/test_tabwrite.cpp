@@ -59,8 +59,8 @@ private slots:
             << F{"A,1,3,5"} << 1 << "ab" << "A\r\nab     ";
         QTest::newRow("leading spaces of the header trimmed, the prefix kept") << F{" A,1,3,0"} << 3
                                                                                << "abc" << "  A\r\n  abc";
-        QTest::newRow("empty or 0 start column gives only the spaces")
-            << F{"A,,2,1", "Z,0,2,1", "B,1,1,0"} << 1 << "ab" << "A  Z  B\r\n  a";
+        QTest::newRow("an empty start column gives only the spaces")
+            << F{"A,,2,1", "B,1,1,0"} << 1 << "ab" << "A  B\r\n a";
         QTest::newRow("negative count gives only the spaces, negative spaces nothing")
             << F{"A,1,-5,1", "B,1,1,-1", "C,2,1,0"} << 1 << "ab" << "ABC\r\n b";
         QTest::newRow("lone CR and LF are characters") << F{"H,2,3,0"} << 1 << "a\rb\nc" << "H\r\n\rb\n";
@@ -114,6 +114,10 @@ private slots:
                                                           << "Row 1 of the column specifications is incomplete.  "
                                                              "Please fill in its column_heading, "
                                                              "spaces_b4_next_column.";
+        QTest::newRow("a row from column 0 would cut nothing")
+            << F{"A,1,1,1", "Z,0,2,1"} << 1
+            << "Row 2 of the column specifications starts at column 0.  Columns are counted from 1: please enter 1 "
+               "or more in its get_data_from_column.";
         QTest::newRow("start column out of range")
             << F{"A,1,1,1"} << 1000 << "\"New lines start at column:\" must be a number from 0 to 999.";
         QTest::newRow("spaces too many to hold") << F{"A,1,1,2000000000"} << 1

@@ -106,10 +106,15 @@ void TestGridModel::editsReachTheTable()
     QCOMPARE(m_db.queryValue("select count(*) from T where Name = 'added'").value().toInt(), 0);
     QCOMPARE(errors.size(), 0);
 
-    // Refusals reach the window, and the edit is dropped.
-    QVERIFY(m_model->setData(m_model->index(0, 1), "seven"));
-    QVERIFY(!m_model->submit());
+    // A word for a number is refused in its cell, naming the field, and the
+    // row's other edits stay; a refusal at writing reaches the window and
+    // drops the edit.
+    QVERIFY(m_model->setData(m_model->index(0, 0), "kept"));
+    QVERIFY(!m_model->setData(m_model->index(0, 1), "seven"));
     QCOMPARE(errors.last().first().value<DbError>().number, 3421);
+    QVERIFY(errors.last().first().value<DbError>().description.endsWith(m_model->fields().at(1).name));
+    QCOMPARE(m_model->pendingRow(), 0);
+    m_model->revert();
     QVERIFY(m_model->setData(m_model->index(0, 0), "too long"));
     QVERIFY(!m_model->submit());
     QCOMPARE(errors.last().first().value<DbError>().number, int(ErrorNumber::ValueTooLong));

@@ -86,6 +86,7 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void gridPositionAndTyping();
+    void wordInNumberCellIsKeptForCorrection();
     void tabChangeQuestion_data();
     void tabChangeQuestion();
     void targetTabWithOption1AsksNothing();
@@ -196,6 +197,11 @@ void TestColumnsTabs::gridPositionAndTyping()
     QTest::keyClick(grid(), Qt::Key_Down);
     QCOMPARE(position->text(), QStringLiteral("Record 2 of 3"));
 
+    // The empty row after the stored ones is where a new record is typed.
+    grid()->setCurrentIndex(grid()->model()->index(2, 0));
+    QTest::keyClick(grid(), Qt::Key_Down);
+    QCOMPARE(grid()->currentIndex().row(), 3);
+    QCOMPARE(position->text(), QStringLiteral("Enter new record"));
     // A fourth row typed into the empty last row is written when left.
     grid()->setCurrentIndex(grid()->model()->index(3, 0));
     QTest::keyClicks(grid(), QStringLiteral("Q"));
@@ -225,6 +231,37 @@ void TestColumnsTabs::gridPositionAndTyping()
                  .valueOr(-1)
                  .toInt(),
              3);
+}
+
+void TestColumnsTabs::wordInNumberCellIsKeptForCorrection()
+{
+    // A new row: its empty cells take any text.
+    showTab(ProcessingFrame::TabwriteText);
+    QVERIFY(QTest::qWaitForWindowExposed(grid()));
+    QVERIFY(grid()->model()->setData(grid()->model()->index(0, 0), QStringLiteral("Name")));
+    const int count = 2; // number_of_characters
+    grid()->setCurrentIndex(grid()->model()->index(0, count));
+    QTest::keyClicks(grid(), QStringLiteral("five"));
+    QWidget *editor = QApplication::focusWidget();
+    QVERIFY(editor && editor != grid());
+    QTest::keyClicks(editor, QStringLiteral("ive"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(m_harness->toolkit().messageTexts(),
+             QStringList{"Data type conversion error.\n\nField: number_of_characters"});
+    // The cell opens again holding the word, on the same row.
+    QTRY_VERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+    auto reopened = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    QCOMPARE(reopened->text(), QStringLiteral("five"));
+    QCOMPARE(grid()->currentIndex(), grid()->model()->index(0, count));
+    // Corrected, it is stored.
+    reopened->setText(QStringLiteral("7"));
+    QTest::keyClick(reopened, Qt::Key_Return);
+    QTest::keyClick(grid(), Qt::Key_Down);
+    QCOMPARE(m_harness->session().database()
+                 .queryValue(QStringLiteral("SELECT number_of_characters FROM tabwrite_settings"))
+                 .valueOr({})
+                 .toInt(),
+             7);
 }
 
 void TestColumnsTabs::tabChangeQuestion_data()

@@ -9,7 +9,9 @@
 #include "gui/shell/errorreporter.h"
 
 #include <QAction>
+#include <QAbstractItemView>
 #include <QClipboard>
+#include <QComboBox>
 #include <QMimeData>
 #include <QProgressBar>
 
@@ -38,6 +40,7 @@ private Q_SLOTS:
     void ctrlFOpensSearch();
     void escapeClosesTheWindow_data();
     void escapeClosesTheWindow();
+    void escapeClosingADropDownKeepsTheWindow();
     void focusInWithdrawsUndo_data();
     void focusInWithdrawsUndo();
     void lineToolsOfferedWhileThereIsText();
@@ -349,6 +352,22 @@ void TestProcessingFrame::escapeClosesTheWindow()
     QCOMPARE(harness().toolkit().messageTexts(),
              answer ? QStringList{"Would you like to save changes?"} : QStringList{});
     QCOMPARE(harness().document().text(), closed ? QString() : text);
+}
+
+void TestProcessingFrame::escapeClosingADropDownKeepsTheWindow()
+{
+    tabStrip(harness())->setCurrentIndex(Tab::MoveText);
+    auto combo = control<QComboBox>(harness(), "Combo1");
+    combo->setFocus();
+    combo->showPopup();
+    QWidget *popup = combo->view();
+    QVERIFY(QTest::qWaitForWindowExposed(popup->window()));
+    QTest::keyClick(popup, Qt::Key_Escape);
+    QTRY_VERIFY(!popup->isVisible());
+    QVERIFY(harness().isShown(QStringLiteral("Manipulator")));
+    // With nothing open the same key closes the window.
+    QTest::keyClick(combo, Qt::Key_Escape);
+    QVERIFY(!harness().isShown(QStringLiteral("Manipulator")));
 }
 
 void TestProcessingFrame::focusInWithdrawsUndo_data()

@@ -5,8 +5,12 @@
 #include "frameharness.h"
 
 #include "core/db/database.h"
+#include "gui/shell/textbox.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QScreen>
+#include <QTabWidget>
 #include <QDir>
 #include <QFile>
 #include <QtTest>
@@ -29,7 +33,10 @@ private Q_SLOTS:
     void useOriginalOfferedOnlyForAnotherDatabase();
     void closingTheManipulatorTakesTheTextMenus();
     void busyRunHoldsTheSwappingEntries();
-    void exitEndsWithoutQuestion();
+    void exitAsksAboutUnsavedText_data();
+    void exitAsksAboutUnsavedText();
+    void menuAccessKeysWinOverTabs();
+    void placedOnTheScreen();
     void frameCloseRefusedOnCancel();
 };
 
@@ -286,14 +293,67 @@ void TestFrame::busyRunHoldsTheSwappingEntries()
         QVERIFY2(harness.action(name)->isEnabled(), qPrintable(name));
 }
 
-void TestFrame::exitEndsWithoutQuestion()
+void TestFrame::exitAsksAboutUnsavedText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("answer"); // 0: no question
+    QTest::addColumn<bool>("ended");
+    QTest::newRow("nothing unsaved") << QString() << 0 << true;
+    QTest::newRow("unsaved, No") << "unsaved" << int(Answer::No) << true;
+    QTest::newRow("unsaved, Cancel") << "unsaved" << int(Answer::Cancel) << false;
+}
+
+void TestFrame::exitAsksAboutUnsavedText()
+{
+    QFETCH(QString, text);
+    QFETCH(int, answer);
+    QFETCH(bool, ended);
+    FrameHarness harness;
+    QVERIFY(harness.start());
+    if (!text.isEmpty())
+        harness.userSetsText(text);
+    if (answer)
+        harness.toolkit().answer(answer);
+    harness.action(QStringLiteral("menuExit"))->trigger();
+    QCOMPARE(harness.toolkit().programEnded(), ended);
+    QCOMPARE(harness.toolkit().messageTexts(),
+             answer ? QStringList{"Would you like to save changes?"} : QStringList{});
+    QCOMPARE(harness.document().text(), ended ? QString() : text);
+}
+
+void TestFrame::menuAccessKeysWinOverTabs()
 {
     FrameHarness harness;
     QVERIFY(harness.start());
-    harness.userSetsText(QStringLiteral("unsaved"));
-    harness.action(QStringLiteral("menuExit"))->trigger();
-    QVERIFY(harness.toolkit().programEnded());
-    QVERIFY(harness.toolkit().prompts().isEmpty());
+    auto tabs = harness.control<QTabWidget>(QStringLiteral("Manipulator"), QStringLiteral("SSTab1"));
+    harness.manipulatorBox()->setFocus();
+    // A tab keeps its key where no menu uses the letter.
+    QTest::keyClick(harness.manipulatorBox(), Qt::Key_M, Qt::AltModifier);
+    QCOMPARE(tabs->currentIndex(), 1);
+    // F is the File menu's: Alt+F opens it and leaves the tabs alone.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::AltModifier);
+    QTRY_VERIFY(QApplication::activePopupWidget());
+    QCOMPARE(QApplication::activePopupWidget()->objectName(), QStringLiteral("menuFile"));
+    QCOMPARE(tabs->currentIndex(), 1);
+    QApplication::activePopupWidget()->close();
+}
+
+void TestFrame::placedOnTheScreen()
+{
+    // Also run with the display scaled (see CMakeLists.txt): title bar and
+    // menus stay on the screen whatever the scale.
+    FrameHarness harness;
+    QVERIFY(harness.start());
+    QTRY_VERIFY(harness.frame().isVisible());
+    const QRect screen = harness.frame().screen()->availableGeometry();
+    QVERIFY2(screen.contains(harness.frame().frameGeometry()),
+             qPrintable(QStringLiteral("%1,%2 %3x%4 outside %5x%6")
+                            .arg(harness.frame().frameGeometry().x())
+                            .arg(harness.frame().frameGeometry().y())
+                            .arg(harness.frame().frameGeometry().width())
+                            .arg(harness.frame().frameGeometry().height())
+                            .arg(screen.width())
+                            .arg(screen.height())));
 }
 
 void TestFrame::frameCloseRefusedOnCancel()

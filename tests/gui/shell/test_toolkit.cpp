@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/grids/gridrules.h"
 #include "gui/shell/form1.h"
 #include "gui/shell/qttoolkit.h"
 #include "gui/shell/textbox.h"
 
+#include <QInputDialog>
 #include <QLabel>
 #include <QTimer>
 #include <QtTest>
@@ -19,6 +21,7 @@ private Q_SLOTS:
     void fileDialogFilter_data();
     void fileDialogFilter();
     void twipsRoundTrip();
+    void longInputPromptFitsTheScreen();
     void textBoxKeepsTextExactly_data();
     void textBoxKeepsTextExactly();
     void textBoxCountsCharacters();
@@ -32,8 +35,9 @@ void TestToolkit::fileDialogFilter_data()
 {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QString>("expected");
+    // "*.*" would hide every file without a dot (/etc/services, README).
     QTest::newRow("text files") << "Text files (*.txt)|*.txt|All files (*.*)|*.*"
-                                << "Text files (*.txt);;All files (*.*)";
+                                << "Text files (*.txt);;All files (*)";
     QTest::newRow("pattern not shown in the description") << "Databases|*.mdb;*.db"
                                                            << "Databases (*.mdb *.db)";
 }
@@ -43,6 +47,21 @@ void TestToolkit::fileDialogFilter()
     QFETCH(QString, filter);
     QFETCH(QString, expected);
     QCOMPARE(QtToolkit::qtFilter(filter), expected);
+}
+
+void TestToolkit::longInputPromptFitsTheScreen()
+{
+    // The table window's filter prompt is a page of examples.
+    const std::unique_ptr<QInputDialog> dialog =
+        QtToolkit::inputDialog(tw::filterPromptText(), QStringLiteral("Tabwright"), QString());
+    dialog->adjustSize();
+    QVERIFY2(dialog->width() <= 1280 && dialog->height() <= 800,
+             qPrintable(QStringLiteral("%1x%2").arg(dialog->width()).arg(dialog->height())));
+    QCOMPARE(dialog->labelText(), tw::filterPromptText());
+    // All of the prompt shows: it wraps within the box instead of running past it.
+    auto label = dialog->findChild<QLabel *>();
+    QVERIFY(label);
+    QVERIFY2(label->sizeHint().width() <= dialog->width(), qPrintable(QString::number(label->sizeHint().width())));
 }
 
 void TestToolkit::twipsRoundTrip()
