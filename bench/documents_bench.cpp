@@ -40,6 +40,7 @@ public:
     QString inputBox(const QString &, const QString &, const QString &) override { return {}; }
     QString fileDialog(const FileDialogRequest &) override { return path; }
     bool printerDialog(QPrinter &, const QString &) override { return false; }
+    bool fontDialog(QFont &, const QString &) override { return false; }
     void endProgram(int exitCode) override { std::exit(exitCode); }
 };
 

@@ -41,7 +41,8 @@ bool FrameHarness::copyDefaultDatabase(const QString &folder, const QString &fil
 
 bool FrameHarness::start()
 {
-    m_frame = std::make_unique<MDIForm1>(StartupOptions{m_dir.path(), false});
+    m_frame = std::make_unique<MDIForm1>(
+        StartupOptions{m_dir.path(), false, m_dir.filePath(QStringLiteral("settings.ini"))});
     m_frame->show();
     QApplication::setActiveWindow(m_frame.get());
     if (!QTest::qWaitForWindowActive(m_frame.get()))

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QFont>
 #include <QTest>
 
 ScriptedToolkit::ScriptedToolkit()
@@ -96,6 +97,19 @@ bool ScriptedToolkit::printerDialog(QPrinter &, const QString &title)
     recorded.message.title = title;
     m_prompts << recorded;
     return next().toBool();
+}
+
+bool ScriptedToolkit::fontDialog(QFont &font, const QString &title)
+{
+    Prompt recorded;
+    recorded.kind = Kind::Font;
+    recorded.message.title = title;
+    m_prompts << recorded;
+    const QString family = next().toString();
+    if (family.isEmpty())
+        return false;
+    font.setFamily(family);
+    return true;
 }
 
 void ScriptedToolkit::endProgram(int exitCode)

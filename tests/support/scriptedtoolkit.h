@@ -12,7 +12,7 @@
 class ScriptedToolkit : public Toolkit
 {
 public:
-    enum class Kind { Message, Input, File, Printer };
+    enum class Kind { Message, Input, File, Printer, Font };
 
     struct Prompt
     {
@@ -32,6 +32,8 @@ public:
     void answerText(const QString &text) { m_answers << QVariant(text); }
     void answerFile(const QString &path) { m_answers << QVariant(path); }
     void answerPrinter(bool accept) { m_answers << QVariant(accept); }
+    // A font family for the font dialog ("" = Cancel).
+    void answerFont(const QString &family) { m_answers << QVariant(family); }
 
     const QList<Prompt> &prompts() const { return m_prompts; }
     QStringList messageTexts() const;
@@ -50,6 +52,7 @@ public:
                      const QString &defaultAnswer) override;
     QString fileDialog(const FileDialogRequest &request) override;
     bool printerDialog(QPrinter &printer, const QString &title) override;
+    bool fontDialog(QFont &font, const QString &title) override;
     void endProgram(int exitCode) override;
 
 private:

@@ -12,7 +12,16 @@ CaretStatus::CaretStatus(QStatusBar *statusBar, TextBox *first, QObject *parent)
     setObjectName(QStringLiteral("CaretStatus"));
     m_label = new QLabel(statusBar);
     m_label->setObjectName(QStringLiteral("caretPosition"));
+    m_lines = new QLabel(statusBar);
+    m_lines->setObjectName(QStringLiteral("lineCount"));
     statusBar->addPermanentWidget(m_label);
+    statusBar->addPermanentWidget(m_lines);
+    // Counting a big text's lines takes a moment: once typing pauses, not on
+    // every key.
+    m_recount = new QTimer(this);
+    m_recount->setSingleShot(true);
+    m_recount->setInterval(250);
+    connect(m_recount, &QTimer::timeout, this, &CaretStatus::countLines);
     follow(first);
 }
 
@@ -23,8 +32,10 @@ void CaretStatus::watch(TextBox *box)
             scheduleUpdate();
     });
     connect(box, &QsciScintilla::textChanged, this, [this, box] {
-        if (box == m_box)
+        if (box == m_box) {
             m_cacheValid = false;
+            m_recount->start();
+        }
     });
 }
 
@@ -41,6 +52,7 @@ void CaretStatus::follow(TextBox *box)
         m_cacheValid = false;
     }
     scheduleUpdate();
+    m_recount->start(0);
 }
 
 void CaretStatus::scheduleUpdate()
@@ -74,6 +86,23 @@ tw::LineColumn CaretStatus::current()
     m_cachedOffset = caret;
     m_cachedBreaks = breaks;
     return {1 + breaks, tw::columnAt(bytes, caret)};
+}
+
+void CaretStatus::textReplaced()
+{
+    m_cacheValid = false;
+    scheduleUpdate();
+    m_recount->start();
+}
+
+void CaretStatus::countLines()
+{
+    if (!m_box)
+        return;
+    const long length = m_box->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    const auto data = static_cast<const char *>(m_box->SendScintillaPtrResult(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
+    const qsizetype lines = data ? 1 + tw::countLineBreaks(QByteArrayView(data, length), 0, length) : 1;
+    m_lines->setText(lines == 1 ? tr("1 line") : tr("%L1 lines").arg(lines));
 }
 
 void CaretStatus::update()

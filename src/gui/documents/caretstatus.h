@@ -9,11 +9,13 @@
 
 class QLabel;
 class QStatusBar;
+class QTimer;
 class TextBox;
 
-// The caret's line and column in the active text box, on the frame's status
-// bar. Users pick column numbers for the operations from what they see, so
-// they are counted as the operations count them (see caretposition.h).
+// The caret's line and column in the active text box, and how many lines the
+// text has, on the frame's status bar. Users pick column numbers for the
+// operations from what they see, so they are counted as the operations count
+// them (see caretposition.h).
 class CaretStatus : public QObject
 {
     Q_OBJECT
@@ -23,18 +25,25 @@ public:
     CaretStatus(QStatusBar *statusBar, TextBox *first, QObject *parent);
 
     QLabel *label() const { return m_label; }
+    QLabel *lineCountLabel() const { return m_lines; }
     // The position shown, worked out now rather than when the window is idle.
     tw::LineColumn current();
     // Shows the caret of another box (the window the user activated). The
     // box is watched from then on.
     void follow(TextBox *box);
+    // The program replaced the whole text (a big one goes in without the
+    // box's usual notices).
+    void textReplaced();
 
 private:
     void watch(TextBox *box);
     void scheduleUpdate();
     void update();
+    void countLines();
 
     QLabel *m_label;
+    QLabel *m_lines;
+    QTimer *m_recount;
     QPointer<TextBox> m_box;
     QList<TextBox *> m_watched;
     bool m_pending = false;

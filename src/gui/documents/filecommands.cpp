@@ -3,13 +3,17 @@
 
 #include "core/text/textdocument.h"
 #include "gui/shell/errorreporter.h"
+#include "gui/shell/preferences.h"
 #include "gui/shell/toolkit.h"
 
+#include <QFileInfo>
+
 namespace {
-FileDialogRequest textFileDialog(const QString &title, bool save)
+FileDialogRequest textFileDialog(const QString &title, bool save, const QString &folder)
 {
     FileDialogRequest request;
     request.title = title;
+    request.fileName = folder;
     request.filter = FileCommands::tr("Text files (*.txt)|*.txt|All files (*.*)|*.*");
     request.save = save;
     request.fileMustExist = !save;
@@ -17,7 +21,8 @@ FileDialogRequest textFileDialog(const QString &title, bool save)
 }
 } // namespace
 
-FileCommands::FileCommands(tw::TextDocument &document, QObject *parent) : QObject(parent), m_document(document)
+FileCommands::FileCommands(tw::TextDocument &document, Preferences &preferences, QObject *parent)
+    : QObject(parent), m_document(document), m_preferences(preferences)
 {
     setObjectName(QStringLiteral("FileCommands"));
 }
@@ -36,19 +41,46 @@ void FileCommands::myOpenFile()
 {
     HourglassGuard hourglass;
     Q_EMIT openStarted();
-    const QString path =
-        Toolkit::instance().fileDialog(textFileDialog(tr("Tabwright - Open text file to process"), false));
+    const QString path = Toolkit::instance().fileDialog(
+        textFileDialog(tr("Tabwright - Open text file to process"), false,
+                       m_preferences.lastFolder(Preferences::Folder::OpenText)));
     if (!path.isEmpty()) {
-        if (const tw::FileError error = m_document.open(path); error.failed()) {
+        m_preferences.rememberFolderOf(Preferences::Folder::OpenText, path);
+        if (!load(path)) {
             Q_EMIT openEnded();
-            hourglass.release();
-            // The window keeps its text, its caption and its document.
-            errors::report(error);
             return;
         }
     }
     Q_EMIT openEnded();
     Q_EMIT manipulatorActivated(true);
+}
+
+bool FileCommands::load(const QString &path)
+{
+    HourglassGuard hourglass;
+    if (const tw::FileError error = m_document.open(path); error.failed()) {
+        hourglass.release();
+        // The window keeps its text, its caption and its document; a file
+        // that is gone leaves the list of recent files.
+        if (!QFileInfo::exists(path))
+            m_preferences.removeRecentFile(path);
+        errors::report(error);
+        return false;
+    }
+    m_preferences.addRecentFile(path);
+    return true;
+}
+
+bool FileCommands::openFile(const QString &path)
+{
+    if (m_document.isModified() && !closeFile())
+        return false;
+    Q_EMIT openStarted();
+    const bool loaded = load(path);
+    Q_EMIT openEnded();
+    if (loaded)
+        Q_EMIT manipulatorActivated(true);
+    return true;
 }
 
 void FileCommands::menuFileSaveFile_Click()
@@ -75,6 +107,7 @@ bool FileCommands::writeDocument(const QString &path)
         errors::report(error);
         return false;
     }
+    m_preferences.addRecentFile(path);
     if (savedAsUtf8) {
         hourglass.release();
         Toolkit::instance().message(
@@ -89,9 +122,11 @@ bool FileCommands::saveFile()
     Q_EMIT manipulatorActivated(false);
     QString path = m_document.path();
     if (path.isEmpty()) {
-        path = Toolkit::instance().fileDialog(textFileDialog(tr("Tabwright - Save file"), true));
+        path = Toolkit::instance().fileDialog(textFileDialog(
+            tr("Tabwright - Save file"), true, m_preferences.lastFolder(Preferences::Folder::SaveText)));
         if (path.isEmpty())
             return false;
+        m_preferences.rememberFolderOf(Preferences::Folder::SaveText, path);
     }
     return writeDocument(path);
 }
@@ -99,7 +134,9 @@ bool FileCommands::saveFile()
 bool FileCommands::saveFileAs()
 {
     Q_EMIT manipulatorActivated(false);
-    const QString path = Toolkit::instance().fileDialog(textFileDialog(tr("Tabwright - Save file as"), true));
+    const QString path = Toolkit::instance().fileDialog(textFileDialog(
+        tr("Tabwright - Save file as"), true, m_preferences.lastFolder(Preferences::Folder::SaveText)));
+    m_preferences.rememberFolderOf(Preferences::Folder::SaveText, path);
     if (path.isEmpty()) {
         // As with a closed dialog: the next Save asks for a path again.
         m_document.forgetPath();

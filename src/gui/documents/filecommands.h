@@ -3,6 +3,7 @@
 
 #include <QObject>
 
+class Preferences;
 namespace tw {
 class TextDocument;
 }
@@ -16,7 +17,7 @@ class FileCommands : public QObject
     Q_OBJECT
 
 public:
-    explicit FileCommands(tw::TextDocument &document, QObject *parent = nullptr);
+    FileCommands(tw::TextDocument &document, Preferences &preferences, QObject *parent = nullptr);
 
 public Q_SLOTS:
     // True when the open dialog was shown (unsaved changes did not stop it).
@@ -27,6 +28,10 @@ public Q_SLOTS:
 
 public:
     void myOpenFile();
+    // Opens a file the user named without the dialog (a recent file, a file
+    // dropped on the window), after the question about unsaved changes.
+    // False when the question was cancelled.
+    bool openFile(const QString &path);
     // True when the text was written.
     bool saveFile();
     bool saveFileAs();
@@ -45,6 +50,8 @@ Q_SIGNALS:
 
 private:
     bool writeDocument(const QString &path);
+    bool load(const QString &path);
 
     tw::TextDocument &m_document;
+    Preferences &m_preferences;
 };

@@ -80,6 +80,22 @@ void TextViews::bringForward(TextBox *box)
             m_children.raiseChild(v.window);
 }
 
+void TextViews::setTextFont(const QFont &font)
+{
+    for (const View &v : m_views)
+        if (v.box)
+            v.box->setTextFont(font);
+}
+
+void TextViews::setLineEndsShown(bool shown)
+{
+    // The box draws a lone CR or LF as a line end too: showing the line-end
+    // characters tells them apart from CR LF.
+    for (const View &v : m_views)
+        if (v.box)
+            v.box->setEolVisibility(shown);
+}
+
 void TextViews::focusAfterUndo()
 {
     if (isShown(Role::Viewer))
@@ -121,6 +137,7 @@ void TextViews::showDocumentText()
         writer->setPlainText(m_document.text());
     if (other)
         other->SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, static_cast<unsigned long>(otherEvents));
+    Q_EMIT textShown();
 }
 
 void TextViews::userEdited(TextBox *box)

@@ -5,6 +5,7 @@
 #include <QPointer>
 
 class BusyState;
+class QFont;
 class ChildWindows;
 class TextBox;
 namespace tw {
@@ -55,6 +56,14 @@ public:
     void copyCaret(Role from, Role to);
 
     tw::TextDocument &document() const { return m_document; }
+
+Q_SIGNALS:
+    // The program's replacement of the text is in the boxes.
+    void textShown();
+
+public Q_SLOTS:
+    void setTextFont(const QFont &font);
+    void setLineEndsShown(bool shown);
 
 private:
     void showDocumentText();

@@ -110,6 +110,11 @@ void Manipulator::keyPressEvent(QKeyEvent *event)
     QWidget::keyPressEvent(event);
 }
 
+void Manipulator::setTextFont(const QFont &font)
+{
+    m_tabwriteTab->setGridFont(font);
+}
+
 void Manipulator::giveUpAccessKeys(const QString &menuLetters)
 {
     for (int index = 0; index < SSTab1->count(); ++index) {

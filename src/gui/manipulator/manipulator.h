@@ -56,6 +56,8 @@ public:
     // The menu bar's access keys win over the tabs': a tab whose letter a
     // menu uses gives it up (Alt+F opens the File menu, not Format Text).
     void giveUpAccessKeys(const QString &menuLetters);
+    // The user's font for text: the column layout grid shows text in it too.
+    void setTextFont(const QFont &font);
 
     // A file is being chosen and read: the Text/Lines tab is shown and the
     // character counter goes away meanwhile.

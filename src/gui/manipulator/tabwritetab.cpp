@@ -37,6 +37,8 @@ TabwriteTab::TabwriteTab(ProcessingFrame &window, tw::DatabaseSession &session, 
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setModel(m_model);
     DBGrid1->setItemDelegate(new CellEditDelegate(DBGrid1));
+    // Field names such as get_data_from_column are read whole.
+    DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     DBGrid1->setToolTip(tr("Enter zero in the LAST column's \"Spaces_b4_next_ column\" field, if you don't want "
                            "any spaces at the end of each line."));
     DBGrid1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
@@ -132,6 +134,12 @@ TabwriteTab::TabwriteTab(ProcessingFrame &window, tw::DatabaseSession &session, 
         Data1_Reposition(int(qMin<qint64>(DBGrid1->currentIndex().row() + 1, m_model->recordCount() - 1)));
     });
     connect(Data1Last, &QPushButton::clicked, this, [this] { Data1_Reposition(int(m_model->recordCount() - 1)); });
+}
+
+void TabwriteTab::setGridFont(const QFont &font)
+{
+    DBGrid1->setFont(font);
+    DBGrid1->horizontalHeader()->setFont(font);
 }
 
 void TabwriteTab::setCurrentSettingsName(const QString &name)

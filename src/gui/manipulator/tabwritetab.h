@@ -34,6 +34,9 @@ public:
     void setCurrentSettingsName(const QString &name);
     qint64 specRowCount() const { return m_specRowCount; }
     tw::GridModel *model() const { return m_model; }
+    // Headings and values in the font of the text, so the layout reads as it
+    // will come out.
+    void setGridFont(const QFont &font);
 
     QLabel *DBGrid1Caption;
     QTableView *DBGrid1;

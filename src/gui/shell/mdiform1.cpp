@@ -27,6 +27,9 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QDragEnterEvent>
+#include <QLabel>
+#include <QMimeData>
 #include <QTimer>
 
 #include <algorithm>
@@ -98,7 +101,7 @@ ChildWindow *childWindow(QMdiSubWindow *window)
 MDIForm1::MDIForm1(const StartupOptions &options)
     : m_programFolder(options.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
                                                       : options.programFolder),
-      m_showSplash(options.showSplash)
+      m_showSplash(options.showSplash), m_preferences(options.settingsFile)
 {
     setObjectName(QStringLiteral("MDIForm1"));
     setWindowTitle(tr("Tabwright"));
@@ -110,6 +113,7 @@ MDIForm1::MDIForm1(const StartupOptions &options)
     mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea);
+    setAcceptDrops(true);
     createMenus();
     createChildren();
     connectMenus();
@@ -188,13 +192,29 @@ void MDIForm1::createChildren()
     tableWindow->closed = [this] { m_tableWindow->closeTable(); };
     connect(m_tableWindow, &Form13::closeRequested, this, [this] { closeChild(m_tableWindow); });
 
-    m_files = new FileCommands(m_document, this);
+    m_files = new FileCommands(m_document, m_preferences, this);
     connect(m_files, &FileCommands::openStarted, m_manipulator, &Manipulator::fileOpenStarted);
     connect(m_files, &FileCommands::openEnded, m_manipulator, &Manipulator::fileOpenEnded);
     connect(m_files, &FileCommands::manipulatorActivated, this, &MDIForm1::manipulatorActivated);
     m_editMenu = new EditMenu(*m_views, this);
     m_databaseMenu = new DatabaseMenu(m_session, m_busy, *this, m_tableList, m_tableWindow, this);
     m_caretStatus = new CaretStatus(statusBar(), m_views->box(Role::Manipulator), this);
+    connect(m_views, &TextViews::textShown, m_caretStatus, &CaretStatus::textReplaced);
+    // The database the commands work on is always in sight.
+    m_databaseStatus = new QLabel(this);
+    m_databaseStatus->setObjectName(QStringLiteral("databaseStatus"));
+    statusBar()->addPermanentWidget(m_databaseStatus);
+    connect(&m_session, &tw::DatabaseSession::switched, this, &MDIForm1::showCurrentDatabase);
+    connect(&m_busy, &BusyState::announced, this, [this](const QString &news) { statusBar()->showMessage(news); });
+
+    // What the user chose last time.
+    m_views->setTextFont(m_preferences.textFont());
+    m_manipulator->setTextFont(m_preferences.textFont());
+    m_views->setLineEndsShown(m_preferences.lineEndsShown());
+    connect(&m_preferences, &Preferences::textFontChanged, m_views, &TextViews::setTextFont);
+    connect(&m_preferences, &Preferences::textFontChanged, m_manipulator, &Manipulator::setTextFont);
+    connect(&m_preferences, &Preferences::lineEndsShownChanged, m_views, &TextViews::setLineEndsShown);
+    connect(&m_preferences, &Preferences::recentFilesChanged, this, &MDIForm1::fillRecentFiles);
 
     connect(&m_document, &tw::TextDocument::modifiedChanged, this, &MDIForm1::refreshEntries);
     connect(&m_document, &tw::TextDocument::undoAvailableChanged, this, &MDIForm1::refreshEntries);
@@ -223,10 +243,15 @@ void MDIForm1::createMenus()
 
     menuFile = makeMenu("menuFile", tr("&File"));
     menuFileTabwrite = addEntry(menuFile, "menuFileTabwrite", tr("&Tabwrite..."));
-    menuFileOpenFile = addEntry(menuFile, "menuFileOpenFile", tr("&Open File..."));
-    menuFileSaveFile = addEntry(menuFile, "menuFileSaveFile", tr("&Save File"));
-    menuFileSaveFileAs = addEntry(menuFile, "menuFileSaveFileAs", tr("Save File &As..."));
-    menuFileCloseFile = addEntry(menuFile, "menuFileCloseFile", tr("C&lose File"));
+    // The keys users of any desktop program reach for.
+    menuFileOpenFile = addEntry(menuFile, "menuFileOpenFile", tr("&Open File..."), QKeySequence::Open);
+    menuFileSaveFile = addEntry(menuFile, "menuFileSaveFile", tr("&Save File"), QKeySequence::Save);
+    menuFileSaveFileAs = addEntry(menuFile, "menuFileSaveFileAs", tr("Save File &As..."),
+                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    menuFileCloseFile = addEntry(menuFile, "menuFileCloseFile", tr("C&lose File"), QKeySequence(Qt::CTRL | Qt::Key_W));
+    // The files opened lately follow, between this separator and the next.
+    menuFileRecentFiles = menuFile->addSeparator();
+    menuFileRecentFiles->setObjectName(QStringLiteral("menuFileRecentFiles"));
     menuFile->addSeparator()->setObjectName(QStringLiteral("spacer0"));
     menuFileUseOrig = addEntry(menuFile, "menuFileUseOrig", tr("Use O&riginal Database"));
     menuFileOpenDB = addEntry(menuFile, "menuFileOpenDB", tr("Open Access Database..."));
@@ -238,13 +263,13 @@ void MDIForm1::createMenus()
     menuFilePrinterSetup = addEntry(menuFile, "menuFilePrinterSetup", tr("Printer Set&up..."));
     menuFilePrint = addEntry(menuFile, "menuFilePrint", tr("&Print..."));
     menuFile->addSeparator()->setObjectName(QStringLiteral("spacer2"));
-    menuExit = addEntry(menuFile, "menuExit", tr("E&xit"));
+    menuExit = addEntry(menuFile, "menuExit", tr("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
     menuFileTabwrite->setVisible(false);
     menuFilePrinterSetup->setVisible(false);
     menuFilePrint->setEnabled(false);
 
     menuEdit = makeMenu("menuEdit", tr("&Edit"));
-    menuEditUndo = addEntry(menuEdit, "menuEditUndo", tr("&Undo"));
+    menuEditUndo = addEntry(menuEdit, "menuEditUndo", tr("&Undo"), QKeySequence::Undo);
     menuEditCut = addEntry(menuEdit, "menuEditCut", tr("Cu&t"));
     menuEditCopy = addEntry(menuEdit, "menuEditCopy", tr("&Copy"));
     menuEditPaste = addEntry(menuEdit, "menuEditPaste", tr("&Paste"));
@@ -256,6 +281,10 @@ void MDIForm1::createMenus()
     menuView = makeMenu("menuView", tr("&View"));
     menuViewTextViewer = addEntry(menuView, "menuViewTextViewer", tr("&Text Viewer"), Qt::Key_F2);
     menuViewTabwrite = addEntry(menuView, "menuViewTabwrite", tr("&Manipulator"), Qt::Key_F3);
+    menuView->addSeparator();
+    menuViewFont = addEntry(menuView, "menuViewFont", tr("&Font..."));
+    menuViewLineEnds = addEntry(menuView, "menuViewLineEnds", tr("Show &Line Ends"));
+    menuViewLineEnds->setCheckable(true);
 
     menuSearch = makeMenu("menuSearch", tr("&Search"));
     menuSearchFind = addEntry(menuSearch, "menuSearchFind", tr("&Find..."), QKeySequence(Qt::CTRL | Qt::Key_F));
@@ -303,6 +332,8 @@ void MDIForm1::connectMenus()
     connect(menuFileDeleteTable, &QAction::triggered, m_databaseMenu, &DatabaseMenu::menuFileDeleteTable_Click);
     connect(menuFileSaveTableAs, &QAction::triggered, m_databaseMenu, &DatabaseMenu::menuFileSaveTableAs_Click);
     connect(menuExit, &QAction::triggered, this, &MDIForm1::menuExit_Click);
+    menuViewLineEnds->setChecked(m_preferences.lineEndsShown());
+    fillRecentFiles();
 
     // Edit > Undo presses the Manipulator's Undo button.
     connect(menuEditUndo, &QAction::triggered, m_manipulator, &Manipulator::Command1_Click);
@@ -314,6 +345,8 @@ void MDIForm1::connectMenus()
 
     connect(menuViewTabwrite, &QAction::triggered, this, &MDIForm1::menuViewTabwrite_Click);
     connect(menuViewTextViewer, &QAction::triggered, this, &MDIForm1::menuViewTextViewer_Click);
+    connect(menuViewFont, &QAction::triggered, this, &MDIForm1::menuViewFont_Click);
+    connect(menuViewLineEnds, &QAction::toggled, &m_preferences, &Preferences::setLineEndsShown);
     connect(menuSearchFind, &QAction::triggered, this, &MDIForm1::menuSearchFind_Click);
     connect(menuQueriesSelect, &QAction::triggered, this, &MDIForm1::menuQueriesSelect_Click);
     connect(menuQueriesDefine, &QAction::triggered, this, &MDIForm1::menuQueriesDefine_Click);
@@ -321,7 +354,9 @@ void MDIForm1::connectMenus()
 
 void MDIForm1::placeOnScreen()
 {
-    placement::centreOnScreen(this, QSize(twipsToPixels(10275), twipsToPixels(8000)));
+    // Where the user left the frame, or centred at its first start.
+    if (!restoreGeometry(m_preferences.frameGeometry()))
+        placement::centreOnScreen(this, QSize(twipsToPixels(10275), twipsToPixels(8000)));
     // The window manager's frame is known only once the window is up: then
     // the title bar is brought onto the screen if it was pushed off.
     QTimer::singleShot(0, this, [this] { placement::keepOnScreen(this); });
@@ -534,6 +569,10 @@ void MDIForm1::refreshEntries()
     menuFileDeleteTable->setEnabled(m_tablesListed && !busy);
     menuFileSaveTableAs->setEnabled(m_tablesListed && isChildShown(m_tableWindow) && !busy);
     menuEditUndo->setEnabled(textWindow && m_document.undoAvailable());
+    // The files opened lately are offered where Open File is.
+    const QList<QAction *> entries = menuFile->actions();
+    for (qsizetype i = entries.indexOf(menuFileRecentFiles) + 1; i < entries.size() && !entries[i]->isSeparator(); ++i)
+        entries[i]->setEnabled(textWindow && !busy);
     menuSearchFind->setEnabled(textWindow && !m_document.isEmpty());
     // F2 and F3 work without the View menu being opened first.
     const bool viewer = isChildShown(m_viewer);
@@ -670,8 +709,71 @@ bool MDIForm1::closeChildren()
 
 void MDIForm1::closeEvent(QCloseEvent *event)
 {
-    if (closeChildren())
-        event->accept();
-    else
+    if (!closeChildren()) {
         event->ignore();
+        return;
+    }
+    m_preferences.setFrameGeometry(saveGeometry());
+    event->accept();
+}
+
+void MDIForm1::dragEnterEvent(QDragEnterEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.first().isLocalFile() && !m_busy.isBusy() && textWindowShown())
+        event->acceptProposedAction();
+}
+
+void MDIForm1::dropEvent(QDropEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    openRecentFile(urls.first().toLocalFile());
+}
+
+void MDIForm1::openRecentFile(const QString &path)
+{
+    if (m_busy.isBusy())
+        return;
+    if (m_files->openFile(path))
+        menuFilePrint->setEnabled(true);
+}
+
+void MDIForm1::fillRecentFiles()
+{
+    // The entries between the separator after Close File and the next one.
+    const QList<QAction *> entries = menuFile->actions();
+    for (qsizetype i = entries.indexOf(menuFileRecentFiles) + 1; i < entries.size() && !entries[i]->isSeparator(); ++i)
+        delete entries[i];
+    QAction *before = nullptr;
+    const QList<QAction *> after = menuFile->actions();
+    if (const qsizetype at = after.indexOf(menuFileRecentFiles); at + 1 < after.size())
+        before = after[at + 1];
+    const QStringList files = m_preferences.recentFiles();
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QString path = files[i];
+        auto entry = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()), menuFile);
+        entry->setObjectName(QStringLiteral("menuFileRecent%1").arg(i + 1));
+        entry->setToolTip(path);
+        entry->setStatusTip(path);
+        connect(entry, &QAction::triggered, this, [this, path] { openRecentFile(path); });
+        menuFile->insertAction(before, entry);
+    }
+    menuFileRecentFiles->setVisible(!files.isEmpty());
+    refreshEntries();
+}
+
+void MDIForm1::showCurrentDatabase()
+{
+    m_databaseStatus->setText(m_session.currentPath());
+    m_databaseStatus->setToolTip(tr("The database the table commands work on"));
+}
+
+void MDIForm1::menuViewFont_Click()
+{
+    QFont font = m_preferences.textFont();
+    if (Toolkit::instance().fontDialog(font, tr("Tabwright - Font of the text")))
+        m_preferences.setTextFont(font);
 }

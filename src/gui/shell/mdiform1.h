@@ -5,6 +5,7 @@
 #include "core/text/textdocument.h"
 #include "gui/shell/busystate.h"
 #include "gui/shell/childwindows.h"
+#include "gui/shell/preferences.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -21,6 +22,7 @@ class Manipulator;
 class SearchWindow;
 class TextViews;
 class QAction;
+class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -31,6 +33,7 @@ struct StartupOptions
 {
     QString programFolder; // empty: the folder of the executable
     bool showSplash = true;
+    QString settingsFile;  // empty: the user's own application settings
 };
 
 // The frame window. It holds what the whole program shares — the working
@@ -56,6 +59,7 @@ public:
     tw::TextDocument &document() { return m_document; }
     tw::DatabaseSession &session() { return m_session; }
     BusyState &busy() { return m_busy; }
+    Preferences &preferences() { return m_preferences; }
 
     void showChild(QWidget *child) override;
     void raiseChild(QWidget *child) override;
@@ -76,9 +80,13 @@ public Q_SLOTS:
     void menuQueriesSelect_Click();
     void menuQueriesDefine_Click();
     void menuExit_Click();
+    void menuViewFont_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // A text file dropped on the window opens, as File > Open File would.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     // The entries that follow which windows are shown hear of every child
     // shown or hidden.
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -106,10 +114,14 @@ private:
     void viewerClosed();
     void focusManipulator();
     bool textWindowShown() const;
+    void openRecentFile(const QString &path);
+    void fillRecentFiles();
+    void showCurrentDatabase();
 
     tw::TextDocument m_document;
     tw::DatabaseSession m_session;
     BusyState m_busy;
+    Preferences m_preferences;
     QString m_programFolder;
     bool m_showSplash;
 
@@ -130,6 +142,7 @@ private:
     EditMenu *m_editMenu = nullptr;
     DatabaseMenu *m_databaseMenu = nullptr;
     CaretStatus *m_caretStatus = nullptr;
+    QLabel *m_databaseStatus = nullptr;
 
     QMenu *menuFile = nullptr;
     QAction *menuFileTabwrite = nullptr;
@@ -137,6 +150,7 @@ private:
     QAction *menuFileSaveFile = nullptr;
     QAction *menuFileSaveFileAs = nullptr;
     QAction *menuFileCloseFile = nullptr;
+    QAction *menuFileRecentFiles = nullptr; // the separator before the list
     QAction *menuFileUseOrig = nullptr;
     QAction *menuFileOpenDB = nullptr;
     QAction *menuFileOpenTable = nullptr;
@@ -157,6 +171,8 @@ private:
     QMenu *menuView = nullptr;
     QAction *menuViewTextViewer = nullptr;
     QAction *menuViewTabwrite = nullptr;
+    QAction *menuViewFont = nullptr;
+    QAction *menuViewLineEnds = nullptr;
 
     QMenu *menuSearch = nullptr;
     QAction *menuSearchFind = nullptr;

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDialog>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -135,6 +136,15 @@ bool QtToolkit::printerDialog(QPrinter &printer, const QString &title)
     QPrintDialog dialog(&printer, dialogParent());
     dialog.setWindowTitle(title);
     return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtToolkit::fontDialog(QFont &font, const QString &title)
+{
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, font, dialogParent(), title);
+    if (ok)
+        font = chosen;
+    return ok;
 }
 
 void QtToolkit::endProgram(int exitCode)

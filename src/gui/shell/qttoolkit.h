@@ -16,6 +16,7 @@ public:
                      const QString &defaultAnswer) override;
     QString fileDialog(const FileDialogRequest &request) override;
     bool printerDialog(QPrinter &printer, const QString &title) override;
+    bool fontDialog(QFont &font, const QString &title) override;
     void endProgram(int exitCode) override;
 
     // "Text files (*.txt)|*.txt|All files (*.*)|*.*" in Qt's own filter form.

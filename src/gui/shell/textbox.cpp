@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/shell/textbox.h"
 
+#include <QDragEnterEvent>
 #include <QFont>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QMimeData>
 
 class TextBox::Action
 {
@@ -30,7 +34,7 @@ TextBox::TextBox(QWidget *parent) : QsciScintilla(parent)
     setEolVisibility(false);
     setWrapMode(QsciScintilla::WrapNone);
     setMarginWidth(1, 0);
-    setFont(QFont(QStringLiteral("Times New Roman"), 10));
+    setTextFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
     connect(this, &QsciScintilla::textChanged, this, &TextBox::scintillaTextChanged);
 }
@@ -154,10 +158,35 @@ void TextBox::replaceRange(qsizetype start, qsizetype length, const QString &tex
     setReadOnly(readOnly);
 }
 
+void TextBox::setTextFont(const QFont &font)
+{
+    setFont(font);
+    // Without a lexer every style takes the default style's font.
+    SendScintilla(SCI_STYLESETFONT, STYLE_DEFAULT, font.family().toUtf8().constData());
+    SendScintilla(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT, long(font.pointSizeF() * SC_FONT_SIZE_MULTIPLIER));
+    SendScintilla(SCI_STYLECLEARALL);
+}
+
 bool TextBox::event(QEvent *event)
 {
+    // Undo is the program's (one level, shared by the windows): its key goes
+    // to the menu entry, not to the box's own undo, which keeps no history.
+    if (event->type() == QEvent::ShortcutOverride
+        && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Undo)) {
+        event->ignore();
+        return true;
+    }
     Action action(this);
     return QsciScintilla::event(event);
+}
+
+void TextBox::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls()) {
+        event->ignore();
+        return;
+    }
+    QsciScintilla::dragEnterEvent(event);
 }
 
 bool TextBox::viewportEvent(QEvent *event)

@@ -40,6 +40,9 @@ public:
     // the tab insertion go through here, so they are undone as one step.
     void replaceRange(qsizetype start, qsizetype length, const QString &text);
 
+    // The font of the text, in every style the box uses.
+    void setTextFont(const QFont &font);
+
     qsizetype bytePosition(qsizetype characterPosition) const;
     qsizetype characterPosition(qsizetype bytePosition) const;
 
@@ -51,6 +54,8 @@ protected:
     // changes is reported once, at its end.
     bool event(QEvent *event) override;
     bool viewportEvent(QEvent *event) override;
+    // Files dragged onto the box are the window's to open, not text to insert.
+    void dragEnterEvent(QDragEnterEvent *event) override;
 
 private:
     void scintillaTextChanged();

@@ -3,6 +3,7 @@
 
 #include <QString>
 
+class QFont;
 class QPrinter;
 class QWidget;
 
@@ -60,6 +61,9 @@ public:
     virtual QString fileDialog(const FileDialogRequest &request) = 0;
     // Returns false when the user cancelled.
     virtual bool printerDialog(QPrinter &printer, const QString &title) = 0;
+    // Offers a choice of font starting from font; false when the user
+    // cancelled (font is then unchanged).
+    virtual bool fontDialog(QFont &font, const QString &title) = 0;
     // Ends the program at once, without asking any window.
     virtual void endProgram(int exitCode) = 0;
 
