@@ -150,7 +150,8 @@ void TabwriteTab::showTab()
         DBGrid1->setCurrentIndex(m_model->index(0, 0));
     Data1->setText(tw::specPositionCaption(0, m_specRowCount));
     DBGrid1Caption->setText(tw::specGridCaption(m_settingsName));
-    if (!m_session.isExternal())
+    // Named settings reload the grid from another tab, which keeps the focus.
+    if (!m_session.isExternal() && DBGrid1->isVisible())
         DBGrid1->setFocus();
 }
 

@@ -254,6 +254,8 @@ void TestSettingsTab::loadingRunsTheControlsRules()
                                    {"Combo12", "New line"}}));
     QVERIFY(control(QStringLiteral("Text10"))->isEnabled());
     select(QStringLiteral("rules"));
+    // The grid read its rows again without taking the focus off this tab.
+    QCOMPARE(QApplication::focusWidget()->isVisible(), true);
 
     QVERIFY(control(QStringLiteral("Text1"))->isEnabled());
     QVERIFY(!control(QStringLiteral("MaskEdBox9"))->isEnabled());
