@@ -1,46 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/engine/params.h"
-#include "core/engine/textparams.h"
+#include "core/settings/settingsrecord.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 
-#include <variant>
-
-// The command line's operations and the fields each one takes. A field is
-// named as the settings record field that stores its control and takes the
-// control's text, so a command line reads like a saved settings.
+// The command line's operations and the fields each one takes. The fields are
+// the named settings' own (core/settings): a field is named and checked as
+// its control in the window, so a command line reads like a saved settings.
 
 namespace tw::cli {
 
 enum class Operation { Move, Add, Replace, Delete, Format, JoinLines, CreateLine, BreakLines, Tabwrite };
 
-// Every parameter record an operation may need; the operation fills its own
-// and the others keep their defaults (the controls' values when the window
-// opens).
-struct Parameters
-{
-    MoveParams move;
-    AddParams add;
-    ReplaceParams replace;
-    DeleteParams remove;
-    FormatParams format;
-    LineToolParams lineTool;
-    TabwriteParams tabwrite;
-};
-
-enum class FieldKind { Text, Number, Check };
-
-struct FieldInfo
-{
-    QString name;
-    FieldKind kind;
-    QString defaultValue; // as the help shows it: escaped, empty numbers as ""
-    QString meaning;
-};
+using settings::Parameters;
+using settings::SettingsRecord;
+using FieldList = QList<const settings::Field *>;
 
 struct OperationInfo
 {
@@ -52,17 +29,26 @@ struct OperationInfo
 const QList<OperationInfo> &operations();
 // Nothing when the name is not an operation.
 const OperationInfo *findOperation(const QString &name);
-QList<FieldInfo> fieldsOf(Operation operation);
+// The fields an operation reads (the after-process boxes belong to the
+// window alone).
+FieldList fieldsOf(Operation operation);
+// The fields of a part of the window, after-process boxes left out.
+FieldList fieldsOf(settings::Group group);
+// Every field of a named settings.
+FieldList allFields();
+// A field's value when the window opens, as the help shows it: escaped, an
+// empty box as "".
+QString defaultText(const settings::Field &field);
 
 // Whether a command-line argument is FIELD=VALUE: a name of letters (and
 // underscores) before the first '='. Anything else, a path such as ./a=b.txt
 // included, is not taken for a field.
 bool isFieldArgument(const QString &argument);
 
-// Sets one field from FIELD=VALUE. Returns an empty string when it was set,
-// otherwise the one-line reason (unknown field, bad escape, value out of range).
-QString setField(Parameters &parameters, Operation operation, const QString &name,
-                 const QString &value);
+// Sets one field from FIELD=VALUE into the record of the fields given. The
+// field must be among those offered and the value one its control takes.
+// Returns an empty string when it was set, otherwise the one-line reason.
+QString setField(SettingsRecord &given, const FieldList &offered, const QString &argument);
 
 // \r, \n, \t and \\ stand for CR, LF, tab and a backslash; any other
 // backslash is an error (returned in *error) rather than a guess.

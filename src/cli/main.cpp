@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// tabwright-cli OPERATION [FIELD=VALUE ...] [--columns FILE] [-o OUTPUT] [INPUT]
+// tabwright-cli OPERATION [--settings NAME [--db FILE]] [FIELD=VALUE ...]
+//               [--columns FILE] [-o OUTPUT] [INPUT]
 //
 // Runs one operation of the Manipulator over a text file with the same engine
 // and the same line frame as the window, so a script gets exactly the text the
@@ -9,7 +10,10 @@
 #include "cli/fields.h"
 #include "cli/help.h"
 #include "cli/runner.h"
+#include "cli/runsteps.h"
 #include "cli/save.h"
+#include "cli/settingscommand.h"
+#include "cli/storedsettings.h"
 
 #include <QString>
 
@@ -52,11 +56,15 @@ int main(int argc, char **argv)
 
     if (args.first() == u"save")
         return runSave(args.mid(1));
+    if (args.first() == u"settings")
+        return runSettingsCommand(args.mid(1));
+    if (args.first() == u"run")
+        return runSteps(args.mid(1));
 
     const OperationInfo *operation = findOperation(args.first());
     if (!operation)
-        return usageError(QStringLiteral("unknown operation '%1' (one of move, add, replace, delete, "
-                                         "format, join-lines, create-line, break-lines, tabwrite, save)")
+        return usageError(QStringLiteral("unknown operation '%1' (one of move, add, replace, delete, format, "
+                                         "join-lines, create-line, break-lines, tabwrite, save, run, settings)")
                               .arg(args.first()));
 
     Invocation invocation;
@@ -64,29 +72,30 @@ int main(int argc, char **argv)
     std::optional<QString> input;
     std::optional<QString> output;
     std::optional<QString> columns;
-    QStringList given;
+    std::optional<QString> settingsName;
+    std::optional<QString> settingsDb;
+    SettingsRecord given;
     bool optionsEnded = false;
 
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString &arg = args.at(i);
         if (!optionsEnded && arg == u"--") {
             optionsEnded = true;
-        } else if (!optionsEnded && (arg == u"-o" || arg == u"--columns")) {
+        } else if (!optionsEnded
+                   && (arg == u"-o" || arg == u"--columns" || arg == u"--settings" || arg == u"--db")) {
             if (i + 1 >= args.size())
-                return usageError(QStringLiteral("%1 needs a file name").arg(arg));
-            std::optional<QString> &slot = arg == u"-o" ? output : columns;
+                return usageError(QStringLiteral("%1 needs a %2")
+                                      .arg(arg, arg == u"--settings" ? QStringLiteral("name")
+                                                                     : QStringLiteral("file name")));
+            std::optional<QString> &slot = arg == u"-o"           ? output
+                                           : arg == u"--columns"  ? columns
+                                           : arg == u"--settings" ? settingsName
+                                                                  : settingsDb;
             if (slot)
                 return usageError(QStringLiteral("%1 given twice").arg(arg));
             slot = args.at(++i);
         } else if (!optionsEnded && isFieldArgument(arg)) {
-            const qsizetype equals = arg.indexOf(u'=');
-            const QString name = arg.left(equals);
-            if (given.contains(name))
-                return usageError(QStringLiteral("field %1 given twice").arg(name));
-            given.append(name);
-            const QString problem =
-                setField(invocation.parameters, invocation.operation, name, arg.mid(equals + 1));
-            if (!problem.isEmpty())
+            if (const QString problem = setField(given, fieldsOf(invocation.operation), arg); !problem.isEmpty())
                 return usageError(problem);
         } else if (!optionsEnded && arg.startsWith(u'-') && arg != u"-") {
             return usageError(QStringLiteral("unknown option '%1' (try --help)").arg(arg));
@@ -106,6 +115,22 @@ int main(int argc, char **argv)
             return usageError(spec.error);
         invocation.columns = spec.rows;
     }
+    // The fields start as the window opens, take the stored settings' values,
+    // then the ones given here.
+    SettingsRecord fields = SettingsRecord::defaults();
+    if (settingsName) {
+        StoredRecipe stored;
+        if (const QString problem = readStoredRecipe(settingsDb, QStringLiteral("--db"), *settingsName, &stored);
+            !problem.isEmpty())
+            return usageError(problem);
+        fields.overlay(stored.record);
+        if (!columns)
+            invocation.columns = stored.columns;
+    } else if (settingsDb) {
+        return usageError(QStringLiteral("--db names where settings are kept: it goes with --settings NAME"));
+    }
+    fields.overlay(given);
+    invocation.parameters = fields.parameters();
     invocation.input = input.value_or(QString());
     invocation.output = output.value_or(QString());
 

@@ -4,13 +4,13 @@
 #include "cli/columnsfile.h"
 #include "cli/exitstatus.h"
 #include "cli/fields.h"
-#include "core/columns/saveplan.h"
+#include "cli/storedsettings.h"
 #include "core/columns/tablesaver.h"
 #include "core/db/database.h"
+#include "core/db/defaultdatabase.h"
 #include "core/text/textfile.h"
 
 #include <cstdio>
-#include <optional>
 
 namespace tw::cli {
 
@@ -40,16 +40,14 @@ int refuse(const QString &message)
     return status::refused;
 }
 
-struct SaveOptions
+// What "save" itself takes beside the save options.
+struct SaveArguments
 {
-    std::optional<QString> db;
-    std::optional<QString> table;
+    SaveOptions options;
+    SettingsRecord given;
     std::optional<QString> columnsFile;
-    QString method;
-    QString delimiter;
-    bool create = false;
-    ExistingTable ifExists = ExistingTable::Append;
-    WarnMode tooLong = WarnMode::Abort;
+    std::optional<QString> settingsName;
+    std::optional<QString> settingsDb;
     std::optional<QString> input;
 };
 
@@ -73,7 +71,7 @@ private:
 };
 
 // The plan's questions, answered from the options: the layout is the
-// --columns file, and a table that is there gets what --if-exists says.
+// one given, and a table that is there gets what --if-exists says.
 class OptionAnswers : public SaveQuestions
 {
 public:
@@ -86,83 +84,55 @@ private:
     ColumnSpecs m_layout;
 };
 
-// Reads the arguments into options; a usage problem when they are wrong.
-std::optional<QString> parseArguments(const QStringList &args, SaveOptions &options)
+// Takes the value of an option; the problem when there is none or it came twice.
+QString takeValue(const QStringList &args, qsizetype &i, std::optional<QString> &slot)
+{
+    const QString &option = args.at(i);
+    if (i + 1 >= args.size())
+        return QStringLiteral("%1 needs a value").arg(option);
+    if (slot)
+        return QStringLiteral("%1 given twice").arg(option);
+    slot = args.at(++i);
+    return {};
+}
+
+// Reads the arguments; a usage problem when they are wrong.
+QString parseArguments(const QStringList &args, SaveArguments &parsed)
 {
     bool optionsEnded = false;
-    QStringList given;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args.at(i);
-        const auto value = [&](std::optional<QString> &slot) -> std::optional<QString> {
-            if (i + 1 >= args.size())
-                return QStringLiteral("%1 needs a value").arg(arg);
-            if (slot)
-                return QStringLiteral("%1 given twice").arg(arg);
-            slot = args.at(++i);
-            return std::nullopt;
-        };
-        std::optional<QString> ifExists;
-        std::optional<QString> tooLong;
+        QString problem;
         if (!optionsEnded && arg == u"--") {
             optionsEnded = true;
-        } else if (!optionsEnded && arg == u"--db") {
-            if (auto problem = value(options.db))
-                return problem;
-        } else if (!optionsEnded && arg == u"--table") {
-            if (auto problem = value(options.table))
-                return problem;
+        } else if (!optionsEnded && takeSaveOption(args, i, parsed.options, &problem)) {
         } else if (!optionsEnded && arg == u"--columns") {
-            if (auto problem = value(options.columnsFile))
-                return problem;
-        } else if (!optionsEnded && arg == u"--create") {
-            options.create = true;
-        } else if (!optionsEnded && arg == u"--if-exists") {
-            if (auto problem = value(ifExists))
-                return problem;
-            if (*ifExists == u"append")
-                options.ifExists = ExistingTable::Append;
-            else if (*ifExists == u"replace")
-                options.ifExists = ExistingTable::Replace;
-            else if (*ifExists == u"cancel")
-                options.ifExists = ExistingTable::Cancel;
-            else
-                return QStringLiteral("--if-exists takes append, replace or cancel, not '%1'").arg(*ifExists);
-        } else if (!optionsEnded && arg == u"--too-long") {
-            if (auto problem = value(tooLong))
-                return problem;
-            if (*tooLong == u"skip")
-                options.tooLong = WarnMode::SkipSilently;
-            else if (*tooLong == u"abort")
-                options.tooLong = WarnMode::Abort;
-            else
-                return QStringLiteral("--too-long takes skip or abort, not '%1'").arg(*tooLong);
+            problem = takeValue(args, i, parsed.columnsFile);
+        } else if (!optionsEnded && arg == u"--settings") {
+            problem = takeValue(args, i, parsed.settingsName);
+        } else if (!optionsEnded && arg == u"--settings-db") {
+            problem = takeValue(args, i, parsed.settingsDb);
         } else if (!optionsEnded && isFieldArgument(arg)) {
-            const qsizetype equals = arg.indexOf(u'=');
-            const QString name = arg.left(equals);
-            if (name != u"databaseProcessMethod" && name != u"databaseDelimiter")
-                return QStringLiteral("unknown field '%1' (save takes databaseProcessMethod and databaseDelimiter)")
-                    .arg(name);
-            if (given.contains(name))
-                return QStringLiteral("field %1 given twice").arg(name);
-            given.append(name);
-            QString error;
-            const QString text = unescape(arg.mid(equals + 1), &error);
-            if (!error.isEmpty())
-                return QStringLiteral("%1: %2").arg(name, error);
-            (name == u"databaseProcessMethod" ? options.method : options.delimiter) = text;
+            problem = setField(parsed.given, fieldsOf(settings::Group::SaveToDatabase), arg);
         } else if (!optionsEnded && arg.startsWith(u'-') && arg != u"-") {
-            return QStringLiteral("unknown option '%1' (try --help)").arg(arg);
+            problem = QStringLiteral("unknown option '%1' (try --help)").arg(arg);
+        } else if (parsed.input) {
+            problem = QStringLiteral("more than one input file ('%1' and '%2')").arg(*parsed.input, arg);
         } else {
-            if (options.input)
-                return QStringLiteral("more than one input file ('%1' and '%2')").arg(*options.input, arg);
-            options.input = arg;
+            parsed.input = arg;
         }
+        if (!problem.isEmpty())
+            return problem;
     }
-    if (!options.db)
+    if (parsed.settingsDb && !parsed.settingsName)
+        return QStringLiteral("--settings-db names where settings are kept: it goes with --settings NAME");
+    // With named settings the records go where the window's first save
+    // option puts them, into the default database, unless --db says otherwise.
+    if (!parsed.options.db && !parsed.settingsName)
         return QStringLiteral("--db FILE is required");
-    if (!options.table)
+    if (!parsed.options.table)
         return QStringLiteral("--table NAME is required");
-    return std::nullopt;
+    return {};
 }
 
 QString summary(const SaveOutcome &outcome)
@@ -179,33 +149,62 @@ QString summary(const SaveOutcome &outcome)
 
 } // namespace
 
-int runSave(const QStringList &args)
+bool takeSaveOption(const QStringList &args, qsizetype &i, SaveOptions &options, QString *problem)
 {
-    SaveOptions options;
-    if (const std::optional<QString> problem = parseArguments(args, options))
-        return usage(*problem);
-
-    std::optional<ColumnsFile> layout;
-    if (options.columnsFile) {
-        layout = readColumnsFile(*options.columnsFile);
-        if (!layout->error.isEmpty())
-            return usage(layout->error);
+    const QString &arg = args.at(i);
+    std::optional<QString> value;
+    if (arg == u"--db") {
+        *problem = takeValue(args, i, options.db);
+    } else if (arg == u"--table") {
+        *problem = takeValue(args, i, options.table);
+    } else if (arg == u"--create") {
+        options.create = true;
+    } else if (arg == u"--if-exists") {
+        *problem = takeValue(args, i, value);
+        if (value == u"append")
+            options.ifExists = ExistingTable::Append;
+        else if (value == u"replace")
+            options.ifExists = ExistingTable::Replace;
+        else if (value == u"cancel")
+            options.ifExists = ExistingTable::Cancel;
+        else if (problem->isEmpty())
+            *problem = QStringLiteral("--if-exists takes append, replace or cancel, not '%1'").arg(*value);
+    } else if (arg == u"--too-long") {
+        *problem = takeValue(args, i, value);
+        if (value == u"skip")
+            options.tooLong = WarnMode::SkipSilently;
+        else if (value == u"abort")
+            options.tooLong = WarnMode::Abort;
+        else if (problem->isEmpty())
+            *problem = QStringLiteral("--too-long takes skip or abort, not '%1'").arg(*value);
+    } else {
+        return false;
     }
-    if (saveMethodOf(options.method) == SaveMethod::ColumnLayout && !layout)
+    options.given << arg;
+    return true;
+}
+
+int saveBlocks(const SaveJob &job, bool hasText, const BlockReader &nextBlock)
+{
+    const SaveOptions &options = job.options;
+    if (saveMethodOf(job.method) == SaveMethod::ColumnLayout && !job.layout)
         return usage(QStringLiteral("the column layout method needs --columns FILE"));
-    if (options.create && !layout)
+    if (options.create && !job.layout)
         return usage(QStringLiteral("--create needs --columns FILE: its headings name the new table's fields"));
 
-    TextSource source;
-    if (const FileError error = source.open(options.input.value_or(QString())))
-        return usage(error.description);
-
+    QString path = options.db.value_or(QString());
+    if (!options.db) {
+        path = defaultDatabasePath();
+        if (path.isEmpty())
+            return usage(QStringLiteral("there is no %1 beside the program (name the database with --db FILE)")
+                             .arg(defaultDatabaseName()));
+    }
     SaveTarget target;
-    target.hasText = !source.isEmpty();
+    target.hasText = hasText;
     target.table = *options.table;
-    target.methodText = options.method;
-    target.delimiter = options.delimiter;
-    target.databasePath = *options.db;
+    target.methodText = job.method;
+    target.delimiter = job.delimiter;
+    target.databasePath = path;
     target.createFromLayout = options.create;
     // What the request itself lacks is refused before the database is opened
     // (and maybe created).
@@ -213,10 +212,10 @@ int runSave(const QStringList &args)
         return refuse(checked.message);
 
     Database db;
-    if (const DbError error = db.open(*options.db, {}, {}, Database::OpenMode::CreateIfMissing); error.isError())
-        return usage(QStringLiteral("%1: %2").arg(*options.db, error.description));
+    if (const DbError error = db.open(path, {}, {}, Database::OpenMode::CreateIfMissing); error.isError())
+        return usage(QStringLiteral("%1: %2").arg(path, error.description));
     target.databasePath = db.name();
-    OptionAnswers answers(options.ifExists, layout ? layout->rows : ColumnSpecs{});
+    OptionAnswers answers(options.ifExists, job.layout.value_or(ColumnSpecs{}));
     const SavePlan plan = planSave(db, target, answers);
     switch (plan.refusal) {
     case SavePlan::Refusal::None:
@@ -227,7 +226,7 @@ int runSave(const QStringList &args)
         return refuse(plan.error.description);
     case SavePlan::Refusal::NoColumnLayout:
         return refuse(QStringLiteral("The column layout in %1 has no rows; its headings name the fields of the new "
-                                     "table.").arg(*options.columnsFile));
+                                     "table.").arg(job.layoutName));
     case SavePlan::Refusal::Cancelled:
         return refuse(QStringLiteral("This table name (%1) is already in %2; nothing was written "
                                      "(--if-exists cancel).").arg(target.table, db.name()));
@@ -244,13 +243,13 @@ int runSave(const QStringList &args)
     CliObserver observer(options.tooLong);
     TableSaver saver(db, plan.request, observer);
     if (!saver.start().isError()) {
-        // Blocks of whole lines, joined by CR LF: each needs to know whether
-        // another follows, so one block is read ahead.
+        // Each block needs to know whether another follows, so one block is
+        // read ahead.
         QString block;
         QString next;
-        bool more = source.nextBlock(block, blockBytes);
+        bool more = nextBlock(block);
         while (more) {
-            const bool following = source.nextBlock(next, blockBytes);
+            const bool following = nextBlock(next);
             if (!saver.addText(block, following))
                 break;
             block.swap(next);
@@ -274,6 +273,47 @@ int runSave(const QStringList &args)
     return status::done;
 }
 
+int runSave(const QStringList &args)
+{
+    SaveArguments parsed;
+    if (const QString problem = parseArguments(args, parsed); !problem.isEmpty())
+        return usage(problem);
+
+    SaveJob job;
+    job.options = parsed.options;
+    // Without named settings the method and the delimiter are what the command
+    // line says; with them the fields start as the window opens, take the
+    // stored values, then the ones given here.
+    SettingsRecord fields;
+    if (parsed.settingsName) {
+        StoredRecipe stored;
+        if (const QString problem =
+                readStoredRecipe(parsed.settingsDb, QStringLiteral("--settings-db"), *parsed.settingsName, &stored);
+            !problem.isEmpty())
+            return usage(problem);
+        fields = SettingsRecord::defaults();
+        fields.overlay(stored.record);
+        job.layout = stored.columns;
+        job.layoutName = QStringLiteral("the settings %1").arg(*parsed.settingsName);
+    }
+    fields.overlay(parsed.given);
+    job.method = fields.value(QStringLiteral("databaseProcessMethod")).toString();
+    job.delimiter = fields.value(QStringLiteral("databaseDelimiter")).toString();
+    if (parsed.columnsFile) {
+        const ColumnsFile layout = readColumnsFile(*parsed.columnsFile);
+        if (!layout.error.isEmpty())
+            return usage(layout.error);
+        job.layout = layout.rows;
+        job.layoutName = *parsed.columnsFile;
+    }
+
+    TextSource source;
+    if (const FileError error = source.open(parsed.input.value_or(QString())))
+        return usage(error.description);
+    return saveBlocks(job, !source.isEmpty(),
+                      [&source](QString &block) { return source.nextBlock(block, blockBytes); });
+}
+
 QString saveHelpText()
 {
     return QStringLiteral(
@@ -281,7 +321,9 @@ QString saveHelpText()
         "    tabwright-cli save --db FILE --table NAME databaseProcessMethod=METHOD\n"
         "        [databaseDelimiter=TEXT] [--columns FILE] [--create]\n"
         "        [--if-exists append|replace|cancel] [--too-long skip|abort] [INPUT]\n"
-        "    --db FILE      the database written to; created when it does not exist\n"
+        "    tabwright-cli save --settings NAME [--settings-db FILE] [--db FILE] --table NAME ...\n"
+        "    --db FILE      the database written to; created when it does not exist. With\n"
+        "                   --settings it may be left out: the default database\n"
         "    --table NAME   the table (names compare without regard to case)\n"
         "    databaseProcessMethod\n"
         "        \"Parse text using delimiter I specify\" or \"Use column specs on the Tabwrite Text tab\"\n"
@@ -289,6 +331,9 @@ QString saveHelpText()
         "        the delimiter for the parse method\n"
         "    --columns FILE the column layout (as for tabwrite, with field_width): cuts the\n"
         "                   lines for the column method and gives the fields for --create\n"
+        "    --settings NAME  the method, the delimiter and the column layout of the named\n"
+        "                   settings; fields and --columns given here win\n"
+        "    --settings-db FILE  where the settings are kept (the default database otherwise)\n"
         "    --create       create the table: a text field of field_width per layout row\n"
         "    --if-exists    when the table is there: append (the default), replace (delete\n"
         "                   every record first) or cancel (write nothing, exit status 1)\n"

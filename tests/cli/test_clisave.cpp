@@ -137,9 +137,6 @@ void TestCliSave::saves_data()
         << false << QStringList{"--db", "@db", "--table", "T", byColumns} + create
         << QByteArray("abcdefghijklmno\r\n\r\nabcdefg") << 0 << "T" << "abcde|fghij|klmno;<null>|<null>|<null>;abcde|fg|"
         << "3 records written, 0 values skipped";
-    QTest::newRow("--create and the method Neither: an empty table")
-        << false << QStringList{"--db", "@db", "--table", "T", "databaseProcessMethod=other"} + create
-        << QByteArray("a") << 0 << "T" << "" << "0 records written, 0 values skipped";
     // The table is there, named in another case.
     QTest::newRow("there: --if-exists append is the default")
         << true << QStringList{"--db", "@db", "--table", "NAMES", parse, comma} << QByteArray("new") << 0 << "Names"
@@ -217,6 +214,10 @@ void TestCliSave::refusals_data()
                              << "tabwright-cli: save: --db FILE is required" << false;
     QTest::newRow("unknown field") << target + QStringList{"formatDelimiter=,"} << QByteArray("a") << 2
                                    << "unknown field 'formatDelimiter'" << false;
+    QTest::newRow("a method not on the list")
+        << target + QStringList{"databaseProcessMethod=Parse text"} << QByteArray("a") << 2
+        << "databaseProcessMethod takes one of \"Parse text using delimiter I specify\", \"Use column specs on the "
+           "Tabwrite Text tab\", not 'Parse text'" << false;
     QTest::newRow("bad --too-long") << target + QStringList{"--too-long", "maybe"} << QByteArray("a") << 2
                                     << "--too-long takes skip or abort" << false;
     QTest::newRow("bad --if-exists") << target + QStringList{"--if-exists", "merge"} << QByteArray("a") << 2

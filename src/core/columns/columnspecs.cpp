@@ -24,12 +24,17 @@ std::optional<int> numberCell(const QVariant &value)
 
 Result<ColumnSpecs> readColumnSpecs(Database &database)
 {
-    // A table-type record set walks the rows in stored order: the order they
-    // were added.
     const Result<QString> table = database.findTable(QStringLiteral("tabwrite_settings"));
     if (!table)
         return table.error();
-    Result<Recordset> rs = database.openRecordset(table.value(), RecordsetType::Table);
+    return readColumnSpecs(database, table.value());
+}
+
+Result<ColumnSpecs> readColumnSpecs(Database &database, const QString &table)
+{
+    // A table-type record set walks the rows in stored order: the order they
+    // were added.
+    Result<Recordset> rs = database.openRecordset(table, RecordsetType::Table);
     if (!rs)
         return rs.error();
     Recordset &rows = rs.value();

@@ -15,6 +15,8 @@ class Database;
 // number cell reads as an empty cell. A table without one of the five
 // fields fails with 3265.
 Result<ColumnSpecs> readColumnSpecs(Database &database);
+// The same from another table of those five fields (a named settings' copy).
+Result<ColumnSpecs> readColumnSpecs(Database &database, const QString &table);
 
 // The caption of the column layout grid: "Settings: " and the name of the
 // current named settings (stored as "tabwrite_" + name), or the grid's own

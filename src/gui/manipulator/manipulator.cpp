@@ -7,11 +7,13 @@
 #include "gui/manipulator/addtab.h"
 #include "gui/manipulator/afterprocessboxes.h"
 #include "gui/manipulator/deletetab.h"
+#include "gui/manipulator/fieldcontrols.h"
 #include "gui/manipulator/formattab.h"
 #include "gui/manipulator/linetools.h"
 #include "gui/manipulator/movetab.h"
 #include "gui/manipulator/replacetab.h"
 #include "gui/manipulator/savetargettab.h"
+#include "gui/manipulator/settingstab.h"
 #include "gui/manipulator/tabwritetab.h"
 #include "gui/manipulator/textlinesediting.h"
 #include "gui/shell/busystate.h"
@@ -88,6 +90,11 @@ Manipulator::Manipulator(tw::TextDocument &document, tw::DatabaseSession &sessio
     m_lineTools = new LineTools(m_frame, m_settingsDirty);
     m_saveTargetTab = new SaveTargetTab(m_frame, m_session, m_settingsDirty);
     m_tabwriteTab = new TabwriteTab(m_frame, m_session, m_settingsDirty);
+    m_fieldControls = std::make_unique<FieldControls>(this);
+    m_settingsTab = new SettingsTab(m_frame, m_session, m_settingsDirty, *m_fieldControls);
+    connect(m_settingsTab, &SettingsTab::currentSettingsChanged, m_tabwriteTab,
+            &TabwriteTab::setCurrentSettingsName);
+    connect(m_settingsTab, &SettingsTab::columnLayoutReplaced, m_tabwriteTab, &TabwriteTab::showTab);
     m_textLines = new TextLinesEditing(RichTextBox1, m_document, m_lineTools, this);
     connect(m_textLines, &TextLinesEditing::findRequested, this, &Manipulator::findRequested);
     connect(m_textLines, &TextLinesEditing::closeRequested, this, &Manipulator::closeRequested);
@@ -293,6 +300,8 @@ void Manipulator::SSTab1_Click(int index)
     }
     if (index == ProcessingFrame::TabwriteText)
         m_tabwriteTab->showTab();
+    else if (index == ProcessingFrame::Settings)
+        m_settingsTab->showTab();
     else if (index == ProcessingFrame::SaveToDatabase)
         m_saveTargetTab->showTab();
 }

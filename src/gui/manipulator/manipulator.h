@@ -6,14 +6,18 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class AddTab;
 class BusyState;
 class DeleteTab;
+class FieldControls;
 class FormatTab;
 class LineTools;
 class MoveTab;
 class ReplaceTab;
 class SaveTargetTab;
+class SettingsTab;
 class TabwriteTab;
 class TextBox;
 class TextLinesEditing;
@@ -116,6 +120,8 @@ private:
     LineTools *m_lineTools = nullptr;
     TabwriteTab *m_tabwriteTab = nullptr;
     SaveTargetTab *m_saveTargetTab = nullptr;
+    std::unique_ptr<FieldControls> m_fieldControls;
+    SettingsTab *m_settingsTab = nullptr;
     TextLinesEditing *m_textLines = nullptr;
 
     int m_previousTab = 0;

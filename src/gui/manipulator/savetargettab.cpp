@@ -105,6 +105,8 @@ SaveTargetTab::SaveTargetTab(ProcessingFrame &window, tw::DatabaseSession &sessi
     connect(Option3, &QRadioButton::clicked, this, &SaveTargetTab::Option3_Click);
     connect(Command11, &QPushButton::clicked, this, &SaveTargetTab::Command11_Click);
     connect(Combo18, &QComboBox::currentTextChanged, this, &SaveTargetTab::Combo18_Change);
+    // The delimiter is kept in named settings too.
+    connect(Text10, &QLineEdit::textChanged, this, [this] { m_dirty.markDirty(); });
     connect(Command10, &QPushButton::clicked, this, &SaveTargetTab::Command10_Click);
     new FocusHook(Option1, [this] { Command11->setEnabled(false); });
     new FocusHook(Combo18, [this] { applyMethodRule(); });

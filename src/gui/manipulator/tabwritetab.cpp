@@ -106,6 +106,7 @@ TabwriteTab::TabwriteTab(ProcessingFrame &window, tw::DatabaseSession &session, 
     layout->insertLayout(3, fields);
 
     connect(Command7, &QPushButton::clicked, this, &TabwriteTab::Command7_Click);
+    connect(Command12, &QPushButton::clicked, this, &TabwriteTab::Command12_Click);
     connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current, const QModelIndex &previous) {
                 DBGrid1_RowColChange(current.row(), previous.row());
@@ -159,7 +160,8 @@ void TabwriteTab::showTab()
         DBGrid1->setCurrentIndex(m_model->index(0, 0));
     Data1->setText(tw::specPositionCaption(0, m_specRowCount));
     DBGrid1Caption->setText(tw::specGridCaption(m_settingsName));
-    if (!m_session.isExternal())
+    // Named settings reload the grid from another tab, which keeps the focus.
+    if (!m_session.isExternal() && DBGrid1->isVisible())
         DBGrid1->setFocus();
 }
 
@@ -253,4 +255,16 @@ void TabwriteTab::Command7_Click()
         return;
     }
     m_window.finishRun(result.text, m_window.afterProcessBoxes(ProcessingFrame::TabwriteText));
+}
+
+void TabwriteTab::Command12_Click()
+{
+    // A row being typed is part of what is cleared; written after the
+    // delete, it would survive it.
+    m_model->revert();
+    const tw::Result<qint64> cleared = m_session.database().execUser(
+        QStringLiteral("delete * from tabwrite_settings where not isnull(get_data_from_column);"));
+    if (!cleared)
+        errors::report(cleared.error());
+    showTab();
 }

@@ -53,6 +53,8 @@ public:
 
 public Q_SLOTS:
     void Command7_Click();
+    // "&Clear settings": the layout rows that have a start column go.
+    void Command12_Click();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -5,6 +5,7 @@
 // fields, filling fields as a user leaves them, clicking a Process button,
 // and acting while a run lets window events through.
 
+#include "core/settings/settingsfields.h"
 #include "frameharness.h"
 #include "gui/manipulator/manipulator.h"
 #include "gui/shell/textbox.h"
@@ -27,9 +28,9 @@ using Tab = ProcessingFrame::Tab;
 // CR LF in a multi-line box is typed as Enter).
 using Fields = QList<std::pair<QString, QString>>;
 
-// An operation tab: its Process button, the after-process boxes, each field
-// with the name the command line (and the named settings) give it, and what
-// a Process needs to run at all.
+// An operation tab: its Process button, the after-process boxes, the part
+// of the named settings' field list its fields are, and what a Process needs
+// to run at all.
 struct OperationTab
 {
     const char *name;
@@ -37,43 +38,49 @@ struct OperationTab
     const char *process;
     const char *after;
     const char *selectAll;
-    QList<std::pair<const char *, const char *>> fields;
+    tw::settings::Group group;
     Fields enough;
 };
 
 inline const QList<OperationTab> &operationTabs()
 {
+    using tw::settings::Group;
     static const QList<OperationTab> tabs{
-        {"Move Text", Tab::MoveText, "Command2", "Check5", "Check11",
-         {{"Combo1", "textToMove"}, {"Text1", "moveSpecificText"}, {"MaskEdBox1", "moveFromCol"},
-          {"MaskEdBox3", "moveNumOfChars"}, {"MaskEdBox2", "moveToCol"}, {"Check1", "moveEndOfLine"},
-          {"Combo2", "moveOptions"}, {"MaskEdBox5", "moveSpaces"}, {"Combo3", "movePlaceSpaces"}},
-         {{"Combo1", "General Move"}}},
-        {"Add Text", Tab::AddText, "Command3", "Check6", "Check12",
-         {{"Text2", "addText"}, {"Text3", "addIfContains"}, {"MaskEdBox9", "addAtCol"}, {"Check2", "addEndOfLine"},
-          {"Combo5", "addOptions"}, {"MaskEdBox6", "addSpaces"}, {"Combo4", "addPlaceSpaces"}},
-         {{"Text2", "+"}}},
-        {"Replace Text", Tab::ReplaceText, "Command4", "Check7", "Check13",
-         {{"Combo7", "replaceText"}, {"Text4", "replaceSpecificText"}, {"MaskEdBox11", "replaceAtCol"},
-          {"MaskEdBox8", "replaceNumOfChars"}, {"Text5", "replaceWith"}, {"Check3", "replaceEndOfLine"}},
+        {"Move Text", Tab::MoveText, "Command2", "Check5", "Check11", Group::Move, {{"Combo1", "General Move"}}},
+        {"Add Text", Tab::AddText, "Command3", "Check6", "Check12", Group::Add, {{"Text2", "+"}}},
+        {"Replace Text", Tab::ReplaceText, "Command4", "Check7", "Check13", Group::Replace,
          {{"Combo7", "a"}, {"Text5", "A"}}},
-        {"Delete Text", Tab::DeleteText, "Command5", "Check8", "Check14",
-         {{"Combo6", "deleteText"}, {"Text6", "deleteSpecificText"}, {"MaskEdBox7", "deleteFromCol"},
-          {"MaskEdBox10", "deleteNumOfChars"}, {"Check4", "deleteEndOfLine"}, {"Combo8", "deleteOptions"},
-          {"MaskEdBox12", "deleteSpaces"}},
-         {{"Combo6", "a"}}},
-        {"Format Text", Tab::FormatText, "Command6", "Check9", "Check15",
-         {{"Combo12", "formatCreate"}, {"Check18", "formatRemoveDelimiter"}, {"Combo9", "formatDelimiter"},
-          {"Check17", "formatUseDelimiterString"}, {"Text11", "formatDelimiterString"},
-          {"Combo14", "formatMoveDelimiter"}, {"MaskEdBox16", "formatSpacesBetweenCols"},
-          {"Combo13", "formatAddText"}, {"Text9", "formatTextToAdd"}, {"MaskEdBox14", "formatAddFromCol"},
-          {"MaskEdBox15", "formatNumOfChars"}, {"Combo15", "formatFirstSection"}, {"Combo10", "formatOptions"},
-          {"Combo11", "formatPlaceSpaces"}, {"MaskEdBox13", "formatSpaces"}},
-         {{"Combo9", ";"}}},
-        {"line tools", Tab::TextLines, "Command14", nullptr, nullptr,
-         {{"MaskEdBox17", "startLineAfter"}}, {{"MaskEdBox17", "2"}}},
+        {"Delete Text", Tab::DeleteText, "Command5", "Check8", "Check14", Group::Delete, {{"Combo6", "a"}}},
+        {"Format Text", Tab::FormatText, "Command6", "Check9", "Check15", Group::Format, {{"Combo9", ";"}}},
+        {"line tools", Tab::TextLines, "Command14", nullptr, nullptr, Group::LineTools, {{"MaskEdBox17", "2"}}},
     };
     return tabs;
+}
+
+// The tab a part of the settings field list is on.
+inline int tabOf(tw::settings::Group group)
+{
+    using tw::settings::Group;
+    switch (group) {
+    case Group::LineTools: return Tab::TextLines;
+    case Group::Move: return Tab::MoveText;
+    case Group::Add: return Tab::AddText;
+    case Group::Replace: return Tab::ReplaceText;
+    case Group::Delete: return Tab::DeleteText;
+    case Group::Format: return Tab::FormatText;
+    case Group::Tabwrite: return Tab::TabwriteText;
+    case Group::SaveToDatabase: return Tab::SaveToDatabase;
+    }
+    return -1;
+}
+
+// The settings field a control of the tabs holds, or nothing.
+inline const tw::settings::Field *fieldOfControl(const QString &control)
+{
+    for (const tw::settings::Field &field : tw::settings::fields())
+        if (field.control == control)
+            return &field;
+    return nullptr;
 }
 
 inline Manipulator *window(FrameHarness &harness)

@@ -101,10 +101,8 @@ QStringList cliFields(const Fields &fields)
     for (auto [control, value] : fields) {
         value.replace(u'\\', QStringLiteral("\\\\")).replace(u'\r', QStringLiteral("\\r"));
         value.replace(u'\n', QStringLiteral("\\n")).replace(u'\t', QStringLiteral("\\t"));
-        for (const OperationTab &tab : operationTabs())
-            for (const auto &[name, settingsName] : tab.fields)
-                if (control == QLatin1String(name))
-                    arguments << QString::fromLatin1(settingsName) + u'=' + value;
+        if (const tw::settings::Field *field = fieldOfControl(control); field && !field->afterProcess)
+            arguments << field->name + u'=' + value;
     }
     return arguments;
 }
@@ -450,25 +448,25 @@ void TestTabs::afterProcessBoxes()
 
 void TestTabs::fieldChangesMarkSettingsDirty_data()
 {
-    QTest::addColumn<int>("tabIndex");
-    for (int i = 0; i < operationTabs().size(); ++i)
-        QTest::newRow(operationTabs().at(i).name) << i;
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QStringList>("names");
+    // Every field the named settings keep, tab by tab.
+    QMap<int, QStringList> controls;
+    for (const tw::settings::Field &field : tw::settings::fields())
+        controls[tabOf(field.group)] << field.control;
+    for (auto it = controls.cbegin(); it != controls.cend(); ++it)
+        QTest::addRow("tab %d", it.key()) << it.key() << it.value();
 }
 
 void TestTabs::fieldChangesMarkSettingsDirty()
 {
-    QFETCH(int, tabIndex);
-    const OperationTab &tab = operationTabs().at(tabIndex);
+    QFETCH(int, tab);
+    QFETCH(QStringList, names);
     SettingsDirty &dirty = window(harness())->settingsDirty();
     // Nothing the window did while it was built counts as a change.
     QVERIFY(!dirty.isDirty());
 
-    tabStrip(harness())->setCurrentIndex(tab.tab);
-    QStringList names;
-    for (const auto &field : tab.fields)
-        names << QString::fromLatin1(field.first);
-    if (tab.after)
-        names << QString::fromLatin1(tab.after) << QString::fromLatin1(tab.selectAll);
+    tabStrip(harness())->setCurrentIndex(tab);
     for (const QString &name : std::as_const(names)) {
         QWidget *field = control(harness(), name);
         QVERIFY(field);
