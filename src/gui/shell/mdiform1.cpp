@@ -2,6 +2,7 @@
 #include "gui/shell/mdiform1.h"
 
 #include "core/columns/tablelist.h"
+#include "core/db/defaultdatabase.h"
 #include "gui/database/databasemenu.h"
 #include "gui/database/form13.h"
 #include "gui/database/form3.h"
@@ -38,25 +39,10 @@
 using Role = TextViews::Role;
 
 namespace {
-const QString defaultDbName = QStringLiteral("tabwright.mdb");
 
 QString withTrailingSlash(const QString &folder)
 {
     return folder.endsWith(u'/') ? folder : folder + u'/';
-}
-
-// The name under which the folder holds tabwright.mdb, in whatever letter
-// case it was stored; "" when it holds none.
-QString findDefaultDb(const QString &folder)
-{
-    const QDir dir(folder);
-    if (dir.exists(defaultDbName))
-        return defaultDbName;
-    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString &entry : entries)
-        if (entry.compare(defaultDbName, Qt::CaseInsensitive) == 0)
-            return entry;
-    return {};
 }
 
 // The child subwindows close by hiding: the windows keep their state and the
@@ -99,9 +85,9 @@ ChildWindow *childWindow(QMdiSubWindow *window)
 } // namespace
 
 MDIForm1::MDIForm1(const StartupOptions &options)
-    : m_programFolder(options.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
-                                                      : options.programFolder),
-      m_showSplash(options.showSplash), m_preferences(options.settingsFile)
+    : m_preferences(options.settingsFile),
+      m_programFolder(options.programFolder.isEmpty() ? tw::programFolder() : options.programFolder),
+      m_showSplash(options.showSplash)
 {
     setObjectName(QStringLiteral("MDIForm1"));
     setWindowTitle(tr("Tabwright"));
@@ -396,10 +382,10 @@ bool MDIForm1::checkDbase()
         QDir::setCurrent(m_programFolder);
 
     QString folder = withTrailingSlash(QDir::currentPath());
-    QString foundName = findDefaultDb(folder);
+    QString found = tw::findDefaultDatabase(folder);
 
     int answer = Answer::Ok;
-    while (foundName.isEmpty() && answer != Answer::Cancel) {
+    while (found.isEmpty() && answer != Answer::Cancel) {
         answer = toolkit.message(tr("Please find and open the database: tabwright.mdb"), Buttons::OkCancel,
                                  Icon::Information, tr("Tabwright - It's your choice..."));
         QString picked;
@@ -415,10 +401,10 @@ bool MDIForm1::checkDbase()
         }
         // Only the folder of the picked file counts: it must hold tabwright.mdb.
         folder = withTrailingSlash(QFileInfo(picked).absolutePath());
-        foundName = findDefaultDb(folder);
+        found = tw::findDefaultDatabase(folder);
     }
-    if (answer != Answer::Cancel && !foundName.isEmpty()) {
-        m_session.setDefault(folder + foundName, folder);
+    if (answer != Answer::Cancel && !found.isEmpty()) {
+        m_session.setDefault(found, folder);
         return true;
     }
     toolkit.message(tr("This application cannot execute properly without the database tabwright.mdb.  "
