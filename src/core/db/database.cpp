@@ -340,6 +340,11 @@ DbError Database::dropTable(const QString &name)
     return exec(QStringLiteral("DROP TABLE ") + quoteIdentifier(stored.value())).error();
 }
 
+DbError Database::compact()
+{
+    return exec(QStringLiteral("VACUUM")).error();
+}
+
 Result<Recordset> Database::openRecordset(const QString &tableOrSql, RecordsetType type)
 {
     if (!m_connection)

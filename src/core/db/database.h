@@ -82,6 +82,11 @@ public:
     // field named twice, 3264 without fields.
     DbError createTable(const TableDef &definition);
     DbError dropTable(const QString &name);
+    // Gives the space of deleted rows and tables back to the file system; a
+    // deleted table of millions of rows would otherwise keep the file its size.
+    // Fails (and changes nothing) inside a transaction or while another
+    // connection reads the file.
+    DbError compact();
 
     // A record set on a table (named without regard to case) or on a
     // row-returning SQL text in the user dialect. Table and Dynaset sets on a

@@ -98,8 +98,14 @@ void DatabaseMenu::List1_DblClick(const QString &name)
     const bool showing = m_children.isChildShown(m_form13);
     if (showing && m_form13->openTableName().compare(name, Qt::CaseInsensitive) == 0)
         m_children.closeChild(m_form13);
-    if (const tw::DbError error = m_session.database().dropTable(name); error.isError())
+    if (const tw::DbError error = m_session.database().dropTable(name); error.isError()) {
         errors::report(error);
+    } else {
+        // The file shrinks by the table's size. When it cannot just now (the
+        // table window still reads it), the space is reused by later tables.
+        HourglassGuard hourglass;
+        (void)m_session.database().compact();
+    }
     m_session.notifyTablesChanged();
     if (m_children.isChildShown(m_form13))
         m_form13->openTable(m_form13->openTableName());
