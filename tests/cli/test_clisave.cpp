@@ -137,9 +137,6 @@ void TestCliSave::saves_data()
         << false << QStringList{"--db", "@db", "--table", "T", byColumns} + create
         << QByteArray("abcdefghijklmno\r\n\r\nabcdefg") << 0 << "T" << "abcde|fghij|klmno;<null>|<null>|<null>;abcde|fg|"
         << "3 records written, 0 values skipped";
-    QTest::newRow("--create and the method Neither: an empty table")
-        << false << QStringList{"--db", "@db", "--table", "T", "databaseProcessMethod=other"} + create
-        << QByteArray("a") << 0 << "T" << "" << "0 records written, 0 values skipped";
     // The table is there, named in another case.
     QTest::newRow("there: --if-exists append is the default")
         << true << QStringList{"--db", "@db", "--table", "NAMES", parse, comma} << QByteArray("new") << 0 << "Names"
@@ -197,7 +194,7 @@ void TestCliSave::refusals_data()
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("message");
-    QTest::addColumn<bool>("databaseMade"); // an empty database is left, or no file at all
+    QTest::addColumn<bool>("databaseMade"); // an empty database file is there
 
     const QStringList target{"--db", "@db", "--table", "T"};
     const QStringList create{"--create", "--columns", "@columns.csv"};
@@ -205,13 +202,17 @@ void TestCliSave::refusals_data()
     QTest::newRow("nothing to save") << target + QStringList{parse, comma} << QByteArray() << 1
                                      << "There is nothing to save." << false;
     QTest::newRow("no method") << target << QByteArray("a") << 1 << "Please specify a Process Method." << false;
+    // A database file is made only when something is written to it.
     QTest::newRow("table not there") << target + QStringList{parse, comma} << QByteArray("a") << 1
-                                     << "This table name (T) is not in " << true;
+                                     << "This table name (T) is not in " << false;
     QTest::newRow("a layout without rows") << target + QStringList{parse, comma, "--create", "--columns", "@empty.csv"}
                                            << QByteArray("a") << 1
-                                           << "has no rows; its headings name the fields of the new table." << true;
+                                           << "has no rows; its headings name the fields of the new table." << false;
     QTest::newRow("heading refused") << target + QStringList{parse, comma, "--create", "--columns", "@twice.csv"}
-                                     << QByteArray("a") << 1 << "names a field a second time" << true;
+                                     << QByteArray("a") << 1 << "names a field a second time" << false;
+    QTest::newRow("--create and a method that is neither")
+        << target + QStringList{"databaseProcessMethod=other"} + create << QByteArray("a") << 2
+        << "databaseProcessMethod: 'other' is not a process method" << false;
     // Mistakes in the command line, and a file that is not a database.
     QTest::newRow("no --db") << QStringList{"--table", "T", parse, comma} << QByteArray("a") << 2
                              << "tabwright-cli: save: --db FILE is required" << false;
