@@ -12,9 +12,10 @@ class QFile;
 namespace tw {
 
 // Streaming reader: yields the working text one line at a time into a buffer
-// the caller reuses, without building the whole text. A pipe is read whole
-// first, because its encoding is only known at its end; so is a large regular
-// file when the system gives huge pages (see mapOrRead); a small one is mapped.
+// the caller reuses, without building the whole text. The bytes are read
+// whole first, because the encoding is only known at their end, and never
+// mapped, so a file another program changes meanwhile cannot pull them away
+// (see readWhole).
 class TextSource
 {
 public:
@@ -43,7 +44,7 @@ public:
     QString readAll();
 
 private:
-    FileError mapOrRead(QFile &file, const QString &name);
+    FileError readWhole(QFile &file, const QString &name);
     // The line break at or after from: its LF, or nullptr.
     const char *findBreak(const char *from) const;
 
