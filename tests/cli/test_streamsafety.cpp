@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
 
 // tabwright-cli reading and writing when things go wrong: a file another
 // program truncates while it is read, inputs that never end, results and
@@ -18,6 +19,8 @@ private Q_SLOTS:
     void fileTruncatedWhileReadIsReadAsItWas();
     void endlessOrHugeInputsAreRefused_data();
     void endlessOrHugeInputsAreRefused();
+    void outputIntoDevicesAndPipes_data();
+    void outputIntoDevicesAndPipes();
 
 private:
     QString file(const QString &name, const QByteArray &bytes);
@@ -34,6 +37,12 @@ QByteArray readBytes(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+bool isCharacterDevice(const char *path)
+{
+    struct stat info;
+    return ::stat(path, &info) == 0 && S_ISCHR(info.st_mode);
 }
 
 } // namespace
@@ -101,6 +110,59 @@ void TestStreamSafety::endlessOrHugeInputsAreRefused()
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     QCOMPARE(run.err.count(u'\n'), 1);
     QCOMPARE(readBytes(output), QByteArray("old contents\n"));
+}
+
+void TestStreamSafety::outputIntoDevicesAndPipes_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("a named pipe gets the result, and stays a pipe") << "@fifo" << 0 << QString();
+    QTest::newRow("/dev/null takes the result and stays a device") << "/dev/null" << 0 << QString();
+    QTest::newRow("a full device: no space left") << "/dev/full" << 2
+                                                  << "/dev/full cannot be written: no space left on the disk";
+    QTest::newRow("a file that may not grow: the old file stays")
+        << "@limited" << 2 << "cannot be written: the file would grow past the largest size allowed";
+}
+
+void TestStreamSafety::outputIntoDevicesAndPipes()
+{
+    QFETCH(QString, target);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    const QByteArray text = QByteArray("a;b;c\n").repeated(20000);
+    const QByteArray expected = QByteArray("a;\nb;\nc\n").repeated(20000);
+    const QString input = file(QStringLiteral("in.txt"), text);
+    QProcess reader;
+    clirun::Limits limits;
+    if (target == u"@fifo") {
+        target = m_dir.filePath(QStringLiteral("pipe"));
+        QVERIFY(::mkfifo(QFile::encodeName(target).constData(), 0600) == 0);
+        reader.start(QStringLiteral("cat"), {target});
+        QVERIFY(reader.waitForStarted());
+    } else if (target == u"@limited") {
+        target = file(QStringLiteral("limited.txt"), "old contents\n");
+        limits.fileBytes = 64 * 1024;
+    } else {
+        QVERIFY(isCharacterDevice(qPrintable(target)));
+    }
+    const clirun::Run run = clirun::cli({"format", "formatDelimiter=;", "-o", target, input}, {}, limits);
+    QCOMPARE(run.status, status);
+    if (!message.isEmpty())
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+
+    struct stat info;
+    QCOMPARE(::stat(QFile::encodeName(target).constData(), &info), 0);
+    if (!reader.program().isEmpty()) {
+        QVERIFY(reader.waitForFinished(60000));
+        QCOMPARE(reader.readAllStandardOutput(), expected);
+        QVERIFY(S_ISFIFO(info.st_mode));
+    } else if (target.startsWith(u"/dev/")) {
+        QVERIFY(S_ISCHR(info.st_mode));
+    } else {
+        QCOMPARE(readBytes(target), QByteArray("old contents\n"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestStreamSafety)
