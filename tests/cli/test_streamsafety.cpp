@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "clirun.h"
 
+#include "core/engine/formattext.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
@@ -19,6 +22,8 @@ private Q_SLOTS:
     void fileTruncatedWhileReadIsReadAsItWas();
     void endlessOrHugeInputsAreRefused_data();
     void endlessOrHugeInputsAreRefused();
+    void resultsAreSizedBeforeTheyAreBuilt_data();
+    void resultsAreSizedBeforeTheyAreBuilt();
     void outputIntoDevicesAndPipes_data();
     void outputIntoDevicesAndPipes();
 
@@ -110,6 +115,68 @@ void TestStreamSafety::endlessOrHugeInputsAreRefused()
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     QCOMPARE(run.err.count(u'\n'), 1);
     QCOMPARE(readBytes(output), QByteArray("old contents\n"));
+}
+
+void TestStreamSafety::resultsAreSizedBeforeTheyAreBuilt_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("columns");
+    QTest::addColumn<qint64>("outputBytes"); // -1: refused as too large
+
+    const QStringList series{"format", "formatCreate=New column", "formatSpacesBetweenCols=999"};
+    // Every space the first pass puts in is a delimiter of the next passes:
+    // a line of one character would become about 10^12 characters.
+    QTest::newRow("format: a series that multiplies past the limit")
+        << series + QStringList{"formatDelimiter=;   ;"} << QByteArray(";") << QString() << qint64(-1);
+    // Three passes over 7 characters, each section padded with 999 spaces on
+    // both sides of the comma added to it: about 70 million characters, more
+    // than the process may hold, written away as they are built.
+    QTest::newRow("format: a series whose result is larger than the memory")
+        << series + QStringList{"formatDelimiter=; ,", "formatAddText=End of column", "formatTextToAdd=,",
+                                "formatOptions=Add spaces", "formatSpaces=999"}
+        << QByteArray("a;b;c;d") << QString() << qint64(0);
+    // Header "A", then each line and its 50,000,000 spaces.
+    QTest::newRow("tabwrite: a row of 50,000,000 spaces")
+        << QStringList{"tabwrite"} << QByteArray("abc\r\ndef\r\n") << QStringLiteral("A,1,3,50000000\n")
+        << qint64(3 + 2 * (3 + 50000000 + 2));
+}
+
+void TestStreamSafety::resultsAreSizedBeforeTheyAreBuilt()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, text);
+    QFETCH(QString, columns);
+    QFETCH(qint64, outputBytes);
+    if (outputBytes == 0) {
+        // The size the engine counts for the text, as the window would build it.
+        tw::FormatParams p;
+        p.formatCreate = QStringLiteral("New column");
+        p.formatSpacesBetweenCols = 999;
+        p.formatDelimiter = QStringLiteral("; ,");
+        p.formatAddText = QStringLiteral("End of column");
+        p.formatTextToAdd = QStringLiteral(",");
+        p.formatOptions = QStringLiteral("Add spaces");
+        p.formatSpaces = 999;
+        outputBytes = tw::formatResultLength(QString::fromLatin1(text), p);
+        QVERIFY(outputBytes > baseDataBytes / 2);
+    }
+    if (!columns.isEmpty())
+        args << QStringLiteral("--columns") << file(QStringLiteral("wide.csv"), columns.toUtf8());
+    const QString output = m_dir.filePath(QStringLiteral("result.txt"));
+    QFile::remove(output);
+    const clirun::Run run =
+        clirun::cli(args << QStringLiteral("-o") << output << file(QStringLiteral("in.txt"), text), {},
+                    {baseDataBytes, 0});
+    if (outputBytes < 0) {
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("The result would be too large to hold")), qPrintable(run.err));
+        QVERIFY(!QFile::exists(output));
+    } else {
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        QCOMPARE(QFileInfo(output).size(), outputBytes);
+    }
+    QFile::remove(output);
 }
 
 void TestStreamSafety::outputIntoDevicesAndPipes_data()
