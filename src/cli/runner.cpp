@@ -27,13 +27,16 @@ constexpr qsizetype sliceUnits = 32 * 1024;
 
 const QString crlfText = QStringLiteral("\r\n");
 
-// The frame of the operation tabs, fed one line at a time.
+// The frame of the operation tabs, fed one line at a time. A long line goes
+// to the writer as it is, not by way of the result buffer.
 void streamLines(TextSource &source, TextSink &sink, LineOperation operation, LineGate gate)
 {
     QString line;
     QString output;
     output.reserve(flushChars + 4096);
+    const chars::UnitWriter::Spill spill = [&sink](QStringView piece) { sink.write(piece); };
     LineFrame frame(std::move(operation), gate, output);
+    frame.passLongLinesTo(&spill, flushChars);
     while (source.nextLine(line)) {
         frame.addLine(line);
         if (output.size() >= flushChars) {
@@ -84,12 +87,14 @@ QString streamLineTool(TextSource &source, TextSink &sink, LineToolScanner::Tool
             }
         }
     };
-    bool first = true;
-    while (source.nextBlock(block, smallBlockBytes)) {
-        // The blocks joined with CR LF are the text.
-        if (!first)
+    // The pieces of a line joined, and the lines joined with CR LF, are the
+    // text: a single line of any length streams through as well.
+    bool lineEnded = false;
+    bool endsLine = true;
+    while (source.nextPiece(block, smallBlockBytes, &endsLine)) {
+        if (lineEnded)
             scan(crlfText);
-        first = false;
+        lineEnded = endsLine;
         scan(block);
         if (scanner.tooLarge())
             return chars::tooLargeMessage();

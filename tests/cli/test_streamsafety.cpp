@@ -26,6 +26,7 @@ private Q_SLOTS:
     void resultsAreSizedBeforeTheyAreBuilt();
     void outputIntoDevicesAndPipes_data();
     void outputIntoDevicesAndPipes();
+    void longLineGoesThroughTheLineToolsInPieces();
 
 private:
     QString file(const QString &name, const QByteArray &bytes);
@@ -230,6 +231,22 @@ void TestStreamSafety::outputIntoDevicesAndPipes()
     } else {
         QCOMPARE(readBytes(target), QByteArray("old contents\n"));
     }
+}
+
+void TestStreamSafety::longLineGoesThroughTheLineToolsInPieces()
+{
+    // One line of 64 MB: the line tools scan the text as a stream, so the
+    // line is never decoded whole (which would take twice its size again).
+    const qint64 length = 64LL << 20;
+    const QString input = file(QStringLiteral("oneline.txt"), QByteArray(length, 'x'));
+    const QString output = m_dir.filePath(QStringLiteral("broken.txt"));
+    const clirun::Run run = clirun::cli({"break-lines", "startLineAfter=80", "-o", output, input}, {},
+                                        {baseDataBytes + length + (16LL << 20), 0});
+    QVERIFY2(run.status == 0, qPrintable(run.err));
+    // Lines of 80 characters, the last one shorter, LF between them.
+    QCOMPARE(QFileInfo(output).size(), length + (length + 79) / 80 - 1);
+    QFile::remove(output);
+    QFile::remove(input);
 }
 
 QTEST_GUILESS_MAIN(TestStreamSafety)

@@ -191,6 +191,17 @@ bool TextSource::nextLine(QString &line)
 
 bool TextSource::nextBlock(QString &text, qint64 maxBytes)
 {
+    bool endsLine = true;
+    return next(text, maxBytes, true, &endsLine);
+}
+
+bool TextSource::nextPiece(QString &text, qint64 maxBytes, bool *endsLine)
+{
+    return next(text, maxBytes, false, endsLine);
+}
+
+bool TextSource::next(QString &text, qint64 maxBytes, bool wholeLines, bool *endsLine)
+{
     if (m_done || isEmpty()) {
         m_done = true;
         return false;
@@ -198,6 +209,7 @@ bool TextSource::nextBlock(QString &text, qint64 maxBytes)
     const char *begin = m_data + m_pos;
     const bool lf = m_format.lineEnds == LineEnds::Lf;
     const char *nl = nullptr;
+    *endsLine = true;
     if (m_size - m_pos > maxBytes) {
         // The last line break within maxBytes, else the first one after.
         const char *limit = begin + maxBytes;
@@ -207,6 +219,21 @@ bool TextSource::nextBlock(QString &text, qint64 maxBytes)
                 nl = p;
                 break;
             }
+        }
+        if (!nl && !wholeLines) {
+            // One line longer than maxBytes: a piece of it, cut between two
+            // characters, and never between the CR and LF of a break.
+            const char *cut = limit;
+            if (m_format.encoding == TextEncoding::Utf8) {
+                while (cut > begin && (static_cast<unsigned char>(*cut) & 0xC0) == 0x80)
+                    --cut;
+            }
+            if (!lf && cut > begin + 1 && cut[-1] == '\r')
+                --cut;
+            decodeInto(text, QByteArrayView(begin, cut - begin), m_format);
+            m_pos = cut - m_data;
+            *endsLine = false;
+            return true;
         }
         if (!nl)
             nl = findBreak(limit > begin ? limit - 1 : begin);
