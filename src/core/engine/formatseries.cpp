@@ -192,6 +192,14 @@ private:
                 send(QStringView(&m_d0, 1));
             }
         }
+        // The spaces a pass before put in hold no delimiter but a space:
+        // passed on whole, so counting a result made of such runs costs a
+        // step per run, not per space.
+        if (m_d0 != u' ' && begin >= spaceRun() && begin < spaceRun() + spaceSlice) {
+            send(QStringView(from, end));
+            m_prev = end[-1];
+            return;
+        }
         while (!*m_overflow) {
             p = findUnit(p, end, m_d0);
             if (p == end)
