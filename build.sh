@@ -4,6 +4,9 @@
 #   ./build.sh run    install what is missing, build, start Tabwright
 #   ./build.sh test   install what is missing, build, run every test
 #   ./build.sh build  install what is missing and build
+#   ./build.sh fuzz   install what is missing, build the text engine's fuzz
+#                     target with clang and run it over bench/fuzz/corpus for
+#                     a minute (FUZZ_SECONDS) with a 2 GB memory limit
 #
 # Safe to run again: packages already present are not touched and Ninja only
 # rebuilds what changed.
@@ -18,9 +21,12 @@ packages=(
   libsqlite3-dev sqlite3 libqscintilla2-qt6-dev
 )
 
+# The fuzz target: clang, its libFuzzer and sanitizer runtimes.
+fuzz_packages=(clang libclang-rt-14-dev)
+
 install_missing() {
   local missing=()
-  for p in "${packages[@]}"; do
+  for p in "${packages[@]}" "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
@@ -54,8 +60,24 @@ case "${1:-}" in
     install_missing
     build_all
     ;;
+  fuzz)
+    install_missing "${fuzz_packages[@]}"
+    fuzz_build="${TABWRIGHT_FUZZ_BUILD_DIR:-$here/build-fuzz}"
+    if [ ! -f "$fuzz_build/build.ninja" ]; then
+      cmake -S "$here" -B "$fuzz_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_CXX_COMPILER=clang++ -DTABWRIGHT_FUZZ=ON
+    fi
+    cmake --build "$fuzz_build" -j "$(nproc)" --target fuzz_engine
+    # New inputs the run finds go to a scratch folder; the corpus in the
+    # repository stays as committed. A crash, a leak, a run past 25 s or past
+    # 2 GB of memory fails the command and leaves the input in $fuzz_build.
+    scratch=$(mktemp -d)
+    trap 'rm -rf "$scratch"' EXIT
+    "$fuzz_build/bin/fuzz_engine" -max_total_time="${FUZZ_SECONDS:-60}" -timeout=25 -rss_limit_mb=2048 \
+      -print_final_stats=1 -artifact_prefix="$fuzz_build/" "$scratch" "$here/bench/fuzz/corpus"
+    ;;
   *)
-    echo "usage: $0 run|test|build" >&2
+    echo "usage: $0 run|test|build|fuzz" >&2
     exit 2
     ;;
 esac

@@ -144,7 +144,17 @@ QString readUtf8Argument(const QString &path, QString *text)
             return error ? error.description : QStringLiteral("%1 cannot be read").arg(path);
         }
     }
-    const TextFileContent content = decodeText(file.readAll());
+    // A layout is one short row a column; anything this large is not one,
+    // and an endless source (a device, a pipe that never ends) must not be
+    // read until memory runs out.
+    const QByteArray bytes = file.read(maxColumnsFileBytes + 1);
+    if (bytes.size() > maxColumnsFileBytes)
+        return QStringLiteral("%1 is too large for a column layout (more than %2 MB)")
+            .arg(path)
+            .arg(maxColumnsFileBytes >> 20);
+    if (file.error() != QFileDevice::NoError)
+        return QStringLiteral("%1 cannot be read: %2").arg(path, file.errorString());
+    const TextFileContent content = decodeText(bytes);
     if (content.error)
         return QStringLiteral("%1 is not a text file").arg(path);
     if (content.format.encoding != TextEncoding::Utf8)

@@ -22,6 +22,9 @@ struct ColumnsFile
     QString error; // one line naming the file, the line and the problem
 };
 
+// The most bytes a columns file may hold.
+inline constexpr qint64 maxColumnsFileBytes = qint64(4) << 20;
+
 ColumnsFile readColumnsFile(const QString &path);
 ColumnsFile parseColumns(const QString &text, const QString &name);
 // The rows in that format, one line each ending in LF, quoting a heading

@@ -19,6 +19,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 #include <optional>
 
 namespace {
@@ -38,14 +39,8 @@ int usageError(const QString &problem)
     return status::usage;
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+int runCommand(const QStringList &args)
 {
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args.append(QString::fromLocal8Bit(argv[i]));
-
     if (args.isEmpty())
         return usageError(QStringLiteral("no operation given (try --help)"));
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
@@ -142,4 +137,24 @@ int main(int argc, char **argv)
     else if (outcome.status != status::done)
         printLine(stderr, QStringLiteral("tabwright-cli: %1").arg(outcome.message));
     return outcome.status;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    try {
+        QStringList args;
+        for (int i = 1; i < argc; ++i)
+            args.append(QString::fromLocal8Bit(argv[i]));
+        return runCommand(args);
+    } catch (const std::bad_alloc &) {
+        // Whatever was being built is gone with the stack: an output file is
+        // left as it was (its replacement is cancelled), a database keeps
+        // what was committed. The message must not need memory itself.
+        static const char message[] = "tabwright-cli: out of memory: the input or the result is too large "
+                                      "to hold; nothing was written\n";
+        std::fwrite(message, 1, sizeof message - 1, stderr);
+        return status::usage;
+    }
 }

@@ -27,13 +27,16 @@ constexpr qsizetype sliceUnits = 32 * 1024;
 
 const QString crlfText = QStringLiteral("\r\n");
 
-// The frame of the operation tabs, fed one line at a time.
+// The frame of the operation tabs, fed one line at a time. A long line goes
+// to the writer as it is, not by way of the result buffer.
 void streamLines(TextSource &source, TextSink &sink, LineOperation operation, LineGate gate)
 {
     QString line;
     QString output;
     output.reserve(flushChars + 4096);
+    const chars::UnitWriter::Spill spill = [&sink](QStringView piece) { sink.write(piece); };
     LineFrame frame(std::move(operation), gate, output);
+    frame.passLongLinesTo(&spill, flushChars);
     while (source.nextLine(line)) {
         frame.addLine(line);
         if (output.size() >= flushChars) {
@@ -45,14 +48,17 @@ void streamLines(TextSource &source, TextSink &sink, LineOperation operation, Li
 }
 
 // Format reads its parameters once and takes the text a block of whole lines
-// at a time, through one reused block and one reused result.
+// at a time, through one reused block and one reused result buffer, which
+// hands the result to the writer as it fills: a block can give a result many
+// times its size (spaces and a text after every section, pass after pass).
 QString streamFormat(TextSource &source, TextSink &sink, const FormatParams &params)
 {
     LineFormatter formatter(params);
     QString block;
     QString output;
+    const chars::UnitWriter::Spill spill = [&sink](QStringView piece) { sink.write(piece); };
     while (source.nextBlock(block, smallBlockBytes)) {
-        formatter.addLines(block, output);
+        formatter.addLines(block, output, nullptr, &spill);
         if (formatter.tooLarge())
             return chars::tooLargeMessage();
         sink.write(output);
@@ -81,12 +87,14 @@ QString streamLineTool(TextSource &source, TextSink &sink, LineToolScanner::Tool
             }
         }
     };
-    bool first = true;
-    while (source.nextBlock(block, smallBlockBytes)) {
-        // The blocks joined with CR LF are the text.
-        if (!first)
+    // The pieces of a line joined, and the lines joined with CR LF, are the
+    // text: a single line of any length streams through as well.
+    bool lineEnded = false;
+    bool endsLine = true;
+    while (source.nextPiece(block, smallBlockBytes, &endsLine)) {
+        if (lineEnded)
             scan(crlfText);
-        first = false;
+        lineEnded = endsLine;
         scan(block);
         if (scanner.tooLarge())
             return chars::tooLargeMessage();
@@ -98,28 +106,33 @@ QString streamLineTool(TextSource &source, TextSink &sink, LineToolScanner::Tool
     return {};
 }
 
-// Tabwrite treats every line on its own and never drops one, so the
-// whole-text run over blocks of whole lines, joined with CR LF, is the run
-// over the whole text. Tabwrite's result starts with its header line, which is
-// written once before the blocks: skipChars cuts it from every non-empty
-// block's result (an empty block is one empty line and gets no header).
-template <class Run>
-QString streamBlocks(TextSource &source, TextSink &sink, Run runBlock, qsizetype skipChars = 0)
+// Tabwrite treats every line on its own and never drops one, so the run over
+// blocks of whole lines, joined with CR LF, is the run over the whole text:
+// the header line once, then each block's lines. A row's spaces may make a
+// line very long, so the result goes to the writer as it fills.
+QString streamTabwrite(TextSource &source, TextSink &sink, const ColumnSpecs &rows, int startAt)
 {
+    const TabwriteLayout layout(rows, startAt);
+    if (layout.headerLength() < 0)
+        return chars::tooLargeMessage();
+    const chars::UnitWriter::Spill spill = [&sink](QStringView piece) { sink.write(piece); };
+    QString output;
+    layout.writeHeader(output, &spill);
+    output += crlfText;
     QString block;
-    bool first = true;
+    bool any = false;
     while (source.nextBlock(block, blockBytes)) {
-        const TextResult result = runBlock(QStringView(block));
-        if (result.refused())
-            return result.error;
-        if (!first)
-            sink.write(crlfText);
-        QStringView text = result.text;
-        if (!block.isEmpty())
-            text = text.sliced(qMin(text.size(), skipChars));
-        sink.write(text);
-        first = false;
+        // A block too large to hold is refused before any of it is built.
+        if (layout.linesLength(block, chars::maxResultLength) == -1)
+            return chars::tooLargeMessage();
+        layout.writeLines(block, output, nullptr, &spill);
+        sink.write(output);
+        output.resize(0);
+        output += crlfText; // before the next block, if one comes
+        any = true;
     }
+    if (!any)
+        sink.write(output);
     return {};
 }
 
@@ -210,15 +223,9 @@ Outcome run(const Invocation &in)
     case Operation::Format:
         refusal = streamFormat(source, sink, p.format);
         break;
-    case Operation::Tabwrite: {
-        const int startAt = p.tabwrite.tabwriteStartLineAt;
-        const QString header = tabwriteHeader(in.columns, startAt) + crlfText;
-        sink.write(header);
-        refusal = streamBlocks(source, sink, [&](QStringView block) {
-            return tabwriteText(block, in.columns, startAt);
-        }, header.size());
+    case Operation::Tabwrite:
+        refusal = streamTabwrite(source, sink, in.columns, p.tabwrite.tabwriteStartLineAt);
         break;
-    }
     case Operation::JoinLines:
         refusal = streamLineTool(source, sink, LineToolScanner::Tool::JoinLines, 0);
         break;

@@ -5,12 +5,17 @@
 #include "cli/exitstatus.h"
 #include "cli/fields.h"
 #include "cli/storedsettings.h"
+#include "core/columns/saveplan.h"
+#include "core/columns/tablelist.h"
 #include "core/columns/tablesaver.h"
 #include "core/db/database.h"
 #include "core/db/defaultdatabase.h"
 #include "core/text/textfile.h"
 
+#include <QFileInfo>
+
 #include <cstdio>
+#include <new>
 
 namespace tw::cli {
 
@@ -135,7 +140,7 @@ QString parseArguments(const QStringList &args, SaveArguments &parsed)
     return {};
 }
 
-QString summary(const SaveOutcome &outcome)
+QString summary(const SaveOutcome &outcome, const QString &table)
 {
     QString text = QStringLiteral("tabwright-cli: save: %1 records written, %2 values skipped")
                        .arg(outcome.recordsWritten)
@@ -144,7 +149,19 @@ QString summary(const SaveOutcome &outcome)
         text += QStringLiteral(", %1 records refused (the first: %2)")
                     .arg(outcome.recordsRefused)
                     .arg(outcome.firstRefusal.description);
+    if (outcome.oldRecordsKept)
+        text += QStringLiteral("; nothing was replaced: the table %1 keeps its old records").arg(table);
     return text;
+}
+
+// The method must be one of the two the window offers: any other text would
+// run neither, and with --if-exists replace would only empty the table.
+std::optional<QString> checkMethod(const QString &method)
+{
+    if (method.isEmpty() || saveMethodOf(method) != SaveMethod::Neither)
+        return std::nullopt;
+    return QStringLiteral("databaseProcessMethod: '%1' is not a process method (one of \"%2\", \"%3\")")
+        .arg(method, parseMethodText(), columnSpecsMethodText());
 }
 
 } // namespace
@@ -187,6 +204,8 @@ bool takeSaveOption(const QStringList &args, qsizetype &i, SaveOptions &options,
 int saveBlocks(const SaveJob &job, bool hasText, const BlockReader &nextBlock)
 {
     const SaveOptions &options = job.options;
+    if (const std::optional<QString> problem = checkMethod(job.method))
+        return usage(*problem);
     if (saveMethodOf(job.method) == SaveMethod::ColumnLayout && !job.layout)
         return usage(QStringLiteral("the column layout method needs --columns FILE"));
     if (options.create && !job.layout)
@@ -199,22 +218,26 @@ int saveBlocks(const SaveJob &job, bool hasText, const BlockReader &nextBlock)
             return usage(QStringLiteral("there is no %1 beside the program (name the database with --db FILE)")
                              .arg(defaultDatabaseName()));
     }
+    const QFileInfo dbFile(path);
     SaveTarget target;
     target.hasText = hasText;
     target.table = *options.table;
     target.methodText = job.method;
     target.delimiter = job.delimiter;
-    target.databasePath = path;
+    target.databasePath = dbFile.absoluteFilePath();
     target.createFromLayout = options.create;
-    // What the request itself lacks is refused before the database is opened
-    // (and maybe created).
+    // What the request itself lacks is refused before the database is opened.
     if (const SavePlan checked = checkSaveTarget(target); checked.refused())
         return refuse(checked.message);
 
+    // A database that is not there yet is made only when the plan writes
+    // something into it: a refused request leaves no empty file behind.
     Database db;
-    if (const DbError error = db.open(path, {}, {}, Database::OpenMode::CreateIfMissing); error.isError())
-        return usage(QStringLiteral("%1: %2").arg(path, error.description));
-    target.databasePath = db.name();
+    if (dbFile.exists()) {
+        if (const DbError error = db.open(path, {}, {}, Database::OpenMode::CreateIfMissing); error.isError())
+            return usage(QStringLiteral("%1: %2").arg(path, error.description));
+        target.databasePath = db.name();
+    }
     OptionAnswers answers(options.ifExists, job.layout.value_or(ColumnSpecs{}));
     const SavePlan plan = planSave(db, target, answers);
     switch (plan.refusal) {
@@ -229,46 +252,60 @@ int saveBlocks(const SaveJob &job, bool hasText, const BlockReader &nextBlock)
                                      "table.").arg(job.layoutName));
     case SavePlan::Refusal::Cancelled:
         return refuse(QStringLiteral("This table name (%1) is already in %2; nothing was written "
-                                     "(--if-exists cancel).").arg(target.table, db.name()));
+                                     "(--if-exists cancel).").arg(target.table, target.databasePath));
     default:
         return refuse(plan.message);
     }
+    if (!db.isOpen()) {
+        if (const DbError error = db.open(path, {}, {}, Database::OpenMode::CreateIfMissing); error.isError())
+            return usage(QStringLiteral("%1: %2").arg(path, error.description));
+    }
     if (const DbError error = prepareTarget(db, plan); error.isError())
-        return usage(error.description);
+        return usage(QStringLiteral("%1: %2").arg(path, error.description));
     if (plan.request.method == SaveMethod::Neither) {
-        printLine(summary({}));
+        printLine(summary({}, target.table));
         return status::done;
     }
 
     CliObserver observer(options.tooLong);
     TableSaver saver(db, plan.request, observer);
     if (!saver.start().isError()) {
-        // Each block needs to know whether another follows, so one block is
-        // read ahead.
-        QString block;
-        QString next;
-        bool more = nextBlock(block);
-        while (more) {
-            const bool following = nextBlock(next);
-            if (!saver.addText(block, following))
-                break;
-            block.swap(next);
-            more = following;
+        try {
+            // Each block needs to know whether another follows, so one block
+            // is read ahead.
+            QString block;
+            QString next;
+            bool more = nextBlock(block);
+            while (more) {
+                const bool following = nextBlock(next);
+                if (!saver.addText(block, following))
+                    break;
+                block.swap(next);
+                more = following;
+            }
+        } catch (const std::bad_alloc &) {
+            // A line too long to hold: the run fails like any other, and
+            // says what the table kept.
+            saver.abandon(DbError::make(ErrorNumber::OutOfMemory));
         }
     }
     const SaveOutcome outcome = saver.finish();
-    printLine(summary(outcome));
     switch (outcome.end) {
     case SaveOutcome::End::Done:
     case SaveOutcome::End::Stopped:
+        printLine(summary(outcome, target.table));
         return status::done;
     case SaveOutcome::End::Aborted:
+        printLine(summary(outcome, target.table));
         return refuse(QStringLiteral("You can use a database editor to enlarge the field size, then process the data "
                                      "again.  The maximum field size is 255."));
     case SaveOutcome::End::Failed:
-        if (observer.recordRefusedEndedRun())
-            return refuse(outcome.error.description);
-        return usage(outcome.error.description);
+        // Why, and what the table holds now, in one message. A record the
+        // engine refused for its values is a refusal as the window has it;
+        // a database that cannot be written is a file problem.
+        printLine(QStringLiteral("tabwright-cli: save: %1")
+                      .arg(saveFailureMessage(outcome, target.table, target.databasePath)));
+        return observer.recordRefusedEndedRun() ? status::refused : status::usage;
     }
     return status::done;
 }
@@ -322,8 +359,9 @@ QString saveHelpText()
         "        [databaseDelimiter=TEXT] [--columns FILE] [--create]\n"
         "        [--if-exists append|replace|cancel] [--too-long skip|abort] [INPUT]\n"
         "    tabwright-cli save --settings NAME [--settings-db FILE] [--db FILE] --table NAME ...\n"
-        "    --db FILE      the database written to; created when it does not exist. With\n"
-        "                   --settings it may be left out: the default database\n"
+        "    --db FILE      the database written to; a missing file is made once a table\n"
+        "                   is to be created in it. With --settings it may be left out:\n"
+        "                   the default database\n"
         "    --table NAME   the table (names compare without regard to case)\n"
         "    databaseProcessMethod\n"
         "        \"Parse text using delimiter I specify\" or \"Use column specs on the Tabwrite Text tab\"\n"
@@ -335,11 +373,14 @@ QString saveHelpText()
         "                   settings; fields and --columns given here win\n"
         "    --settings-db FILE  where the settings are kept (the default database otherwise)\n"
         "    --create       create the table: a text field of field_width per layout row\n"
-        "    --if-exists    when the table is there: append (the default), replace (delete\n"
-        "                   every record first) or cancel (write nothing, exit status 1)\n"
+        "    --if-exists    when the table is there: append (the default), replace (the\n"
+        "                   old records go as the new ones come, in one transaction: a run\n"
+        "                   that fails keeps them) or cancel (write nothing, exit status 1)\n"
         "    --too-long     a value longer than its field: abort (the default; records\n"
         "                   written before stay, exit status 1) or skip every such value\n"
-        "    A summary (records written, values skipped) goes to standard error.\n");
+        "    A summary (records written, values skipped) goes to standard error; a run\n"
+        "    that fails says why and what the table holds now (exit status 2, or 1 for\n"
+        "    a record the database refused).\n");
 }
 
 } // namespace tw::cli

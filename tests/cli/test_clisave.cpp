@@ -194,7 +194,7 @@ void TestCliSave::refusals_data()
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("message");
-    QTest::addColumn<bool>("databaseMade"); // an empty database is left, or no file at all
+    QTest::addColumn<bool>("databaseMade"); // an empty database file is there
 
     const QStringList target{"--db", "@db", "--table", "T"};
     const QStringList create{"--create", "--columns", "@columns.csv"};
@@ -202,13 +202,17 @@ void TestCliSave::refusals_data()
     QTest::newRow("nothing to save") << target + QStringList{parse, comma} << QByteArray() << 1
                                      << "There is nothing to save." << false;
     QTest::newRow("no method") << target << QByteArray("a") << 1 << "Please specify a Process Method." << false;
+    // A database file is made only when something is written to it.
     QTest::newRow("table not there") << target + QStringList{parse, comma} << QByteArray("a") << 1
-                                     << "This table name (T) is not in " << true;
+                                     << "This table name (T) is not in " << false;
     QTest::newRow("a layout without rows") << target + QStringList{parse, comma, "--create", "--columns", "@empty.csv"}
                                            << QByteArray("a") << 1
-                                           << "has no rows; its headings name the fields of the new table." << true;
+                                           << "has no rows; its headings name the fields of the new table." << false;
     QTest::newRow("heading refused") << target + QStringList{parse, comma, "--create", "--columns", "@twice.csv"}
-                                     << QByteArray("a") << 1 << "names a field a second time" << true;
+                                     << QByteArray("a") << 1 << "names a field a second time" << false;
+    QTest::newRow("--create and a method that is neither")
+        << target + QStringList{"databaseProcessMethod=other"} + create << QByteArray("a") << 2
+        << "databaseProcessMethod takes one of" << false;
     // Mistakes in the command line, and a file that is not a database.
     QTest::newRow("no --db") << QStringList{"--table", "T", parse, comma} << QByteArray("a") << 2
                              << "tabwright-cli: save: --db FILE is required" << false;

@@ -62,7 +62,10 @@ SavePlan planSave(Database &database, const SaveTarget &target, SaveQuestions &q
     if (plan.refused())
         return plan;
 
-    const Result<QString> found = database.findTable(target.table);
+    // A database that is not open yet is a file still to be made: it has no
+    // tables, and it is made only once the plan says something is written.
+    const Result<QString> found = database.isOpen() ? database.findTable(target.table)
+                                                    : Result<QString>(DbError::make(ErrorNumber::ObjectNotFound));
     if (!found && found.error().number != ErrorNumber::ObjectNotFound)
         return refuse(Refusal::DatabaseError, {}, found.error());
     // The program's own tables (the column layout, named settings, saved
@@ -118,6 +121,7 @@ SavePlan planSave(Database &database, const SaveTarget &target, SaveQuestions &q
             break;
         case ExistingTable::Replace:
             plan.action = SavePlan::Action::Replace;
+            plan.request.replace = true;
             break;
         case ExistingTable::Cancel:
             return refuse(Refusal::Cancelled);
@@ -140,7 +144,11 @@ DbError prepareTarget(Database &database, const SavePlan &plan)
     case SavePlan::Action::Create:
         return database.createTable(plan.definition);
     case SavePlan::Action::Replace:
-        return deleteAllRecords(database, plan.storedName);
+        // The run deletes the old records in its own transaction; without a
+        // run there is nothing to wait for.
+        if (plan.request.method == SaveMethod::Neither)
+            return deleteAllRecords(database, plan.storedName);
+        return {};
     case SavePlan::Action::Append:
         return {};
     case SavePlan::Action::Refuse:

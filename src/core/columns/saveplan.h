@@ -17,9 +17,9 @@
 // through SaveQuestions and says a refusal in its own way.
 //
 // Planning changes nothing in the database. prepareTarget() then carries out
-// what the plan says before the run. Keeping the two apart leaves room to
-// empty a replaced table inside the run's own transaction instead, so that a
-// failed replace could keep the old rows.
+// what the plan says before the run, except the deletion of a replace, which
+// the run makes in its own transaction so that a failed replace keeps the old
+// rows.
 
 namespace tw {
 
@@ -104,11 +104,13 @@ SavePlan checkSaveTarget(const SaveTarget &target);
 // there asked about (Append, Replace or Cancel); a new table's definition
 // from the layout, every heading checked before anything is created; without
 // createFromLayout, a table that is not there refused. The layout is also
-// read when the method cuts lines by it.
+// read when the method cuts lines by it. A database that is not open counts
+// as a file not made yet, without tables.
 SavePlan planSave(Database &database, const SaveTarget &target, SaveQuestions &questions);
 
-// Makes the database ready for the run: creates the table (Create) or deletes
-// its records (Replace); nothing for Append.
+// Makes the database ready for the run: creates the table (Create); deletes
+// the records of a Replace only when there is no run (the method is neither
+// of the two), since the run deletes them itself; nothing for Append.
 DbError prepareTarget(Database &database, const SavePlan &plan);
 
 } // namespace tw

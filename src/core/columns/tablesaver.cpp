@@ -11,6 +11,7 @@
 #include <QSet>
 
 #include <limits>
+#include <new>
 
 namespace tw {
 
@@ -91,7 +92,17 @@ TableSaver::TableSaver(Database &database, SaveRequest request, SaveObserver &ob
 {
 }
 
-TableSaver::~TableSaver() = default;
+TableSaver::~TableSaver()
+{
+    if (m_target && m_target->isOpen())
+        m_target->rollback();
+}
+
+void TableSaver::abandon(const DbError &why)
+{
+    if (m_outcome.end != SaveOutcome::End::Failed)
+        fail(why);
+}
 
 DbError TableSaver::start()
 {
@@ -106,7 +117,13 @@ DbError TableSaver::start()
         const bool sized = field.type == FieldType::Text || field.type == FieldType::Binary;
         m_sizes.append(sized ? field.size : std::numeric_limits<int>::max());
     }
-    if (const DbError error = m_target->begin(); error.isError()) {
+    // A replace must not leave the old records half gone: should the
+    // database close under the run, what it wrote is dropped.
+    m_target->setKeepOnClose(!m_request.replace);
+    DbError error = m_target->begin();
+    if (!error.isError() && m_request.replace)
+        error = m_target->deleteAll();
+    if (error.isError()) {
         fail(error);
         return error;
     }
@@ -235,17 +252,19 @@ bool TableSaver::checkFieldSizeAndWriteData(int field, QStringView value)
     // in units fits; only a longer one needs its characters counted.
     if (value.size() > limit && cp::length(value, cp::hasSurrogates(value)) > limit) {
         if (m_warnMode == WarnMode::Ask) {
-            // What is written so far is safe while the question waits.
-            if (const DbError error = m_target->commit(); error.isError()) {
-                fail(error);
+            // What is written so far is safe while the question waits; a
+            // replace keeps its one transaction open instead, so that the
+            // answer "abort" can still give the old records back.
+            if (!m_request.replace && !commitPending())
                 return true; // the run ends through m_running
-            }
             m_warnMode = m_observer.valueTooLong(m_target->fields().at(field).name);
-            if (const DbError error = m_target->begin(); error.isError()) {
-                fail(error);
-                return true;
+            if (!m_request.replace) {
+                if (const DbError error = m_target->begin(); error.isError()) {
+                    fail(error);
+                    return true;
+                }
+                m_sinceCommit.restart();
             }
-            m_sinceCommit.restart();
         }
         if (m_warnMode == WarnMode::Abort)
             return false;
@@ -262,11 +281,12 @@ bool TableSaver::storeRecord()
         return false;
     const DbError error = m_target->insert();
     if (!error.isError()) {
-        ++m_outcome.recordsWritten;
+        ++m_pending;
         return true;
     }
-    // The database was closed under the run: nothing more can be written.
-    if (!m_target->isOpen()) {
+    // The database was closed under the run, or cannot take records at all:
+    // nothing more can be written, whatever the method.
+    if (!m_target->isOpen() || endsEveryRun(error)) {
         fail(error);
         return false;
     }
@@ -281,19 +301,35 @@ bool TableSaver::storeRecord()
 
 bool TableSaver::commitIfDue()
 {
-    if (++m_linesSinceClockCheck < linesPerClockCheck)
+    // A replace commits once, at the end.
+    if (m_request.replace || ++m_linesSinceClockCheck < linesPerClockCheck)
         return true;
     m_linesSinceClockCheck = 0;
     if (m_sinceCommit.elapsed() < commitMilliseconds)
         return true;
-    DbError error = m_target->commit();
-    if (!error.isError())
-        error = m_target->begin();
-    if (error.isError()) {
+    if (!commitPending())
+        return false;
+    if (const DbError error = m_target->begin(); error.isError()) {
         fail(error);
         return false;
     }
     m_sinceCommit.restart();
+    return true;
+}
+
+bool TableSaver::commitPending()
+{
+    const DbError error = m_target->commit();
+    if (error.isError()) {
+        // The first error is the one that tells why: a commit that follows a
+        // failed write only confirms that the rows are gone.
+        if (m_outcome.end != SaveOutcome::End::Failed)
+            fail(error);
+        m_pending = 0;
+        return false;
+    }
+    m_outcome.recordsWritten += m_pending;
+    m_pending = 0;
     return true;
 }
 
@@ -307,21 +343,103 @@ void TableSaver::fail(const DbError &error)
 SaveOutcome TableSaver::finish()
 {
     m_running = false;
-    if (m_target && m_target->isOpen()) {
-        if (const DbError error = m_target->commit(); error.isError()) {
-            if (m_outcome.end != SaveOutcome::End::Failed)
-                fail(error);
+    if (!m_target)
+        return m_outcome;
+    if (m_target->isOpen()) {
+        // Stop keeps what was written, even in a replace: the user chose it.
+        // A replace that failed or was aborted gives the old records back.
+        const bool keep = !m_request.replace
+            || m_outcome.end == SaveOutcome::End::Done || m_outcome.end == SaveOutcome::End::Stopped;
+        if (keep) {
+            const bool committed = commitPending();
+            if (!committed && m_request.replace)
+                m_outcome.oldRecordsKept = true;
+        } else {
+            m_target->rollback();
+            m_pending = 0;
+            m_outcome.oldRecordsKept = true;
         }
         m_target->close();
+    } else if (m_target->closedUnder() == RowInserter::ClosedUnder::Committed) {
+        m_outcome.recordsWritten += m_pending;
+        m_pending = 0;
+    } else if (m_request.replace) {
+        m_outcome.oldRecordsKept = true;
     }
+    m_pending = 0;
     return m_outcome;
+}
+
+bool endsEveryRun(const DbError &error)
+{
+    switch (error.number) {
+    case ErrorNumber::DiskFull:
+    case ErrorNumber::CouldNotLock:
+    case ErrorNumber::ReadOnly:
+    case ErrorNumber::PermissionDenied:
+    case ErrorNumber::PathFileAccess:
+    case ErrorNumber::OutOfMemory:
+    case ErrorNumber::NotADatabase:
+    case ErrorNumber::InvalidOperation:
+    case ErrorNumber::NoTransaction:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString saveFailureMessage(const SaveOutcome &outcome, const QString &table, const QString &databasePath)
+{
+    QString why;
+    switch (outcome.error.number) {
+    case ErrorNumber::DiskFull:
+        why = tr("The disk is full: there is no space left to write to %1.").arg(databasePath);
+        break;
+    case ErrorNumber::CouldNotLock:
+        why = tr("The database %1 is locked by another program.").arg(databasePath);
+        break;
+    case ErrorNumber::ReadOnly:
+        why = tr("The database %1 is read-only.").arg(databasePath);
+        break;
+    case ErrorNumber::PermissionDenied:
+        why = tr("Tabwright may not write to %1 (permission denied).").arg(databasePath);
+        break;
+    case ErrorNumber::OutOfMemory:
+        why = tr("There is not enough memory to go on writing to %1.").arg(databasePath);
+        break;
+    default:
+        why = outcome.error.description.isEmpty() ? standardDescription(outcome.error.number)
+                                                  : outcome.error.description;
+        if (!why.endsWith(u'.'))
+            why += u'.';
+        break;
+    }
+    QString kept;
+    if (outcome.oldRecordsKept)
+        kept = tr("Nothing was changed: the table %1 keeps its old records.").arg(table);
+    else if (outcome.recordsWritten == 0)
+        kept = tr("No records were written to the table %1.").arg(table);
+    else if (outcome.recordsWritten == 1)
+        kept = tr("The one record written to the table %1 before that was kept; the lines after it were not "
+                  "saved.").arg(table);
+    else
+        kept = tr("The %1 records written to the table %2 before that were kept; the lines after them were not "
+                  "saved.").arg(outcome.recordsWritten).arg(table);
+    return why + QStringLiteral("  ") + kept;
 }
 
 SaveOutcome saveText(Database &database, const SaveRequest &request, QStringView text, SaveObserver &observer)
 {
     TableSaver saver(database, request, observer);
-    if (!saver.start().isError())
-        saver.addText(text, false);
+    if (!saver.start().isError()) {
+        try {
+            saver.addText(text, false);
+        } catch (const std::bad_alloc &) {
+            // A line too long to hold: the run fails like any other and says
+            // what the table kept.
+            saver.abandon(DbError::make(ErrorNumber::OutOfMemory));
+        }
+    }
     return saver.finish();
 }
 

@@ -55,18 +55,36 @@ struct SaveRequest
     SaveMethod method = SaveMethod::Neither;
     QString delimiter;
     ColumnSpecs columns;
+    // The table's records go in the run's own transaction, with the new ones:
+    // a run that fails or aborts leaves them as they were.
+    bool replace = false;
 };
 
 struct SaveOutcome
 {
     enum class End { Done, Stopped, Aborted, Failed };
     End end = End::Done;
+    // Committed: in the table when the run was over. Records written during
+    // the run and rolled back with it are not counted.
     qint64 recordsWritten = 0;
     qint64 valuesSkipped = 0;  // did not fit their fields
     qint64 recordsRefused = 0; // refused by the engine and passed over
     DbError firstRefusal;      // the first of those
     DbError error;             // what ended a Failed run
+    // A replace that did not go through: the table holds its old records.
+    bool oldRecordsKept = false;
 };
+
+// The one message for a Failed run: why it ended (a full disk, a database
+// another program holds, the engine's own words) and what the table holds
+// now. databasePath names the file as the user knows it.
+QString saveFailureMessage(const SaveOutcome &outcome, const QString &table, const QString &databasePath);
+
+// Whether an engine error means the database cannot take records at all (a
+// full disk, a locked or read-only file, a failed write) rather than that
+// one record was refused for its values. Such an error ends a run whatever
+// the method.
+bool endsEveryRun(const DbError &error);
 
 // The definition of a new table from the column layout: one text field per
 // row, named by its heading as stored, of the row's field width, taking
@@ -86,11 +104,16 @@ DbError deleteAllRecords(Database &database, const QString &table);
 // Records are written in transactions, committed at least once a second of
 // work and whenever the run ends, however it ends, so a stopped or aborted
 // run keeps every record stored before, and a crash loses at most the last
-// second's records.
+// second's records. A replace is the exception: the old records are deleted
+// and the new ones written in one transaction, committed only when the run
+// is done or stopped, so a crash, a kill, a full disk or an abort leaves the
+// table as it was.
 class TableSaver
 {
 public:
     TableSaver(Database &database, SaveRequest request, SaveObserver &observer);
+    // A saver dropped without finish() (an exception went through the run)
+    // keeps nothing of its open transaction.
     ~TableSaver();
     TableSaver(const TableSaver &) = delete;
     TableSaver &operator=(const TableSaver &) = delete;
@@ -103,6 +126,10 @@ public:
     bool addText(QStringView text, bool moreFollows);
     // Commits and closes; the run's outcome.
     SaveOutcome finish();
+    // Ends the run for a reason of the host's own (memory ran out while it
+    // read the text): the run has failed with that error, and finish() then
+    // keeps or gives back what was written as for any failure.
+    void abandon(const DbError &why);
 
     const SaveOutcome &outcome() const { return m_outcome; }
 
@@ -114,6 +141,9 @@ private:
     bool checkFieldSizeAndWriteData(int field, QStringView value);
     bool storeRecord();
     bool commitIfDue();
+    // Commits what was written since the last commit and counts it; false
+    // (and the run failed) when the commit did not go through.
+    bool commitPending();
     void fail(const DbError &error);
 
     Database &m_database;
@@ -124,6 +154,7 @@ private:
     int m_fieldCount = 0;
     WarnMode m_warnMode = WarnMode::Ask;
     SaveOutcome m_outcome;
+    qint64 m_pending = 0; // records stored since the last commit
     bool m_running = false;
     qint64 m_offset = 0; // position of the current piece in the whole text
     QElapsedTimer m_sinceCommit;

@@ -7,6 +7,7 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
 #include <cstring>
 #include <limits>
 
@@ -60,9 +61,38 @@ char *appendUtf8(char *out, QStringView text)
     return out;
 }
 
+bool fileMayNotGrow(int cause)
+{
+    return cause == ENOSPC || cause == EDQUOT || cause == EFBIG;
+}
+
+// Why the last write to the database or its journal failed. The engine's
+// own record of it is often overwritten by the rollback that follows a
+// failed commit; each open file keeps its last error apart.
+int lastWriteError(sqlite3 *handle)
+{
+    int cause = sqlite3_system_errno(handle);
+    if (fileMayNotGrow(cause))
+        return cause;
+    if (sqlite3_file_control(handle, "main", SQLITE_FCNTL_LAST_ERRNO, &cause) == SQLITE_OK && fileMayNotGrow(cause))
+        return cause;
+    sqlite3_file *journal = nullptr;
+    if (sqlite3_file_control(handle, "main", SQLITE_FCNTL_JOURNAL_POINTER, &journal) == SQLITE_OK && journal
+        && journal->pMethods && journal->pMethods->xFileControl
+        && journal->pMethods->xFileControl(journal, SQLITE_FCNTL_LAST_ERRNO, &cause) == SQLITE_OK)
+        return cause;
+    return 0;
+}
+
 DbError engineError(sqlite3 *handle)
 {
-    return mapEngineError(sqlite3_extended_errcode(handle), QString::fromUtf8(sqlite3_errmsg(handle)));
+    const int code = sqlite3_extended_errcode(handle);
+    // The engine says "disk I/O error" for every failed write; a file that
+    // may not grow (no space left, a quota, a file size limit) is what the
+    // user has to hear about.
+    if ((code & 0xFF) == SQLITE_IOERR && fileMayNotGrow(lastWriteError(handle)))
+        return DbError::make(ErrorNumber::DiskFull);
+    return mapEngineError(code, QString::fromUtf8(sqlite3_errmsg(handle)));
 }
 } // namespace
 
@@ -77,6 +107,7 @@ DbError RowInserter::open(Database &database, const QString &table)
 {
     (void)close(); // a run that opens again has finished the one before
     m_closeError = {};
+    m_closedUnder = ClosedUnder::No;
     if (!database.m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
     const Result<QString> stored = database.findTable(table);
@@ -118,7 +149,14 @@ DbError RowInserter::open(Database &database, const QString &table)
     m_boundBefore = QList<bool>(m_fields.size(), false);
     // Closing the database closes the inserter first; a failed commit then
     // answers the next call, so the run learns why its records were lost.
-    database.m_connection->beforeClose.append({this, [this] { m_closeError = close(); }});
+    database.m_connection->beforeClose.append({this, [this] {
+        const bool open = m_inTransaction;
+        if (!m_keepOnClose)
+            rollback();
+        m_closeError = close();
+        if (open)
+            m_closedUnder = m_keepOnClose && !m_closeError.isError() ? ClosedUnder::Committed : ClosedUnder::RolledBack;
+    }});
     return {};
 }
 
@@ -208,6 +246,15 @@ DbError RowInserter::execute(const char *sql)
     return {};
 }
 
+DbError RowInserter::deleteAll()
+{
+    if (!m_handle)
+        return closedError();
+    // The name is an identifier, never text pasted into the statement.
+    const QByteArray sql = (QStringLiteral("DELETE FROM ") + quoteIdentifier(m_table)).toUtf8();
+    return execute(sql.constData());
+}
+
 DbError RowInserter::begin()
 {
     const DbError error = execute("BEGIN");
@@ -219,14 +266,30 @@ DbError RowInserter::commit()
 {
     if (!m_inTransaction)
         return {};
+    m_inTransaction = false;
+    if (!m_handle)
+        return closedError();
+    // After some failures (a full disk, no memory) the engine rolls the
+    // whole transaction back by itself; a COMMIT then would only say there
+    // is no transaction, which hides that the rows are gone.
+    if (sqlite3_get_autocommit(m_handle))
+        return DbError::make(ErrorNumber::NoTransaction);
     DbError error = execute("COMMIT");
-    // A commit that failed (the disk is full) leaves the transaction open;
-    // rolling it back gives the handle back in a known state. The commit's
-    // error is the one that tells the caller what was lost.
+    // A commit that failed (the disk is full, another program holds the
+    // file) leaves the transaction open; rolling it back gives the handle
+    // back in a known state. The commit's error tells the caller why.
     if (error.isError() && m_handle && !sqlite3_get_autocommit(m_handle))
         (void)execute("ROLLBACK");
-    m_inTransaction = false;
     return error;
+}
+
+void RowInserter::rollback()
+{
+    if (!m_inTransaction)
+        return;
+    m_inTransaction = false;
+    if (m_handle && !sqlite3_get_autocommit(m_handle))
+        (void)execute("ROLLBACK");
 }
 
 } // namespace tw

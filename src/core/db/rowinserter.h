@@ -29,13 +29,17 @@ struct Connection;
 // handed to setText() must stay alive until insert() returns.
 //
 // If the database is closed while the inserter is open (the user switched
-// databases during a run), the inserter first commits what it wrote and lets
-// go of its statement; later calls fail with the commit's error when the
-// commit failed (what was written since the last commit is lost), otherwise
-// with 3219.
+// databases during a run), the inserter first ends its transaction as
+// setKeepOnClose() says (committing by default) and lets go of its
+// statement; later calls fail with the commit's error when the commit failed
+// (what was written since the last commit is lost), otherwise with 3219.
 class RowInserter
 {
 public:
+    // What became of the open transaction when the database closed under the
+    // inserter.
+    enum class ClosedUnder { No, Committed, RolledBack };
+
     RowInserter();
     ~RowInserter();
     RowInserter(const RowInserter &) = delete;
@@ -57,9 +61,23 @@ public:
     // engine refuses leaves nothing behind.
     DbError insert();
 
+    // Deletes every row of the table, inside the open transaction when there
+    // is one, so a replace can go with the rows that replace them.
+    DbError deleteAll();
+
     DbError begin();
+    // Ends the transaction. On an error nothing of it was kept: a COMMIT the
+    // engine refused is rolled back, and a transaction the engine had already
+    // rolled back itself (a full disk can do that) fails with 3034.
     DbError commit();
+    // Drops what the transaction wrote.
+    void rollback();
     bool inTransaction() const { return m_inTransaction; }
+
+    // Whether a database closing under the inserter commits its transaction
+    // (true, the default) or rolls it back.
+    void setKeepOnClose(bool keep) { m_keepOnClose = keep; }
+    ClosedUnder closedUnder() const { return m_closedUnder; }
 
 private:
     DbError execute(const char *sql);
@@ -79,6 +97,8 @@ private:
     QString m_table;
     QList<FieldDef> m_fields;
     bool m_inTransaction = false;
+    bool m_keepOnClose = true;
+    ClosedUnder m_closedUnder = ClosedUnder::No;
     // What the commit said when the database closed under the inserter.
     DbError m_closeError;
 };

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/engine/formattext.h"
 
+#include "core/engine/formatplan.h"
+#include "core/engine/formatseries.h"
 #include "core/engine/spacing.h"
 #include "core/engine/textchars.h"
 
@@ -11,13 +13,13 @@
 namespace tw {
 
 using namespace chars;
+using format::Placement;
+using format::Plan;
 
 namespace {
 
 constexpr QStringView newLineEntry = u"New line";
 constexpr QStringView newColumnEntry = u"New column";
-
-enum class Placement { None, Start, End };
 
 Placement placementOf(QStringView formatAddText)
 {
@@ -32,28 +34,6 @@ Placement placementOf(QStringView formatAddText)
 
 // Which sections of one split count as the first delimited section.
 enum class FirstRule { FirstOnly, All, None };
-
-// Everything a run derives from the parameters once, so the per-line work
-// only compares and copies.
-struct Plan
-{
-    bool newColumn = false;
-    bool remove = false;
-    bool move = false;
-    qsizetype between = 0;
-
-    bool series = false;
-    QString delimiter;          // a string delimiter, matched whole
-    QList<QString> seriesChars; // one character each, in the order entered
-
-    Placement place = Placement::None;
-    bool typed = false;         // the text to add is typed, not copied
-    QString typedText;          // typed text with its spaces already applied
-    qsizetype fromCol = 1;
-    qsizetype numChars = 0;
-    Padding pad;
-    bool exemptFirst = false;
-};
 
 void planAddedText(Plan &plan, const FormatParams &p)
 {
@@ -156,7 +136,25 @@ inline qsizetype findDelimiter(QStringView line, QStringView what, qsizetype fro
 
 } // namespace
 
-// Formats lines by a plan, reusing its buffers from line to line.
+namespace {
+
+// The last series pass's result, into a writer or a counter.
+template <class Out>
+class OutSink final : public format::PieceSink
+{
+public:
+    explicit OutSink(Out &out) : m_out(out) {}
+    void take(QStringView piece) override { m_out.put(piece); }
+
+private:
+    Out &m_out;
+};
+
+} // namespace
+
+// Formats lines by a plan, reusing its buffers from line to line. Every
+// routine writes into a UnitWriter or, with the same steps, only counts into
+// a UnitCounter, so that a result's size is known before it is built.
 class FormatEngine
 {
 public:
@@ -172,25 +170,45 @@ public:
         const char16_t first = m_plan.delimiter.isEmpty() ? 0 : m_plan.delimiter.front().unicode();
         m_plain = !m_plan.series && m_plan.delimiter.size() == 1 && first != cr && first != lf
             && (first & 0xF800) != 0xD800 && m_plan.place == Placement::None && !m_plan.move;
+        if (m_plan.series && m_plan.newColumn)
+            m_seriesColumns = std::make_unique<format::SeriesColumns>(m_plan);
     }
 
-    bool overflow() const { return m_overflow; }
-    void clearOverflow() { m_overflow = false; }
+    // The most units a text of this many units and lines can become, without
+    // looking at it (saturating). Below the limit, no run can be refused.
+    qsizetype bound(qsizetype units, qsizetype lines) const
+    {
+        const qsizetype added = m_plan.maxAddedUnits();
+        // A delimiter is at least one unit, so a line has at most as many
+        // sections as units, plus one.
+        const qsizetype gap = m_plan.newColumn ? m_plan.between : 2;
+        const qsizetype passes = m_plan.series && m_plan.newColumn ? m_plan.seriesChars.size() : 1;
+        qsizetype size = units;
+        for (qsizetype j = 0; j < passes; ++j) {
+            // Each pass: every unit may be a delimiter followed by the gap and
+            // a text, and every line gets one more text.
+            size = saturatingAdd(saturatingMul(size, saturatingAdd(1 + gap, added)), saturatingMul(lines, added));
+            if (size > maxResultLength)
+                return size;
+        }
+        return size;
+    }
 
     // The usual run: one delimiter character, nothing added or moved. Then a
     // line's result is the line with what goes after every delimiter put in,
     // and a text of many lines can be formatted in one pass over it, without
-    // finding its lines first. Returns false, having written nothing, when
-    // the plan is not of that kind or the result could grow too large.
-    bool formatPlainText(UnitWriter &out, QStringView text, qsizetype *lines)
+    // finding its lines first. Only for a text whose result cannot pass the
+    // limit, so that nothing needs counting.
+    bool plainFits(QStringView text) const
     {
-        if (!m_plain)
-            return false;
         const qsizetype between = m_plan.newColumn ? m_plan.between : 2;
-        // The most one unit can become, every line's CR LF counted as well:
-        // below the limit, no line and no run can be refused.
-        if (text.size() > (maxResultLength - 2) / (2 + between))
-            return false;
+        // The most one unit can become, every line's CR LF counted as well.
+        return m_plain && text.size() <= (maxResultLength - 2) / (2 + between);
+    }
+
+    qsizetype formatPlainText(UnitWriter &out, QStringView text)
+    {
+        const qsizetype between = m_plan.newColumn ? m_plan.between : 2;
         const char16_t delimiter = m_plan.delimiter.front().unicode();
         const qsizetype kept = m_plan.remove ? 0 : 1;
         const char16_t *begin = text.utf16();
@@ -234,23 +252,24 @@ public:
                 stop(p);
         }
         out.put(copied, end - copied);
-        *lines = breaks + 1;
-        return true;
+        return breaks + 1;
     }
 
-    // Appends the formatted form of one non-empty line to out.
-    void formatLine(UnitWriter &out, QStringView line)
+    // Appends the formatted form of one non-empty line to out. False when
+    // what one line (or one pass over it) produces would pass limit; out then
+    // holds part of it.
+    template <class Out>
+    bool formatLine(Out &out, QStringView line, qsizetype limit)
     {
         const bool surrogates = m_checkPairs && cp::hasSurrogates(line);
         const qsizetype start = out.size();
-        if (!m_plan.series) {
-            split(out, start, line, m_plan.delimiter, addedText(line, surrogates),
-                  FirstRule::FirstOnly, surrogates);
-        } else if (m_plan.newColumn) {
-            seriesColumns(out, line, surrogates);
-        } else {
-            seriesLines(out, start, line, surrogates);
+        if (!m_plan.series)
+            return split(out, start, limit, line, m_plan.delimiter, addedText(line, surrogates), surrogates);
+        if (m_plan.newColumn) {
+            OutSink<Out> sink(out);
+            return m_seriesColumns->run(line, sink, limit);
         }
+        return seriesLines(out, start, limit, line, surrogates);
     }
 
     // The text to add for sections of this line; empty when nothing is added.
@@ -267,8 +286,8 @@ public:
         return m_added;
     }
 
-    void appendSection(UnitWriter &out, QStringView section, QStringView added,
-                       bool first) const
+    template <class Out>
+    void appendSection(Out &out, QStringView section, QStringView added, bool first) const
     {
         if (added.isEmpty() || (first && m_plan.exemptFirst)) {
             out.put(section);
@@ -282,33 +301,26 @@ public:
     }
 
 private:
-    // The limit holds for what one line (or one pass over it) produces, which
-    // started at index start of out.
-    bool tooLarge(const UnitWriter &out, qsizetype start)
-    {
-        if (out.size() - start > maxResultLength)
-            m_overflow = true;
-        return m_overflow;
-    }
-
     // Splits at a delimiter matched whole. New line puts CR LF after every
     // found section, New column puts the spaces between columns there; the
-    // last section (no delimiter after it) gets neither.
-    void split(UnitWriter &out, qsizetype start, QStringView line, QStringView delim,
-               QStringView added, FirstRule rule, bool surrogates)
+    // last section (no delimiter after it) gets neither. Only the line's
+    // first section counts as the first delimited section.
+    template <class Out>
+    bool split(Out &out, qsizetype start, qsizetype limit, QStringView line, QStringView delim,
+               QStringView added, bool surrogates)
     {
         const qsizetype size = line.size();
         const qsizetype len = delim.size();
         qsizetype pos = 0;
         for (qsizetype k = 1;; ++k) {
-            const bool first = rule == FirstRule::All || (rule == FirstRule::FirstOnly && k == 1);
+            const bool first = k == 1;
             const qsizetype p = len > 0 ? findDelimiter(line, delim, pos, surrogates) : -1;
             if (p < 0) {
                 // With the delimiter moved, the last column begins with the
                 // delimiter in front of it.
                 const qsizetype from = m_plan.move ? qMax<qsizetype>(pos - len, 0) : pos;
                 appendSection(out, from < size ? line.sliced(from) : QStringView(), added, first);
-                return;
+                return out.size() - start <= limit;
             }
             QStringView section;
             if (m_plan.move)
@@ -321,14 +333,15 @@ private:
             else
                 out.putCrLf();
             pos = p + len;
-            if (tooLarge(out, start))
-                return;
+            if (out.size() - start > limit)
+                return false;
         }
     }
 
     // New line with a series: one scan that looks for the series' characters
     // in turn and starts over after a complete cycle.
-    void seriesLines(UnitWriter &out, qsizetype start, QStringView line, bool surrogates)
+    template <class Out>
+    bool seriesLines(Out &out, qsizetype start, qsizetype limit, QStringView line, bool surrogates)
     {
         const QStringView added = addedText(line, surrogates);
         const qsizetype n = m_plan.seriesChars.size();
@@ -340,7 +353,7 @@ private:
             if (i < 0) {
                 appendSection(out, pos < line.size() ? line.sliced(pos) : QStringView(), added,
                               j == 1);
-                return;
+                return out.size() - start <= limit;
             }
             const qsizetype len = m_plan.seriesChars[j - 1].size();
             appendSection(out, line.sliced(pos, (m_plan.remove ? i : i + len) - pos), added,
@@ -349,33 +362,8 @@ private:
             pos = i + len;
             if (pos < line.size() && j == n)
                 j = 0;
-            if (tooLarge(out, start))
-                return;
-        }
-    }
-
-    // New column with a series: one split per series character, each pass
-    // working on what the pass before left, the text to add included.
-    void seriesColumns(UnitWriter &out, QStringView line, bool surrogates)
-    {
-        const qsizetype n = m_plan.seriesChars.size();
-        // Passes alternate between two buffers; the last one writes out.
-        UnitWriter passA(m_passA);
-        UnitWriter passB(m_passB);
-        QStringView current = line;
-        for (qsizetype j = 1; j <= n; ++j) {
-            UnitWriter &target = j == n ? out : (j % 2 ? passA : passB);
-            const qsizetype start = j == n ? out.size() : 0;
-            if (j < n)
-                target.truncate(0); // keeps the capacity for the next line
-            if (j > 1)
-                surrogates = m_checkPairs && cp::hasSurrogates(current);
-            const QStringView added = addedText(current, surrogates);
-            split(target, start, current, m_plan.seriesChars[j - 1], added,
-                  j == 1 ? FirstRule::All : FirstRule::None, surrogates);
-            if (tooLarge(target, start))
-                return;
-            current = target.view();
+            if (out.size() - start > limit)
+                return false;
         }
     }
 
@@ -383,9 +371,7 @@ private:
     bool m_checkPairs = false;
     bool m_plain = false;
     QString m_added;
-    QString m_passA;
-    QString m_passB;
-    bool m_overflow = false;
+    std::unique_ptr<format::SeriesColumns> m_seriesColumns;
 };
 
 LineFormatter::LineFormatter(const FormatParams &params)
@@ -397,25 +383,59 @@ LineFormatter::~LineFormatter() = default;
 
 bool LineFormatter::tooLarge() const
 {
-    return m_formatter->overflow() || m_produced > maxResultLength;
+    return m_tooLarge;
 }
 
-void LineFormatter::addLines(QStringView text, QString &out, FrameObserver *observer)
+qsizetype LineFormatter::resultLength(QStringView text, FrameObserver *observer, bool exact)
 {
-    UnitWriter writer(out);
-    m_produced = 0;
-    m_formatter->clearOverflow();
-    if (!observer) {
-        const qsizetype before = writer.size();
+    const qsizetype units = text.size();
+    const qsizetype lines = units / 2 + 1; // every line but the last ends in CR LF
+    // The CR LF before this piece, when one came before.
+    const qsizetype join = m_first ? 0 : 2;
+    if (!exact && m_formatter->bound(units, lines) <= maxResultLength - join)
+        return notCounted; // cannot pass the limit: not worth counting
+    UnitCounter counter;
+    qsizetype index = m_index;
+    qsizetype start = 0;
+    for (;;) {
+        if (observer)
+            observer->lineStarting(index);
+        ++index;
+        const qsizetype end = nextCrLf(text, start);
+        const QStringView line = end < 0 ? text.sliced(start) : text.sliced(start, end - start);
+        if (!line.isEmpty() && !m_formatter->formatLine(counter, line, maxResultLength))
+            return -1;
+        if (end < 0)
+            break;
+        counter.putCrLf();
+        start = end + 2;
+        if (counter.size() > maxResultLength)
+            return -1;
+    }
+    const qsizetype total = counter.size() + join;
+    return total > maxResultLength ? -1 : total;
+}
+
+void LineFormatter::addLines(QStringView text, QString &out, FrameObserver *observer,
+                             const UnitWriter::Spill *spill)
+{
+    m_tooLarge = false;
+    // The size first: a result too large to hold is refused before any of it
+    // is built.
+    const qsizetype length = resultLength(text, observer, false);
+    if (length == -1) {
+        m_tooLarge = true;
+        return;
+    }
+    if (length > 0 && !spill)
+        out.reserve(out.size() + length);
+    UnitWriter writer(out, spill);
+    if (!observer && m_formatter->plainFits(text)) {
         if (!m_first)
             writer.putCrLf();
-        qsizetype lines = 0;
-        if (m_formatter->formatPlainText(writer, text, &lines)) {
-            m_index += lines;
-            m_first = false;
-            return;
-        }
-        writer.truncate(before);
+        m_index += m_formatter->formatPlainText(writer, text);
+        m_first = false;
+        return;
     }
     qsizetype start = 0;
     for (;;) {
@@ -428,13 +448,9 @@ void LineFormatter::addLines(QStringView text, QString &out, FrameObserver *obse
             writer.putCrLf();
         m_first = false;
         // Format never sees an empty line: it keeps its place and gets no
-        // added text. Once the result is too large the run is refused, so
-        // the rest is only counted through.
-        if (!line.isEmpty() && !tooLarge()) {
-            const qsizetype before = writer.size();
-            m_formatter->formatLine(writer, line);
-            m_produced += writer.size() - before + 2;
-        }
+        // added text.
+        if (!line.isEmpty())
+            m_formatter->formatLine(writer, line, maxResultLength);
         if (end < 0)
             break;
         start = end + 2;
@@ -486,6 +502,14 @@ TextResult checkFormatParams(const FormatParams &p)
     return {};
 }
 
+qsizetype formatResultLength(QStringView text, const FormatParams &params)
+{
+    if (text.isEmpty() || checkFormatParams(params).refused())
+        return text.size();
+    LineFormatter formatter(params);
+    return formatter.resultLength(text, nullptr, true);
+}
+
 TextResult formatText(QStringView text, const FormatParams &params, FrameObserver *observer)
 {
     if (text.isEmpty())
@@ -496,7 +520,6 @@ TextResult formatText(QStringView text, const FormatParams &params, FrameObserve
 
     LineFormatter formatter(params);
     TextResult result;
-    result.text.reserve(text.size() + text.size() / 8);
     if (observer)
         observer->runStarting(lineCount(text));
     formatter.addLines(text, result.text, observer);
@@ -514,7 +537,7 @@ QString formatOneLine(QStringView line, FormatParams p)
     FormatEngine formatter(makePlan(p));
     QString out;
     UnitWriter writer(out);
-    formatter.formatLine(writer, line);
+    formatter.formatLine(writer, line, maxResultLength);
     writer.finish();
     return out;
 }

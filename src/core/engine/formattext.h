@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/engine/lineframe.h"
+#include "core/engine/textchars.h"
 #include "core/engine/textparams.h"
 
 #include <QString>
@@ -26,6 +27,12 @@ TextResult checkFormatParams(const FormatParams &params);
 TextResult formatText(QStringView text, const FormatParams &params,
                       FrameObserver *observer = nullptr);
 
+// The length formatText's result would have, counted without building it;
+// -1 when that would pass the limit of what a result may hold, so formatText
+// refuses it. A text formatText would not change (empty, or refused for its
+// parameters) keeps its length.
+qsizetype formatResultLength(QStringView text, const FormatParams &params);
+
 class FormatEngine;
 
 // Formats a text that arrives in pieces of whole lines, as the command line
@@ -43,20 +50,30 @@ public:
     // Appends the formatted lines of text to out, with CR LF between them and
     // before the first one when an earlier piece came before. An empty text
     // is one empty line. The observer hears of every line (counting on from
-    // earlier pieces) but not of the run's start and end.
-    void addLines(QStringView text, QString &out, FrameObserver *observer = nullptr);
+    // earlier pieces) but not of the run's start and end; when the result's
+    // size has to be counted first, it hears of every line twice. With a
+    // spill, out is only a buffer: the result is handed to the spill as it
+    // grows (see UnitWriter), so a caller that writes it away holds little.
+    void addLines(QStringView text, QString &out, FrameObserver *observer = nullptr,
+                  const chars::UnitWriter::Spill *spill = nullptr);
 
-    // True when the last addLines' result would be too large to hold; the
-    // run is then to be refused (the lines after the point where this became
-    // known were only passed through). The limit holds for each call, as a
-    // caller that writes each piece's result away holds no more at once.
+    // True when the last addLines' result would have been too large to hold:
+    // it was refused before any of it was built, and nothing was appended.
+    // The limit holds for each call, as a caller that writes each piece's
+    // result away holds no more at once.
     bool tooLarge() const;
+
+    // The length addLines would append for text; -1 when it would pass the
+    // limit. Unless exact, a text whose result cannot pass the limit is not
+    // counted (notCounted).
+    static constexpr qsizetype notCounted = -2;
+    qsizetype resultLength(QStringView text, FrameObserver *observer, bool exact);
 
 private:
     std::unique_ptr<FormatEngine> m_formatter;
-    qsizetype m_produced = 0;
     qsizetype m_index = 0;
     bool m_first = true;
+    bool m_tooLarge = false;
 };
 
 // One non-empty line without CR LF. newLine's result holds CR LF between the

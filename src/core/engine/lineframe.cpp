@@ -43,8 +43,20 @@ void LineFrame::addLine(QString &line)
         return;
     if (!m_first)
         m_output += crlf;
-    m_output += line;
     m_first = false;
+    if (m_pass && line.size() >= m_longLine) {
+        (*m_pass)(m_output);
+        m_output.resize(0); // keeps the buffer, unlike clear()
+        (*m_pass)(line);
+        return;
+    }
+    m_output += line;
+}
+
+void LineFrame::passLongLinesTo(const std::function<void(QStringView)> *pass, qsizetype longLine)
+{
+    m_pass = pass;
+    m_longLine = longLine;
 }
 
 void runLineFrame(QStringView text, const LineOperation &operation, LineGate gate,

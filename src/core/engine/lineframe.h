@@ -59,11 +59,18 @@ public:
     // Takes one line (without its CR LF); the buffer may be reused afterwards.
     void addLine(QString &line);
 
+    // A line of at least longLine characters is not copied into the output:
+    // what the output holds goes to pass first, then the line. For a caller
+    // that writes the output away as it goes.
+    void passLongLinesTo(const std::function<void(QStringView)> *pass, qsizetype longLine);
+
 private:
     LineOperation m_operation;
     LineGate m_gate;
     QString &m_output;
     bool m_first = true;
+    const std::function<void(QStringView)> *m_pass = nullptr;
+    qsizetype m_longLine = 0;
 };
 
 // Splits the text into lines, runs the operation over each line that passes the

@@ -17,47 +17,65 @@ qsizetype prefixLength(int tabwriteStartLineAt)
     return tabwriteStartLineAt > 1 ? qsizetype(tabwriteStartLineAt) - 1 : 0;
 }
 
-// The header line without prefix or CR LF. False when it would be too large.
-bool buildHeader(QString &header, const ColumnSpecs &rows)
+// The spaces after a heading in the header line.
+qint64 headerGap(const ColumnSpec &row)
 {
-    for (const ColumnSpec &row : rows) {
-        const qint64 room = qint64(row.number_of_characters.value_or(0))
-            + qint64(row.spaces_b4_next_column.value_or(0));
-        qint64 gap = room - cp::length(row.column_heading, cp::hasSurrogates(row.column_heading));
-        // A heading wider than its column is written whole and followed by
-        // the column's full room, which pushes the later headings right.
-        if (gap < 0)
-            gap = room;
-        // Negative counts in the grid give no spaces instead of failing.
-        if (gap < 0)
-            gap = 0;
-        if (header.size() + row.column_heading.size() + gap > maxResultLength)
-            return false;
-        header += row.column_heading;
-        appendSpaces(header, gap);
-    }
-    header = trimSpaces(header).toString();
-    return true;
+    const qint64 room = qint64(row.number_of_characters.value_or(0)) + qint64(row.spaces_b4_next_column.value_or(0));
+    qint64 gap = room - cp::length(row.column_heading, cp::hasSurrogates(row.column_heading));
+    // A heading wider than its column is written whole and followed by
+    // the column's full room, which pushes the later headings right.
+    if (gap < 0)
+        gap = room;
+    // Negative counts in the grid give no spaces instead of failing.
+    return qMax<qint64>(gap, 0);
 }
 
-// Appends one laid-out line (prefix included) to out. A row is passed over
-// as far as its values cannot be used: without usable spaces it gives
-// nothing, without a usable start column or count it gives only its spaces.
-// False when the line would grow too large to hold.
-bool appendLayout(QString &out, QStringView line, const ColumnSpecs &rows, qsizetype prefix,
-                  bool surrogates)
+// Spaces at the start of a text, and at its end.
+qsizetype leadingSpaces(QStringView text)
 {
-    appendSpaces(out, prefix);
+    qsizetype n = 0;
+    while (n < text.size() && text[n] == u' ')
+        ++n;
+    return n;
+}
+qsizetype trailingSpaces(QStringView text)
+{
+    qsizetype n = 0;
+    while (n < text.size() && text[text.size() - 1 - n] == u' ')
+        ++n;
+    return n;
+}
+
+// Whether a row gives a column: it needs its spaces. Its text is copied
+// only when its start column and count are usable too.
+bool givesColumn(const ColumnSpec &row)
+{
+    return row.spaces_b4_next_column && *row.spaces_b4_next_column >= 0;
+}
+bool copiesText(const ColumnSpec &row)
+{
+    return row.get_data_from_column && *row.get_data_from_column >= 1 && row.number_of_characters
+        && *row.number_of_characters >= 0;
+}
+
+// Appends one laid-out line (prefix included) to out, a UnitWriter or a
+// UnitCounter. A row is passed over as far as its values cannot be used:
+// without usable spaces it gives nothing, without a usable start column or
+// count it gives only its spaces. False when the line would grow past limit.
+template <class Out>
+bool appendLayout(Out &out, QStringView line, const ColumnSpecs &rows, qsizetype prefix, bool surrogates,
+                  qsizetype limit)
+{
+    const qsizetype start = out.size();
+    out.putSpaces(prefix);
     for (const ColumnSpec &row : rows) {
-        if (!row.spaces_b4_next_column || *row.spaces_b4_next_column < 0)
+        if (!givesColumn(row))
             continue;
-        if (row.get_data_from_column && *row.get_data_from_column >= 1
-            && row.number_of_characters && *row.number_of_characters >= 0)
-            out += midChars(line, *row.get_data_from_column, *row.number_of_characters,
-                            surrogates);
-        if (out.size() + *row.spaces_b4_next_column > maxResultLength)
+        if (copiesText(row))
+            out.put(midChars(line, *row.get_data_from_column, *row.number_of_characters, surrogates));
+        if (out.size() - start + *row.spaces_b4_next_column > limit)
             return false;
-        appendSpaces(out, *row.spaces_b4_next_column);
+        out.putSpaces(*row.spaces_b4_next_column);
     }
     return true;
 }
@@ -113,19 +131,145 @@ TextResult checkColumnSpecs(const ColumnSpecs &rows)
 
 QString tabwriteHeader(const ColumnSpecs &rows, int tabwriteStartLineAt)
 {
+    const TabwriteLayout layout(rows, tabwriteStartLineAt);
     QString header;
-    appendSpaces(header, prefixLength(tabwriteStartLineAt));
-    QString headings;
-    if (buildHeader(headings, rows))
-        header += headings;
+    if (layout.headerLength() >= 0)
+        layout.writeHeader(header);
+    else
+        appendSpaces(header, prefixLength(tabwriteStartLineAt));
     return header;
 }
 
 QString layoutLine(QStringView line, const ColumnSpecs &rows, int tabwriteStartLineAt)
 {
     QString out;
-    appendLayout(out, line, rows, prefixLength(tabwriteStartLineAt), cp::hasSurrogates(line));
+    UnitWriter writer(out);
+    appendLayout(writer, line, rows, prefixLength(tabwriteStartLineAt), cp::hasSurrogates(line), maxResultLength);
     return out;
+}
+
+TabwriteLayout::TabwriteLayout(const ColumnSpecs &rows, int tabwriteStartLineAt)
+    : m_rows(rows), m_prefix(prefixLength(tabwriteStartLineAt))
+{
+    // The header line is the headings, each followed by its gap, without the
+    // spaces at its start and end. It is kept as those pieces, never built
+    // whole: a gap may be as wide as the grid allows.
+    qsizetype total = 0;
+    m_headerFits = true;
+    for (const ColumnSpec &row : m_rows) {
+        const qint64 gap = headerGap(row);
+        total = saturatingAdd(saturatingAdd(total, row.column_heading.size()), gap);
+        if (total > maxResultLength)
+            m_headerFits = false;
+        m_gaps.append(gap);
+    }
+    if (!m_headerFits)
+        return;
+    for (qsizetype i = 0; i < m_rows.size(); ++i) {
+        const QString &heading = m_rows.at(i).column_heading;
+        const qsizetype spaces = leadingSpaces(heading);
+        m_headerFrom += spaces;
+        if (spaces < heading.size())
+            break;
+        m_headerFrom += m_gaps.at(i);
+    }
+    m_headerTo = total;
+    if (m_headerFrom >= total) {
+        m_headerFrom = m_headerTo = 0;
+    } else {
+        for (qsizetype i = m_rows.size() - 1; i >= 0; --i) {
+            m_headerTo -= m_gaps.at(i);
+            const QString &heading = m_rows.at(i).column_heading;
+            const qsizetype spaces = trailingSpaces(heading);
+            m_headerTo -= spaces;
+            if (spaces < heading.size())
+                break;
+        }
+    }
+
+    // The most one non-empty line can become: its prefix, every row's spaces
+    // and, copied from the line, at most the line itself for every row.
+    m_lineSpaces = m_prefix;
+    for (const ColumnSpec &row : m_rows) {
+        if (givesColumn(row)) {
+            m_lineSpaces = saturatingAdd(m_lineSpaces, *row.spaces_b4_next_column);
+            if (copiesText(row))
+                ++m_copyingRows;
+        }
+    }
+}
+
+qsizetype TabwriteLayout::headerLength() const
+{
+    return m_headerFits ? m_prefix + m_headerTo - m_headerFrom : -1;
+}
+
+void TabwriteLayout::writeHeader(QString &out, const UnitWriter::Spill *spill) const
+{
+    UnitWriter writer(out, spill);
+    writer.putSpaces(m_prefix);
+    // Each piece as far as it lies within the trimmed header.
+    qsizetype pos = 0;
+    const auto clip = [&](qsizetype length, const auto &put) {
+        const qsizetype from = qMax(pos, m_headerFrom);
+        const qsizetype to = qMin(pos + length, m_headerTo);
+        if (from < to)
+            put(from - pos, to - from);
+        pos += length;
+    };
+    for (qsizetype i = 0; i < m_rows.size(); ++i) {
+        const QString &heading = m_rows.at(i).column_heading;
+        clip(heading.size(), [&](qsizetype at, qsizetype n) { writer.put(QStringView(heading).sliced(at, n)); });
+        clip(m_gaps.at(i), [&](qsizetype, qsizetype n) { writer.putSpaces(n); });
+    }
+}
+
+qsizetype TabwriteLayout::linesLength(QStringView text, qsizetype limit) const
+{
+    const qsizetype units = text.size();
+    const qsizetype lines = units / 2 + 1;
+    const qsizetype bound = saturatingAdd(saturatingAdd(saturatingMul(lines, m_lineSpaces + 2),
+                                                        saturatingMul(units, m_copyingRows)), units);
+    if (bound <= limit)
+        return notCounted;
+    const bool textSurrogates = cp::hasSurrogates(text);
+    UnitCounter counter;
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype end = nextCrLf(text, start);
+        const QStringView line = end < 0 ? text.sliced(start) : text.sliced(start, end - start);
+        if (!line.isEmpty()
+            && !appendLayout(counter, line, m_rows, m_prefix, textSurrogates && cp::hasSurrogates(line), limit))
+            return -1;
+        if (end < 0)
+            break;
+        counter.putCrLf();
+        start = end + 2;
+        if (counter.size() > limit)
+            return -1;
+    }
+    return counter.size() > limit ? -1 : counter.size();
+}
+
+void TabwriteLayout::writeLines(QStringView text, QString &out, FrameObserver *observer,
+                                const UnitWriter::Spill *spill) const
+{
+    UnitWriter writer(out, spill);
+    const bool textSurrogates = cp::hasSurrogates(text);
+    qsizetype start = 0;
+    for (qsizetype index = 0;; ++index) {
+        if (observer)
+            observer->lineStarting(index);
+        const qsizetype end = nextCrLf(text, start);
+        const QStringView line = end < 0 ? text.sliced(start) : text.sliced(start, end - start);
+        // Empty lines stay empty, without the prefix.
+        if (!line.isEmpty())
+            appendLayout(writer, line, m_rows, m_prefix, textSurrogates && cp::hasSurrogates(line), maxResultLength);
+        if (end < 0)
+            break;
+        writer.putCrLf();
+        start = end + 2;
+    }
 }
 
 TextResult tabwriteText(QStringView text, const ColumnSpecs &rows, int tabwriteStartLineAt,
@@ -141,60 +285,26 @@ TextResult tabwriteText(QStringView text, const ColumnSpecs &rows, int tabwriteS
     if (check.refused())
         return check;
 
-    const qsizetype prefix = prefixLength(tabwriteStartLineAt);
-    QString headings;
-    if (!buildHeader(headings, rows))
+    // The size first: a result too large to hold is refused before any of it
+    // is built.
+    const TabwriteLayout layout(rows, tabwriteStartLineAt);
+    const qsizetype header = layout.headerLength();
+    if (header < 0)
+        return TextResult::refusal(tooLargeMessage());
+    const qsizetype lines = layout.linesLength(text, maxResultLength - header - 2);
+    if (lines == -1)
         return TextResult::refusal(tooLargeMessage());
 
     TextResult result;
     QString &output = result.text;
-    output.reserve(prefix + headings.size() + 2 + text.size() + text.size() / 8);
-    appendSpaces(output, prefix);
-    output += headings;
+    output.reserve(header + 2 + (lines >= 0 ? lines : text.size() + text.size() / 8));
+    layout.writeHeader(output);
     output += crlf;
-
-    // The lines follow the header; the frame puts CR LF between them and
-    // keeps empty lines empty, without the prefix.
-    const bool textSurrogates = cp::hasSurrogates(text);
-    QString buffer;
-    bool overflow = false;
-    LineFrame frame(
-        [&](QString &line) {
-            if (overflow) {
-                line.clear();
-                return;
-            }
-            buffer.truncate(0); // clear() would free the capacity every line
-            const bool fits =
-                appendLayout(buffer, line, rows, prefix, textSurrogates && cp::hasSurrogates(line));
-            std::swap(line, buffer);
-            if (!fits || output.size() + line.size() > maxResultLength) {
-                overflow = true;
-                line.clear();
-            }
-        },
-        LineGate{}, output);
-
     if (observer)
         observer->runStarting(lineCount(text));
-    QString line;
-    qsizetype start = 0;
-    for (qsizetype index = 0;; ++index) {
-        if (observer)
-            observer->lineStarting(index);
-        const qsizetype end = text.indexOf(crlf, start);
-        const QStringView piece = end < 0 ? text.sliced(start) : text.sliced(start, end - start);
-        line.resize(piece.size());
-        std::copy(piece.begin(), piece.end(), line.begin());
-        frame.addLine(line);
-        if (end < 0 || overflow)
-            break;
-        start = end + 2;
-    }
+    layout.writeLines(text, output, observer);
     if (observer)
         observer->runFinished();
-    if (overflow)
-        return TextResult::refusal(tooLargeMessage());
     return result;
 }
 

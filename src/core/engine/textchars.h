@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <functional>
+#include <limits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -218,11 +220,23 @@ inline qsizetype nextCrLf(QStringView text, qsizetype from)
 // a writer is open the string's size is its capacity and the units past
 // size() are not yet written; finish() (or the destructor) cuts the string to
 // what was written. The string must not be touched otherwise meanwhile.
+//
+// A writer given a spill hands what it holds on whenever its buffer is full
+// and starts over, so a result of any size passes through a buffer of fixed
+// size (the command line writes it away as it comes). size() still counts
+// everything written; view() and truncate() only reach what was not handed on.
 class UnitWriter
 {
 public:
-    explicit UnitWriter(QString &target) : m_target(target), m_used(target.size())
+    using Spill = std::function<void(QStringView)>;
+    // Units a spilling writer holds before it hands them on.
+    static constexpr qsizetype spillUnits = qsizetype(1) << 18;
+
+    explicit UnitWriter(QString &target, const Spill *spill = nullptr)
+        : m_target(target), m_used(target.size()), m_spill(spill)
     {
+        if (m_spill && target.capacity() < spillUnits)
+            target.reserve(spillUnits);
         if (target.capacity() > m_used)
             target.resize(target.capacity());
         attach();
@@ -236,15 +250,27 @@ public:
         if (m_target.size() != m_used)
             m_target.resize(m_used);
     }
+    // Hands everything held on to the spill (nothing without one).
+    void spill()
+    {
+        if (!m_spill || m_used == 0)
+            return;
+        (*m_spill)(QStringView(m_data, m_used));
+        m_spilled += m_used;
+        m_used = 0;
+    }
 
-    qsizetype size() const { return m_used; }
+    qsizetype size() const { return m_spilled + m_used; }
     QStringView view() const { return QStringView(m_data, m_used); }
     // Forgets what was written from index `size` on; the capacity stays.
-    void truncate(qsizetype size) { m_used = qMin(m_used, size); }
+    void truncate(qsizetype size) { m_used = qMin(m_used, qMax<qsizetype>(size - m_spilled, 0)); }
 
     void put(const char16_t *units, qsizetype n)
     {
-        reserve(n);
+        if (n > m_capacity - m_used) [[unlikely]] {
+            putLarge(units, n);
+            return;
+        }
         if (n > 0)
             std::memcpy(m_data + m_used, units, size_t(n) * sizeof(char16_t));
         m_used += n;
@@ -264,14 +290,32 @@ public:
     }
     void putSpaces(qsizetype n)
     {
-        if (n <= 0)
-            return;
-        reserve(n);
-        std::fill_n(m_data + m_used, n, u' ');
-        m_used += n;
+        while (n > 0) {
+            // A spilling writer takes a long run in slices of its buffer.
+            const qsizetype step = m_spill ? qMin(n, spillUnits) : n;
+            reserve(step);
+            std::fill_n(m_data + m_used, step, u' ');
+            m_used += step;
+            n -= step;
+        }
     }
 
 private:
+    void putLarge(const char16_t *units, qsizetype n)
+    {
+        while (m_spill && n > spillUnits) {
+            const qsizetype step = spillUnits;
+            reserve(step);
+            std::memcpy(m_data + m_used, units, size_t(step) * sizeof(char16_t));
+            m_used += step;
+            units += step;
+            n -= step;
+        }
+        reserve(n);
+        if (n > 0)
+            std::memcpy(m_data + m_used, units, size_t(n) * sizeof(char16_t));
+        m_used += n;
+    }
     void reserve(qsizetype n)
     {
         if (n > m_capacity - m_used)
@@ -279,6 +323,11 @@ private:
     }
     void grow(qsizetype n)
     {
+        if (m_spill && m_used > 0) {
+            spill();
+            if (n <= m_capacity)
+                return;
+        }
         const qsizetype want = qMax(m_used + n, qMax<qsizetype>(m_capacity + m_capacity / 2, 64));
         m_target.resize(want);
         if (m_target.capacity() > want)
@@ -295,6 +344,36 @@ private:
     char16_t *m_data = nullptr;
     qsizetype m_used;
     qsizetype m_capacity = 0;
+    const Spill *m_spill = nullptr;
+    qsizetype m_spilled = 0;
 };
+
+// Counts what a UnitWriter would be given, without writing it: a result's
+// size is known before any of it is built.
+class UnitCounter
+{
+public:
+    qsizetype size() const { return m_size; }
+    void put(const char16_t *, qsizetype n) { m_size += n; }
+    void put(QStringView text) { m_size += text.size(); }
+    void put(char16_t) { ++m_size; }
+    void putCrLf() { m_size += 2; }
+    void putSpaces(qsizetype n) { m_size += qMax<qsizetype>(n, 0); }
+
+private:
+    qsizetype m_size = 0;
+};
+
+// Sums that saturate instead of overflowing, for bounds on a result's size.
+inline qsizetype saturatingAdd(qsizetype a, qsizetype b)
+{
+    qsizetype sum;
+    return __builtin_add_overflow(a, b, &sum) ? std::numeric_limits<qsizetype>::max() : sum;
+}
+inline qsizetype saturatingMul(qsizetype a, qsizetype b)
+{
+    qsizetype product;
+    return __builtin_mul_overflow(a, b, &product) ? std::numeric_limits<qsizetype>::max() : product;
+}
 
 } // namespace tw::chars

@@ -3,6 +3,8 @@
 
 #include <QFileInfo>
 
+#include <new>
+
 namespace tw {
 
 TextFileContent decodeText(QByteArrayView bytes)
@@ -28,13 +30,21 @@ TextFileContent readTextFile(const QString &path)
                              .arg(path).arg(maxWholeFileBytes >> 20)};
         return content;
     }
-    TextSource source;
-    content.error = source.open(path);
-    if (content.error)
-        return content;
-    content.format = source.format();
-    content.byteSize = source.byteSize();
-    content.text = source.readAll();
+    try {
+        TextSource source;
+        content.error = source.open(path);
+        if (content.error)
+            return content;
+        content.format = source.format();
+        content.byteSize = source.byteSize();
+        content.text = source.readAll();
+    } catch (const std::bad_alloc &) {
+        // Its text would not fit in the memory there is: a refusal like any
+        // other, with nothing half read kept.
+        content = {};
+        content.error = {FileError::OutOfMemory,
+                         QStringLiteral("%1 is too large to open: there is not enough memory for its text").arg(path)};
+    }
     return content;
 }
 

@@ -5,6 +5,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tw {
@@ -22,6 +25,29 @@ FileError openWriteError(const QString &path, const QString &why)
     if ((info.exists() && !info.isWritable()) || !folder.isWritable())
         return {FileError::PermissionDenied, QStringLiteral("%1: permission denied").arg(path)};
     return {FileError::PathFileAccess, QStringLiteral("%1 cannot be written: %2").arg(path, why)};
+}
+
+// Why a write failed, in words a user acts on.
+QString writeFailure(int error)
+{
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("no space left on the disk");
+    case EFBIG:
+        return QStringLiteral("the file would grow past the largest size allowed");
+    default:
+        return qt_error_string(error);
+    }
+}
+
+// Whether the name is there as something other than a regular file or a
+// folder: a device, a named pipe, a socket.
+bool isSpecialFile(const QString &path)
+{
+    struct stat info;
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode)
+        && !S_ISDIR(info.st_mode);
 }
 
 constexpr qsizetype sinkBufferBytes = 256 * 1024;
@@ -48,13 +74,17 @@ FileError TextSink::open(const QString &path, const TextFormat &format)
     const bool toStdout = path.isEmpty() || path == u"-";
     start(format, toStdout ? QStringLiteral("standard output") : path);
     if (toStdout) {
-        auto out = std::make_unique<QFile>();
-        if (!out->open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered,
-                       QFileDevice::DontCloseHandle)) {
-            m_error = {FileError::PathFileAccess, QStringLiteral("standard output cannot be written")};
+        m_fd = STDOUT_FILENO;
+        return {};
+    }
+    if (isSpecialFile(path)) {
+        auto file = std::make_unique<QFile>(path);
+        if (!file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+            m_error = openWriteError(path, file->errorString());
             return m_error;
         }
-        m_device = std::move(out);
+        m_fd = file->handle();
+        m_device = std::move(file);
         return {};
     }
     auto file = std::make_unique<QSaveFile>(path);
@@ -62,6 +92,9 @@ FileError TextSink::open(const QString &path, const TextFormat &format)
         m_error = openWriteError(path, file->errorString());
         return m_error;
     }
+    // Written through its descriptor, so a failed write tells its cause;
+    // QSaveFile keeps the replacing and the renaming.
+    m_fd = file->handle();
     m_saveFile = file.get();
     m_device = std::move(file);
     return {};
@@ -80,17 +113,31 @@ void TextSink::fail(const FileError &error)
         m_error = error;
 }
 
+bool TextSink::writeOut(const char *bytes, qsizetype size)
+{
+    while (size > 0) {
+        const ssize_t wrote = ::write(m_fd, bytes, size_t(size));
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0) {
+            fail({FileError::PathFileAccess,
+                  QStringLiteral("%1 cannot be written: %2").arg(m_name, writeFailure(wrote < 0 ? errno : ENOSPC))});
+            return false;
+        }
+        bytes += wrote;
+        size -= wrote;
+    }
+    return true;
+}
+
 void TextSink::flush()
 {
     if (m_used == 0 || m_error)
         return;
-    if (m_target) {
+    if (m_target)
         m_target->append(m_buffer.constData(), m_used);
-    } else if (m_device) {
-        if (m_device->write(m_buffer.constData(), m_used) != m_used)
-            fail({FileError::PathFileAccess,
-                  QStringLiteral("%1 cannot be written: %2").arg(m_name, m_device->errorString())});
-    }
+    else if (m_fd >= 0)
+        writeOut(m_buffer.constData(), m_used);
     m_used = 0;
 }
 
@@ -121,7 +168,7 @@ void TextSink::write(QStringView text)
 
 FileError TextSink::commit()
 {
-    if (!m_device && !m_target)
+    if (m_fd < 0 && !m_target)
         return m_error ? m_error : FileError{FileError::PathFileAccess, QStringLiteral("Nothing to write to")};
     if (!m_error) {
         m_used = m_encoder.finish(m_buffer.data() + m_used) - m_buffer.data();
@@ -137,6 +184,7 @@ FileError TextSink::commit()
         m_error = openWriteError(m_name, m_saveFile->errorString());
     m_saveFile = nullptr;
     m_device.reset();
+    m_fd = -1;
     m_target = nullptr;
     return m_error;
 }
@@ -147,6 +195,7 @@ void TextSink::cancel()
         m_saveFile->cancelWriting();
     m_saveFile = nullptr;
     m_device.reset();
+    m_fd = -1;
     m_target = nullptr;
 }
 

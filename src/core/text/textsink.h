@@ -16,8 +16,12 @@ namespace tw {
 
 // Streaming writer: takes the working text in pieces of any size (a piece may
 // end between CR and LF or inside a surrogate pair) and writes it in the
-// format's encoding and line ends through one reused buffer. A file is written
-// through QSaveFile, so a failed or cancelled run leaves the old file whole.
+// format's encoding and line ends through one reused buffer. A regular file
+// (or a new one) is written through QSaveFile, so a failed or cancelled run
+// leaves the old file whole. Anything else that is there by the name (a
+// device, a named pipe) is written into directly, as a shell redirection
+// would: replacing it with a regular file would break the system's /dev/null
+// or a reader waiting at the pipe.
 class TextSink
 {
 public:
@@ -42,9 +46,12 @@ private:
     void start(const TextFormat &format, const QString &name);
     void flush();
     void fail(const FileError &error);
+    // Writes bytes to m_fd whole; false (and the error set) when it cannot.
+    bool writeOut(const char *bytes, qsizetype size);
 
-    std::unique_ptr<QIODevice> m_device;
-    QSaveFile *m_saveFile = nullptr; // m_device when writing a named file
+    std::unique_ptr<QIODevice> m_device; // keeps m_fd open
+    QSaveFile *m_saveFile = nullptr; // m_device when a file is replaced
+    int m_fd = -1;                   // where the bytes go
     QByteArray *m_target = nullptr;  // when writing into memory
     QString m_name;
     TextEncoder m_encoder;

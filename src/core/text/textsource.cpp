@@ -14,20 +14,6 @@ namespace tw {
 
 namespace {
 
-// Whether the system hands out 2 MB pages to a region that asks for them.
-bool hugePagesOffered()
-{
-#if defined(MADV_HUGEPAGE)
-    static const bool offered = [] {
-        QFile setting(QStringLiteral("/sys/kernel/mm/transparent_hugepage/enabled"));
-        return setting.open(QIODevice::ReadOnly) && !setting.readAll().contains("[never]");
-    }();
-    return offered;
-#else
-    return false;
-#endif
-}
-
 // Anonymous memory for the bytes of a file, asked to come in huge pages.
 char *mapMemory(qint64 bytes)
 {
@@ -54,8 +40,6 @@ char *growMemory(char *memory, qint64 bytes, qint64 newBytes)
 }
 
 constexpr qint64 hugePageBytes = 2 * 1024 * 1024;
-// Below this a file is mapped: huge pages would gain little.
-constexpr qint64 readWholeFrom = 8 * hugePageBytes;
 
 QString displayName(const QString &path)
 {
@@ -103,7 +87,7 @@ FileError TextSource::open(const QString &path)
         if (!m_file->open(QIODevice::ReadOnly))
             return openReadError(path);
     }
-    if (FileError error = mapOrRead(*m_file, name))
+    if (FileError error = readWhole(*m_file, name))
         return error;
     if (FileError error = detectFormat(QByteArrayView(m_data, m_size), name, &m_format, &m_textBegin)) {
         m_format = TextFormat();
@@ -121,27 +105,20 @@ void TextSource::releaseOwned()
     m_ownedCapacity = 0;
 }
 
-FileError TextSource::mapOrRead(QFile &file, const QString &name)
+FileError TextSource::readWhole(QFile &file, const QString &name)
 {
+    // The file is read, never mapped: a mapped file that another program
+    // truncates while it is read kills the reader (SIGBUS) at the first page
+    // past the new end, whereas bytes read are the text as it was when read.
     // Memory touched for the first time is slow here, mostly for the cost of
     // its 4 KB pages: faults on the way in, and TLB misses on every later
-    // pass over the bytes. A mapped file costs no fresh memory, but its page
-    // cache comes in 4 KB pages; a large file read into memory that comes in
-    // 2 MB pages is read and then scanned several times faster. Without huge
-    // pages, a regular file is mapped.
+    // pass over the bytes. Memory that comes in 2 MB pages, where the system
+    // gives them, is read and then scanned several times faster.
     const bool sequential = file.isSequential();
     const qint64 size = sequential ? 0 : file.size();
-    if (!sequential && size > 0 && (size < readWholeFrom || !hugePagesOffered())) {
-        if (uchar *mapped = file.map(0, size)) {
-            m_data = reinterpret_cast<const char *>(mapped);
-            m_size = size;
-            return {};
-        }
-    }
-    // Pipes, large files, and files that cannot be mapped or report no size
-    // are read to their end. Room that is never written costs nothing, so a
-    // pipe starts with plenty, and a file with one byte more than its size
-    // (to see its end in the first pass).
+    // Room that is never written costs nothing, so a pipe starts with plenty,
+    // and a file with one byte more than its size (to see its end in the
+    // first pass).
     const qint64 start = sequential ? 16 * hugePageBytes : size + 1;
     m_ownedCapacity = qMax<qint64>((start + hugePageBytes - 1) & ~(hugePageBytes - 1), hugePageBytes);
     m_owned = mapMemory(m_ownedCapacity);
@@ -167,6 +144,11 @@ FileError TextSource::mapOrRead(QFile &file, const QString &name)
         if (got == 0)
             break;
         used += got;
+        // A NUL byte means no text file, whatever follows: an endless source
+        // of them (a device) is refused at once instead of read until memory
+        // runs out.
+        if (std::memchr(m_owned + used - got, 0, size_t(got)))
+            break;
     }
     m_data = m_owned;
     m_size = used;
@@ -209,6 +191,17 @@ bool TextSource::nextLine(QString &line)
 
 bool TextSource::nextBlock(QString &text, qint64 maxBytes)
 {
+    bool endsLine = true;
+    return next(text, maxBytes, true, &endsLine);
+}
+
+bool TextSource::nextPiece(QString &text, qint64 maxBytes, bool *endsLine)
+{
+    return next(text, maxBytes, false, endsLine);
+}
+
+bool TextSource::next(QString &text, qint64 maxBytes, bool wholeLines, bool *endsLine)
+{
     if (m_done || isEmpty()) {
         m_done = true;
         return false;
@@ -216,6 +209,7 @@ bool TextSource::nextBlock(QString &text, qint64 maxBytes)
     const char *begin = m_data + m_pos;
     const bool lf = m_format.lineEnds == LineEnds::Lf;
     const char *nl = nullptr;
+    *endsLine = true;
     if (m_size - m_pos > maxBytes) {
         // The last line break within maxBytes, else the first one after.
         const char *limit = begin + maxBytes;
@@ -225,6 +219,21 @@ bool TextSource::nextBlock(QString &text, qint64 maxBytes)
                 nl = p;
                 break;
             }
+        }
+        if (!nl && !wholeLines) {
+            // One line longer than maxBytes: a piece of it, cut between two
+            // characters, and never between the CR and LF of a break.
+            const char *cut = limit;
+            if (m_format.encoding == TextEncoding::Utf8) {
+                while (cut > begin && (static_cast<unsigned char>(*cut) & 0xC0) == 0x80)
+                    --cut;
+            }
+            if (!lf && cut > begin + 1 && cut[-1] == '\r')
+                --cut;
+            decodeInto(text, QByteArrayView(begin, cut - begin), m_format);
+            m_pos = cut - m_data;
+            *endsLine = false;
+            return true;
         }
         if (!nl)
             nl = findBreak(limit > begin ? limit - 1 : begin);

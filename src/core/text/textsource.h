@@ -12,9 +12,10 @@ class QFile;
 namespace tw {
 
 // Streaming reader: yields the working text one line at a time into a buffer
-// the caller reuses, without building the whole text. A pipe is read whole
-// first, because its encoding is only known at its end; so is a large regular
-// file when the system gives huge pages (see mapOrRead); a small one is mapped.
+// the caller reuses, without building the whole text. The bytes are read
+// whole first, because the encoding is only known at their end, and never
+// mapped, so a file another program changes meanwhile cannot pull them away
+// (see readWhole).
 class TextSource
 {
 public:
@@ -39,11 +40,19 @@ public:
     // are the working text, so an operation that treats each line on its own
     // can run block by block.
     bool nextBlock(QString &text, qint64 maxBytes);
+    // Like nextBlock, except that a line longer than maxBytes comes in
+    // pieces of about maxBytes, cut between characters: *endsLine is false
+    // for every piece but the line's last. The pieces of a line joined, and
+    // the lines joined with CR LF, are the working text; an operation that
+    // looks at the text as a stream of characters need never hold a whole
+    // line.
+    bool nextPiece(QString &text, qint64 maxBytes, bool *endsLine);
     // The rest of the working text whole, line breaks as CR LF.
     QString readAll();
 
 private:
-    FileError mapOrRead(QFile &file, const QString &name);
+    FileError readWhole(QFile &file, const QString &name);
+    bool next(QString &text, qint64 maxBytes, bool wholeLines, bool *endsLine);
     // The line break at or after from: its LF, or nullptr.
     const char *findBreak(const char *from) const;
 

@@ -208,7 +208,9 @@ void FormatTab::Command6_Click()
     if (!m_window.beginRun(lineCount(text)))
         return;
     FrameProgress progress(m_window);
-    const TextResult result = formatText(text, p, &progress);
+    TextResult result;
+    if (!m_window.computeRun([&] { result = formatText(text, p, &progress); }))
+        return;
     if (result.refused()) {
         m_window.abandonRun();
         Toolkit::instance().message(result.error, Buttons::Ok, Icon::Information, tr("Tabwright - Sorry..."));

@@ -110,9 +110,15 @@ void LineTools::runTool(Tool tool)
         return;
     m_window.startStoppableLoop();
     ScanProgress progress(m_window);
-    const tw::TextResult result = tool == Tool::JoinLines    ? tw::joinLines(text, &progress)
-                                  : tool == Tool::CreateLine ? tw::createLine(text, &progress)
-                                                             : tw::breakEvery(text, length, &progress);
+    tw::TextResult result;
+    if (!m_window.computeRun([&] {
+            result = tool == Tool::JoinLines    ? tw::joinLines(text, &progress)
+                     : tool == Tool::CreateLine ? tw::createLine(text, &progress)
+                                                : tw::breakEvery(text, length, &progress);
+        })) {
+        m_window.focusText();
+        return;
+    }
     if (result.refused()) {
         m_window.abandonRun();
         Toolkit::instance().message(result.error, Buttons::Ok, Icon::Information, tr("Tabwright - Sorry..."));

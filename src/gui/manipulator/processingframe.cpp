@@ -2,8 +2,10 @@
 #include "gui/manipulator/processingframe.h"
 
 #include "core/text/textdocument.h"
+#include "core/text/textfile.h"
 #include "gui/manipulator/afterprocessboxes.h"
 #include "gui/shell/busystate.h"
+#include "gui/shell/errorreporter.h"
 #include "gui/shell/textbox.h"
 #include "gui/shell/toolkit.h"
 
@@ -131,9 +133,17 @@ bool ProcessingFrame::runProcessingFrame(const LineRun &run)
     const QString text = m_document.text();
     beginRun(tw::lineCount(text));
     FrameProgress progress(*this);
-    const QString result = tw::runLineFrame(text, run.operation, run.gate, &progress);
+    QString result;
+    if (!computeRun([&] { result = tw::runLineFrame(text, run.operation, run.gate, &progress); }))
+        return true;
     finishRun(result, run.after);
     return true;
+}
+
+void ProcessingFrame::reportOutOfMemory()
+{
+    errors::report(tw::FileError{tw::FileError::OutOfMemory,
+                                 tr("There is not enough memory for the result.  Nothing was changed.")});
 }
 
 bool ProcessingFrame::beginRun(qsizetype lineCount)

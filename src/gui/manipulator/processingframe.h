@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QString>
 
+#include <new>
+
 class AfterProcessBoxes;
 class BusyState;
 class QProgressBar;
@@ -85,6 +87,25 @@ public:
     // Ends a run that has nothing to keep (its result would not fit): the
     // text and the undo copy stay as they were before beginRun().
     void abandonRun();
+
+    // Computes a run's result between beginRun() and finishRun(). An
+    // allocation that fails on the way (a result larger than the memory there
+    // is) ends the run as a refusal would: the text and the undo copy stay as
+    // they were, and the window says why. False then.
+    template <class Compute>
+    bool computeRun(Compute &&compute)
+    {
+        try {
+            compute();
+            return true;
+        } catch (const std::bad_alloc &) {
+            abandonRun();
+            reportOutOfMemory();
+            return false;
+        }
+    }
+    // The window's message for a command that ran out of memory.
+    static void reportOutOfMemory();
 
     // A run that only reads the working text (a save into a table): the run
     // state, Stop and the progress bar up to progressMaximum, without an undo

@@ -43,21 +43,22 @@ bool sameFile(const QString &a, const QString &b)
 class TableSaveRun : public tw::SaveObserver
 {
 public:
-    TableSaveRun(ProcessingFrame &window, tw::Database &target, QString table, QString delimiter)
+    // replace: the table's records go in the run's own transaction.
+    TableSaveRun(ProcessingFrame &window, tw::Database &target, QString table, QString delimiter, bool replace)
         : m_window(window), m_target(target), m_table(std::move(table)),
-          m_delimiter(std::move(delimiter))
+          m_delimiter(std::move(delimiter)), m_replace(replace)
     {
     }
 
     tw::SaveOutcome saveUsingViewTab(const QString &text)
     {
-        tw::SaveRequest request{m_table, tw::SaveMethod::Delimiter, m_delimiter, {}};
+        tw::SaveRequest request{m_table, tw::SaveMethod::Delimiter, m_delimiter, {}, m_replace};
         return run(request, text);
     }
 
     tw::SaveOutcome saveUsingColumnSpecs(const QString &text, const tw::ColumnSpecs &columns)
     {
-        tw::SaveRequest request{m_table, tw::SaveMethod::ColumnLayout, {}, columns};
+        tw::SaveRequest request{m_table, tw::SaveMethod::ColumnLayout, {}, columns, m_replace};
         return run(request, text);
     }
 
@@ -103,6 +104,7 @@ private:
     tw::Database &m_target;
     QString m_table;
     QString m_delimiter;
+    bool m_replace = false;
     bool m_errorShown = false;
 };
 
@@ -210,7 +212,7 @@ void SaveTargetTab::Command10_Click()
 
     if (!m_window.beginReadingRun(text.size()))
         return;
-    TableSaveRun run(m_window, db, table, Text10->text());
+    TableSaveRun run(m_window, db, table, Text10->text(), plan.request.replace);
     std::optional<tw::SaveOutcome> outcome;
     if (saveMethod == tw::SaveMethod::Delimiter)
         outcome = run.saveUsingViewTab(text);
@@ -222,7 +224,9 @@ void SaveTargetTab::Command10_Click()
             toolkit.message(tr("You can use a database editor to enlarge the field size, then process the data "
                                "again.  The maximum field size is 255."));
         } else if (outcome->end == tw::SaveOutcome::End::Failed && !run.errorShown()) {
-            report(outcome->error);
+            // Why the run ended and what the table holds now, in one message.
+            toolkit.message(tw::saveFailureMessage(*outcome, table, target.databasePath), Buttons::Ok,
+                            Icon::Information, tr("Tabwright - Sorry..."));
         } else if (outcome->recordsRefused > 0 && saveMethod == tw::SaveMethod::ColumnLayout) {
             // The run went on past records the engine refused; say so once
             // rather than leave the user to count the rows.

@@ -246,7 +246,9 @@ void TabwriteTab::Command7_Click()
     if (!m_window.beginRun(tw::lineCount(text)))
         return;
     FrameProgress progress(m_window);
-    const tw::TextResult result = tw::tabwriteText(text, rows.value(), startColumn(), &progress);
+    tw::TextResult result;
+    if (!m_window.computeRun([&] { result = tw::tabwriteText(text, rows.value(), startColumn(), &progress); }))
+        return;
     if (result.refused()) {
         // Nothing of the run is kept: the text, the undo copy and Undo stay
         // as they were before Process was pressed.

@@ -16,6 +16,9 @@ private Q_SLOTS:
     void init();
     void plans_data();
     void plans();
+    void fileNotMadeYet_data();
+    void fileNotMadeYet();
+    void replaceWithoutARunDeletesAtOnce();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -217,7 +220,8 @@ void TestSavePlan::plans()
     QCOMPARE(int(checked.refusal), refusal <= int(tw::SavePlan::Refusal::NoDatabase) ? refusal : 0);
 
     // Planning changes nothing; carrying the plan out does what it says:
-    // Create makes the table from the layout, Replace empties the table.
+    // Create makes the table from the layout. Replace leaves the old records
+    // to the run, which deletes them in the transaction of the new ones.
     const QStringList before{QStringLiteral("Names"), QStringLiteral("tabwrite_settings"), QStringLiteral("MSysData")};
     QCOMPARE(m_db->tableNames().value(), before);
     QCOMPARE(namesRows(*m_db), QStringList{QStringLiteral("old")});
@@ -230,13 +234,51 @@ void TestSavePlan::plans()
     QVERIFY(!tw::prepareTarget(*m_db, plan).isError());
     const bool created = plan.action == tw::SavePlan::Action::Create;
     QCOMPARE(m_db->tableNames().value(), created ? before + QStringList{QStringLiteral("New")} : before);
-    QCOMPARE(namesRows(*m_db), plan.action == tw::SavePlan::Action::Replace ? QStringList()
-                                                                          : QStringList{QStringLiteral("old")});
+    QCOMPARE(namesRows(*m_db), QStringList{QStringLiteral("old")});
+    QCOMPARE(plan.request.replace, plan.action == tw::SavePlan::Action::Replace);
     if (created) {
         QCOMPARE(m_db->fields(QStringLiteral("New")).value(),
                  (QList<tw::FieldDef>{tw::FieldDef::text(QStringLiteral("Code"), 2, true),
                                       tw::FieldDef::text(QStringLiteral("Name"), 5, true)}));
     }
+}
+
+void TestSavePlan::fileNotMadeYet_data()
+{
+    QTest::addColumn<bool>("create");
+    QTest::addColumn<int>("refusal");
+    QTest::addColumn<int>("action");
+    QTest::newRow("a table to append to is not there") << false << int(tw::SavePlan::Refusal::TableNotFound)
+                                                       << int(tw::SavePlan::Action::Refuse);
+    QTest::newRow("a table to create") << true << int(tw::SavePlan::Refusal::None) << int(tw::SavePlan::Action::Create);
+}
+
+void TestSavePlan::fileNotMadeYet()
+{
+    // The command line plans against a database it has not opened (made) yet.
+    QFETCH(bool, create);
+    QFETCH(int, refusal);
+    QFETCH(int, action);
+    tw::Database none;
+    ScriptedQuestions questions;
+    questions.layout = layoutOf(TwoColumns);
+    const tw::SavePlan plan =
+        tw::planSave(none, tw::SaveTarget{true, "Names", parse, ",", "new.db", create}, questions);
+    QCOMPARE(int(plan.refusal), refusal);
+    QCOMPARE(int(plan.action), action);
+    QVERIFY(questions.asked.isEmpty());
+}
+
+void TestSavePlan::replaceWithoutARunDeletesAtOnce()
+{
+    // A method that is neither of the two writes nothing: the records go at once.
+    ScriptedQuestions questions;
+    questions.answer = tw::ExistingTable::Replace;
+    const tw::SavePlan plan =
+        tw::planSave(*m_db, tw::SaveTarget{true, "Names", "other", "", "db.mdb", false}, questions);
+    QCOMPARE(int(plan.action), int(tw::SavePlan::Action::Replace));
+    QVERIFY(!tw::prepareTarget(*m_db, plan).isError());
+    QCOMPARE(namesRows(*m_db), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestSavePlan)

@@ -46,6 +46,10 @@ private Q_SLOTS:
     void piecesGiveTheLinesOfTheWholeText();
     void runEndsMidWay_data();
     void runEndsMidWay();
+    void replaceGoesWithItsNewRecords_data();
+    void replaceGoesWithItsNewRecords();
+    void failureMessageSaysWhyAndWhatWasKept_data();
+    void failureMessageSaysWhyAndWhatWasKept();
     void layoutRowsAsFields_data();
     void layoutRowsAsFields();
     void deleteAllRecordsTakesAnyName();
@@ -260,24 +264,33 @@ void TestTableSaver::runEndsMidWay_data()
 {
     QTest::addColumn<bool>("stop"); // Stop at line 40; else the database closes there
     QTest::addColumn<bool>("commitRefused");
+    QTest::addColumn<bool>("replace"); // of the table's one old record
     QTest::addColumn<int>("end");
     QTest::addColumn<int>("number");
-    QTest::addColumn<int>("kept");
+    QTest::addColumn<int>("kept"); // new records
     const int failed = int(SaveOutcome::End::Failed);
-    QTest::newRow("Stop keeps what was written") << true << false << int(SaveOutcome::End::Stopped) << 0 << 40;
+    QTest::newRow("Stop keeps what was written") << true << false << false << int(SaveOutcome::End::Stopped) << 0
+                                                 << 40;
+    QTest::newRow("Stop keeps what a replace wrote") << true << false << true << int(SaveOutcome::End::Stopped)
+                                                     << 0 << 40;
     QTest::newRow("closing the database keeps what was written")
-        << false << false << failed << int(ErrorNumber::InvalidOperation) << 40;
-    QTest::newRow("a commit refused at the close tells why")
-        << false << true << failed << int(ErrorNumber::ForeignKey) << 0;
+        << false << false << false << failed << int(ErrorNumber::InvalidOperation) << 40;
+    QTest::newRow("closing the database gives a replace's old record back")
+        << false << false << true << failed << int(ErrorNumber::InvalidOperation) << 0;
+    QTest::newRow("a commit refused at the close tells why and counts nothing")
+        << false << true << false << failed << int(ErrorNumber::ForeignKey) << 0;
 }
 
 void TestTableSaver::runEndsMidWay()
 {
     QFETCH(bool, stop);
     QFETCH(bool, commitRefused);
+    QFETCH(bool, replace);
     QFETCH(int, end);
     QFETCH(int, number);
     QFETCH(int, kept);
+    if (replace)
+        QVERIFY(m_db->exec("INSERT INTO T (A) VALUES ('old')"));
     if (commitRefused) {
         // Every value of A must name a row of K, checked at the commit.
         QVERIFY(m_db->exec("PRAGMA foreign_keys = ON"));
@@ -295,10 +308,16 @@ void TestTableSaver::runEndsMidWay()
         if (line == 40 && !stop)
             m_db->close();
     };
-    const SaveOutcome outcome = saveText(*m_db, {"T", SaveMethod::Delimiter, ",", {}}, lines.join("\r\n"), observer);
+    const SaveOutcome outcome =
+        saveText(*m_db, {"T", SaveMethod::Delimiter, ",", {}, replace}, lines.join("\r\n"), observer);
     QCOMPARE(int(outcome.end), end);
     QCOMPARE(outcome.error.number, number);
-    const QList<QStringList> stored = readBack("T");
+    // The outcome counts what the table holds, nothing that was rolled back.
+    QCOMPARE(outcome.recordsWritten, qint64(kept));
+    QCOMPARE(outcome.oldRecordsKept, replace && kept == 0);
+    QList<QStringList> stored = readBack("T");
+    if (outcome.oldRecordsKept)
+        QCOMPARE(stored.takeFirst().first(), QStringLiteral("old"));
     QCOMPARE(stored.size(), kept);
     if (kept)
         QCOMPARE(stored.constLast().first(), QString::number(kept - 1));
@@ -306,6 +325,85 @@ void TestTableSaver::runEndsMidWay()
     if (!m_db->isOpen())
         QVERIFY(!m_db->open(m_path).isError());
     QVERIFY(m_db->exec("INSERT INTO T (A) VALUES (NULL)"));
+}
+
+void TestTableSaver::replaceGoesWithItsNewRecords_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<Run>("run");
+    QTest::addColumn<QString>("stored"); // "old": the old records, as they were
+
+    QTest::newRow("done: only the new records") << "a,b\r\nc" << Run{} << "a|b|~;c|~|~";
+    QTest::newRow("aborted on a value too long: the old records")
+        << "ok,1\r\nabcdef,2" << Run{.answers = {WarnMode::Abort}, .end = SaveOutcome::End::Aborted, .asked = {"A"}}
+        << "old";
+    QTest::newRow("a refused record ends it: the old records")
+        << "a,b\r\n,b\r\nc,d" << Run{.table = "Strict", .end = SaveOutcome::End::Failed} << "old";
+    QTest::newRow("values skipped after the question: the new records")
+        << "abcdef,1\r\nx,y" << Run{.answers = {WarnMode::SkipSilently}, .asked = {"A"}, .skipped = 1}
+        << "~|1|~;x|y|~";
+}
+
+void TestTableSaver::replaceGoesWithItsNewRecords()
+{
+    QFETCH(QString, text);
+    QFETCH(Run, run);
+    QFETCH(QString, stored);
+    const bool strict = run.table == u"Strict";
+    QVERIFY(m_db->exec(strict ? "INSERT INTO Strict (A, B) VALUES ('old', 'o')" : "INSERT INTO T (A, B) VALUES ('old', 'o')"));
+    const QList<QStringList> before = readBack(run.table);
+    ScriptedObserver observer;
+    observer.answers = run.answers;
+    const SaveOutcome outcome =
+        saveText(*m_db, {run.table, run.method, run.delimiter, run.columns, true}, text, observer);
+    QCOMPARE(int(outcome.end), int(run.end));
+    QCOMPARE(observer.askedFields, run.asked);
+    QCOMPARE(outcome.valuesSkipped, run.skipped);
+    if (stored == u"old") {
+        QCOMPARE(readBack(run.table), before);
+        QVERIFY(outcome.oldRecordsKept);
+        QCOMPARE(outcome.recordsWritten, qint64(0));
+    } else {
+        QCOMPARE(readBack(run.table), rows(stored));
+        QVERIFY(!outcome.oldRecordsKept);
+        QCOMPARE(outcome.recordsWritten, qint64(rows(stored).size()));
+    }
+}
+
+void TestTableSaver::failureMessageSaysWhyAndWhatWasKept_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<qint64>("written");
+    QTest::addColumn<bool>("oldKept");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("full disk, some records kept")
+        << int(ErrorNumber::DiskFull) << qint64(30857) << false
+        << "The disk is full: there is no space left to write to /d/x.db.  The 30857 records written to the table "
+           "T before that were kept; the lines after them were not saved.";
+    QTest::newRow("locked, a replace") << int(ErrorNumber::CouldNotLock) << qint64(0) << true
+        << "The database /d/x.db is locked by another program.  Nothing was changed: the table T keeps its old "
+           "records.";
+    QTest::newRow("read-only, nothing written") << int(ErrorNumber::ReadOnly) << qint64(0) << false
+        << "The database /d/x.db is read-only.  No records were written to the table T.";
+    QTest::newRow("the engine's own words, one record kept") << int(ErrorNumber::ForeignKey) << qint64(1) << false
+        << "FOREIGN KEY constraint failed.  The one record written to the table T before that was kept; the lines "
+           "after it were not saved.";
+}
+
+void TestTableSaver::failureMessageSaysWhyAndWhatWasKept()
+{
+    QFETCH(int, number);
+    QFETCH(qint64, written);
+    QFETCH(bool, oldKept);
+    QFETCH(QString, message);
+    SaveOutcome outcome;
+    outcome.end = SaveOutcome::End::Failed;
+    outcome.error = number == ErrorNumber::ForeignKey ? DbError{number, "FOREIGN KEY constraint failed"}
+                                                      : DbError::make(number);
+    outcome.recordsWritten = written;
+    outcome.oldRecordsKept = oldKept;
+    QCOMPARE(saveFailureMessage(outcome, "T", "/d/x.db"), message);
 }
 
 void TestTableSaver::layoutRowsAsFields_data()

@@ -22,6 +22,82 @@ const Names<FormatParams> formatNames{
 
 FormatParams params(const QStringList &fields) { return record(formatNames, fields); }
 
+// --- a model of New column with a series, whole lines, pass after pass -----
+
+// The characters of a text as the rules count them: a surrogate pair is one,
+// and so is a lone half of one.
+QList<QStringView> characters(QStringView text)
+{
+    QList<QStringView> chars;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype n = i + 1 < text.size() && text[i].isHighSurrogate() && text[i + 1].isLowSurrogate() ? 2 : 1;
+        chars << text.sliced(i, n);
+        i += n;
+    }
+    return chars;
+}
+
+// No match begins or ends inside a surrogate pair.
+bool boundary(QStringView text, qsizetype i)
+{
+    return i <= 0 || i >= text.size() || !(text[i].isLowSurrogate() && text[i - 1].isHighSurrogate());
+}
+
+QString modelPass(const QString &line, QStringView d, bool firstPass, const FormatParams &p)
+{
+    const bool remove = p.formatRemoveDelimiter;
+    const bool move = !remove && p.formatMoveDelimiter == u"Yes";
+    const bool atStart = p.formatAddText == u"Start of column" || p.formatAddText == u"Start of line";
+    const bool atEnd = p.formatAddText == u"End of column" || p.formatAddText == u"End of line";
+    QString added;
+    if (atStart || atEnd) {
+        added = p.formatTextToAdd;
+        if (added.isEmpty()) {
+            const QList<QStringView> chars = characters(line);
+            for (qsizetype i = p.formatAddFromCol - 1; i >= 0 && i < chars.size() && i < p.formatAddFromCol - 1 + p.formatNumOfChars; ++i)
+                added += chars[i];
+        }
+        if (p.formatOptions == u"Add spaces") {
+            const QString pad(p.formatSpaces, u' ');
+            if (p.formatPlaceSpaces != u"Right side")
+                added.prepend(pad);
+            if (p.formatPlaceSpaces != u"Left side")
+                added.append(pad);
+        }
+    }
+    const bool adding = !added.isEmpty() && !(firstPass && p.formatFirstSection == u"No");
+    const auto section = [&](const QString &s) { return !adding ? s : atStart ? added + s : s + added; };
+    const qsizetype len = d.size();
+    QString out;
+    qsizetype pos = 0;
+    bool found = false;
+    for (qsizetype i = 0; i + len <= line.size();) {
+        if (QStringView(line).sliced(i, len) != d || !boundary(line, i) || !boundary(line, i + len)) {
+            ++i;
+            continue;
+        }
+        const qsizetype from = move && found ? pos - len : pos;
+        out += section(line.mid(from, (remove || move ? i : i + len) - from));
+        out += QString(p.formatSpacesBetweenCols, u' ');
+        pos = i = i + len;
+        found = true;
+    }
+    return out + section(line.mid(move && found ? pos - len : pos));
+}
+
+QString modelSeriesColumns(const QString &text, const FormatParams &p)
+{
+    const QList<QStringView> series = characters(QStringView(p.formatDelimiter).trimmed());
+    QStringList lines = text.split(crlf);
+    // An empty line is kept as it is; a pass that leaves a line empty hands
+    // the empty line to the next pass like any other.
+    for (QString &line : lines) {
+        for (qsizetype j = 0; j < series.size() && !(j == 0 && line.isEmpty()); ++j)
+            line = modelPass(line, series[j], j == 0, p);
+    }
+    return lines.join(crlf);
+}
+
 } // namespace
 
 // Format Text: sections split at a delimiter, put on lines of their own or
@@ -205,6 +281,98 @@ private slots:
         const tw::TextResult empty = tw::formatText(u"", params(fields));
         QVERIFY(!empty.refused());
         QVERIFY(empty.text.isEmpty());
+    }
+
+    // New column with a series streams each line through one pass per
+    // character: it gives what splitting whole lines pass after pass gives,
+    // pairs and lone halves of pairs included, and the size it counts before
+    // building a result is the size it builds.
+    void seriesColumnsFollowTheirModel()
+    {
+        QRandomGenerator rng(20241206);
+        const QStringList alphabet{"a", "b", ";", ",", " ", SMILE, QString(QChar(0xD83D)), QString(QChar(0xDE00)),
+                                   "\r\n"};
+        const QStringList delimiters{";", ",", " ", SMILE, QString(QChar(0xD83D)), QString(QChar(0xDE00))};
+        const QStringList texts{"", "x", ";", "a b"};
+        int checked = 0;
+        for (int i = 0; i < 3000; ++i) {
+            FormatParams p;
+            p.formatCreate = QStringLiteral("New column");
+            for (int n = 2 + rng.bounded(2); n > 0; --n)
+                p.formatDelimiter += delimiters[rng.bounded(int(delimiters.size()))];
+            if (characters(QStringView(p.formatDelimiter).trimmed()).size() < 2)
+                continue;
+            p.formatRemoveDelimiter = rng.bounded(2);
+            p.formatMoveDelimiter = rng.bounded(2) ? QStringLiteral("Yes") : QStringLiteral("No");
+            p.formatSpacesBetweenCols = rng.bounded(4);
+            p.formatAddText = QStringList{"Omit text", "Start of column", "End of column"}[rng.bounded(3)];
+            p.formatTextToAdd = texts[rng.bounded(int(texts.size()))];
+            p.formatAddFromCol = 1 + rng.bounded(4);
+            p.formatNumOfChars = rng.bounded(4);
+            p.formatFirstSection = rng.bounded(2) ? QStringLiteral("Yes") : QStringLiteral("No");
+            p.formatOptions = rng.bounded(2) ? QStringLiteral("Add spaces") : QStringLiteral("Omit spaces");
+            p.formatPlaceSpaces = QStringList{"Both sides", "Left side", "Right side"}[rng.bounded(3)];
+            p.formatSpaces = rng.bounded(3);
+            const QString text = randomText(rng, alphabet, 24);
+
+            const tw::TextResult result = tw::formatText(text, p);
+            QVERIFY2(!result.refused(), qPrintable(result.error));
+            QCOMPARE(result.text, modelSeriesColumns(text, p));
+            QCOMPARE(tw::formatResultLength(text, p), result.text.size());
+            ++checked;
+        }
+        QVERIFY(checked > 1000);
+    }
+
+    // A result too large to hold is refused before it is built: counting it
+    // takes no memory of its size. Every space the first pass puts in is a
+    // delimiter of the next passes, so one character would become about
+    // 10^12.
+    void resultTooLargeIsRefusedUnbuilt()
+    {
+        const FormatParams p = params({"delimiter=;   ;", "create=New column", "between=999"});
+        QCOMPARE(tw::formatResultLength(u";", p), qsizetype(-1));
+        const tw::TextResult result = tw::formatText(u";", p);
+        QCOMPARE(result.error, tw::chars::tooLargeMessage());
+        QVERIFY(result.text.isEmpty());
+
+        // Just below the limit is built; the same again on a second line is not.
+        const FormatParams wide = params({"delimiter=;", "create=New column", "between=999"});
+        const qsizetype perDelimiter = 1 + 999;
+        const QString line(tw::chars::maxResultLength / perDelimiter / 2, u';');
+        QCOMPARE(tw::formatResultLength(line, wide), line.size() * perDelimiter);
+        QCOMPARE(tw::formatResultLength(line + crlf + line + crlf + line, wide), qsizetype(-1));
+    }
+
+    // The command line hands a result on through a buffer of fixed size as it
+    // grows; what passes through is the result built whole.
+    void resultHandedOnThroughABuffer()
+    {
+        const FormatParams p = params({"delimiter=; ,", "create=New column", "between=999", "add=End of column",
+                                       "text=x"});
+        QString text;
+        for (int i = 0; i < 40; ++i)
+            text += QStringLiteral("a;b c,d\r\n\r\n") + QString(SMILE) + u';';
+        const tw::TextResult whole = tw::formatText(text, p);
+        QVERIFY(whole.text.size() > 4 * tw::chars::UnitWriter::spillUnits);
+
+        tw::LineFormatter formatter(p);
+        QString handedOn;
+        int handings = 0;
+        const tw::chars::UnitWriter::Spill spill = [&](QStringView piece) {
+            QVERIFY(piece.size() <= tw::chars::UnitWriter::spillUnits);
+            handedOn += piece;
+            ++handings;
+        };
+        QString buffer;
+        const qsizetype half = text.indexOf(crlf, text.size() / 2);
+        formatter.addLines(QStringView(text).first(half), buffer, nullptr, &spill);
+        handedOn += buffer;
+        buffer.clear();
+        formatter.addLines(QStringView(text).sliced(half + 2), buffer, nullptr, &spill);
+        handedOn += buffer;
+        QVERIFY(handings > 4);
+        QCOMPARE(handedOn, whole.text);
     }
 
     void randomTexts()

@@ -120,9 +120,14 @@ private slots:
                "or more in its get_data_from_column.";
         QTest::newRow("start column out of range")
             << F{"A,1,1,1"} << 1000 << "\"New lines start at column:\" must be a number from 0 to 999.";
-        QTest::newRow("spaces too many to hold") << F{"A,1,1,2000000000"} << 1
-                                                 << "The result would be too large to hold (more than 536870912 "
-                                                    "characters). Nothing was changed.";
+        const QString tooLarge = QStringLiteral("The result would be too large to hold (more than 536870912 "
+                                                "characters). Nothing was changed.");
+        QTest::newRow("spaces too many to hold") << F{"A,1,1,2000000000"} << 1 << tooLarge;
+        // Each line alone fits; the two together do not, which is known
+        // before either is built.
+        QTest::newRow("lines too many to hold together") << F{"A,1,1,300000000"} << 1 << tooLarge;
+        QTest::newRow("a header too wide to hold") << F{"A,1,1,300000000", "B,1,1,300000000", "C,1,1,1"} << 1
+                                                   << tooLarge;
     }
 
     void refusals()

@@ -103,6 +103,8 @@ private Q_SLOTS:
     void sizeQuestions_data();
     void sizeQuestions();
     void stopKeepsTheRecordsWritten();
+    void replaceThatDoesNotGoThroughKeepsTheOldRecords_data();
+    void replaceThatDoesNotGoThroughKeepsTheOldRecords();
 
 private:
     QTabWidget *tabs() { return m_harness->control<QTabWidget>(manipulator, QStringLiteral("SSTab1")); }
@@ -604,6 +606,56 @@ void TestColumnsTabs::stopKeepsTheRecordsWritten()
     for (qsizetype i = 0; i < stored.size(); i += 997)
         QCOMPARE(stored.at(i).first(), QStringLiteral("%1").arg(i % 1000, 3, 10, QLatin1Char('0')));
     QVERIFY(!control<QPushButton>("Command17")->isEnabled());
+    QVERIFY(!m_harness->frame().busy().isBusy());
+}
+
+void TestColumnsTabs::replaceThatDoesNotGoThroughKeepsTheOldRecords_data()
+{
+    QTest::addColumn<bool>("locked"); // another program holds the database; else a value too long aborts
+    QTest::addColumn<QStringList>("shown");
+
+    const QString question = QStringLiteral("Would you like to add to the current records?");
+    QTest::newRow("No, then a value too long and No: the old records")
+        << false
+        << QStringList{question,
+                       "The data that's about to be written is too large for the size of the current field (Cust).  "
+                       "The write will be aborted.  Would you like to process the remaining data?",
+                       "You can use a database editor to enlarge the field size, then process the data again.  The "
+                       "maximum field size is 255."};
+    QTest::newRow("No, and another program holds the database: one message, the old records")
+        << true
+        << QStringList{question, "The database %1 is locked by another program.  Nothing was changed: the table "
+                                 "Sales keeps its old records."};
+}
+
+void TestColumnsTabs::replaceThatDoesNotGoThroughKeepsTheOldRecords()
+{
+    QFETCH(bool, locked);
+    QFETCH(QStringList, shown);
+    showTab(ProcessingFrame::SaveToDatabase);
+    useExternalDatabase();
+    pick("Option3");
+    // Cust takes 3 characters.
+    m_harness->userSetsText(locked ? QStringLiteral("new,1\r\nnew,2") : QStringLiteral("new,1\r\nabcd,2"));
+    fill(QStringLiteral("Sales"), parse, QStringLiteral(","));
+    m_harness->toolkit().answer(Answer::No); // delete the current records
+    if (!locked)
+        m_harness->toolkit().answer(Answer::No); // do not process the rest
+    // A reader in the middle of its transaction: the save may write, never commit.
+    tw::Database holder;
+    if (locked) {
+        QVERIFY(!holder.open(m_externalDb).isError());
+        QVERIFY(!holder.begin().isError());
+        QVERIFY(holder.queryValue(QStringLiteral("SELECT count(*) FROM Sales")));
+    }
+    control<QPushButton>("Command10")->click();
+    holder.close();
+    for (QString &text : shown)
+        text = text.contains(u'%') ? text.arg(m_externalDb) : text;
+    QCOMPARE(m_harness->toolkit().messageTexts(), shown);
+    if (locked)
+        QCOMPARE(m_harness->toolkit().prompts().constLast().message.title, QStringLiteral("Tabwright - Sorry..."));
+    QCOMPARE(readBack(m_externalDb, QStringLiteral("Sales")), (Rows{{"old", "1"}, {"old", "2"}}));
     QVERIFY(!m_harness->frame().busy().isBusy());
 }
 

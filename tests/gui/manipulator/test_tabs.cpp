@@ -19,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 
+#include <sys/resource.h>
+
 using namespace manip;
 
 class TestTabs : public QObject
@@ -51,6 +53,7 @@ private Q_SLOTS:
     void lineToolsLeaveTextWithoutLength_data();
     void lineToolsLeaveTextWithoutLength();
     void stopKeepsThePartScanned();
+    void runOutOfMemoryChangesNothing();
 
 private:
     FrameHarness &harness() { return *m_harness; }
@@ -670,6 +673,36 @@ void TestTabs::stopKeepsThePartScanned()
     QVERIFY(!control(harness(), "Command17")->isEnabled());
     click(harness(), QStringLiteral("Command1"));
     QCOMPARE(harness().document().text(), text);
+}
+
+void TestTabs::runOutOfMemoryChangesNothing()
+{
+    // Three passes over seven characters, each section padded with 999
+    // spaces: about 70 million characters, far more than the process may
+    // take here, as on a machine short of memory.
+    harness().userSetsText(QStringLiteral("before"));
+    const QString text = QStringLiteral("a;b;c;d");
+    harness().userSetsText(text);
+    tabStrip(harness())->setCurrentIndex(Tab::FormatText);
+    QVERIFY(setFields(harness(), {{"Combo9", "; ,"}, {"Combo12", "New column"}, {"MaskEdBox16", "999"},
+                                  {"Combo13", "End of column"}, {"Text9", ","}, {"Combo10", "Add spaces"},
+                                  {"MaskEdBox13", "999"}}));
+    QFile status(QStringLiteral("/proc/self/statm"));
+    QVERIFY(status.open(QIODevice::ReadOnly));
+    const qint64 pages = status.readAll().split(' ').first().toLongLong();
+    rlimit saved;
+    QCOMPARE(::getrlimit(RLIMIT_AS, &saved), 0);
+    const rlimit tight{rlim_t(pages * 4096 + (48LL << 20)), saved.rlim_max};
+    QCOMPARE(::setrlimit(RLIMIT_AS, &tight), 0);
+    click(harness(), QStringLiteral("Command6"));
+    QCOMPARE(::setrlimit(RLIMIT_AS, &saved), 0);
+
+    QCOMPARE(harness().toolkit().messageTexts(),
+             QStringList{"There is not enough memory for the result.  Nothing was changed."});
+    QCOMPARE(harness().document().text(), text);
+    QCOMPARE(harness().document().undoCopy(), QStringLiteral("before"));
+    QVERIFY(!harness().frame().busy().isBusy());
+    QVERIFY(!control(harness(), "Command17")->isEnabled());
 }
 
 QTEST_MAIN(TestTabs)
