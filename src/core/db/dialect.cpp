@@ -281,6 +281,31 @@ BoundSql bindNamedParameters(const QString &sql, const QMap<QString, QVariant> &
     return bound;
 }
 
+QString inlineParameterValues(const QString &sql, const QMap<QString, QVariant> &valuesByLowerName)
+{
+    QString out;
+    for (const SqlToken &t : tokenizeSql(sql)) {
+        if (t.kind != SqlToken::Parameter || !t.text.startsWith(u':')) {
+            out += t.text;
+            continue;
+        }
+        const QVariant value = valuesByLowerName.value(t.text.mid(1).toLower());
+        switch (value.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+        case QMetaType::Double:
+            out += value.isNull() ? QStringLiteral("NULL") : value.toString();
+            break;
+        default:
+            out += value.isNull() ? QStringLiteral("NULL") : quoteString(value.toString());
+            break;
+        }
+    }
+    return out;
+}
+
 bool hasTextAfterStatement(const QString &sql)
 {
     bool ended = false;

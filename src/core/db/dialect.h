@@ -42,6 +42,11 @@ struct BoundSql {
 };
 BoundSql bindNamedParameters(const QString &sql, const QMap<QString, QVariant> &valuesByLowerName);
 
+// The named parameters replaced by their values as literals (texts quoted,
+// numbers as they are, a missing or Null value as NULL), for a statement that
+// cannot take bound values (a view's definition).
+QString inlineParameterValues(const QString &sql, const QMap<QString, QVariant> &valuesByLowerName);
+
 // True when `sql` holds more than one statement (text after the first ";").
 bool hasTextAfterStatement(const QString &sql);
 
