@@ -3,6 +3,9 @@
 
 #include <QString>
 
+#include <functional>
+
+class QPainter;
 class QPrinter;
 class QWidget;
 
@@ -60,6 +63,10 @@ public:
     virtual QString fileDialog(const FileDialogRequest &request) = 0;
     // Returns false when the user cancelled.
     virtual bool printerDialog(QPrinter &printer, const QString &title) = 0;
+    // One print job on the printer the dialog set up: a painter is begun on
+    // it, `draw` paints the pages, and the job ends. False when the printer
+    // could not be started (nothing was drawn).
+    virtual bool printJob(QPrinter &printer, const std::function<void(QPainter &)> &draw);
     // Ends the program at once, without asking any window.
     virtual void endProgram(int exitCode) = 0;
 
