@@ -2,6 +2,7 @@
 #include "cli/help.h"
 
 #include "cli/fields.h"
+#include "cli/querycommands.h"
 #include "cli/save.h"
 
 namespace tw::cli {
@@ -37,6 +38,7 @@ QString helpText()
         }
     }
     help += saveHelpText();
+    help += queryHelpText();
     help += QStringLiteral("\nExamples are in docs/cli.md.\n");
     return help;
 }

@@ -8,6 +8,7 @@
 #include "cli/columnsfile.h"
 #include "cli/fields.h"
 #include "cli/help.h"
+#include "cli/querycommands.h"
 #include "cli/runner.h"
 #include "cli/save.h"
 
@@ -52,11 +53,15 @@ int main(int argc, char **argv)
 
     if (args.first() == u"save")
         return runSave(args.mid(1));
+    if (args.first() == u"query")
+        return runQuery(args.mid(1));
+    if (args.first() == u"report")
+        return runReport(args.mid(1), argc, argv);
 
     const OperationInfo *operation = findOperation(args.first());
     if (!operation)
         return usageError(QStringLiteral("unknown operation '%1' (one of move, add, replace, delete, "
-                                         "format, join-lines, create-line, break-lines, tabwrite, save)")
+                                         "format, join-lines, create-line, break-lines, tabwrite, save, query, report)")
                               .arg(args.first()));
 
     Invocation invocation;
