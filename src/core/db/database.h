@@ -26,6 +26,9 @@ struct QueryDescription {
     // The fields of its rows, named as the engine names the columns ("" names
     // become Expr1, Expr2 ...); empty for a statement that returns no rows.
     QList<FieldDef> fields;
+    // The column types as declared where the columns come from ("" for a
+    // calculated column, which holds values of any type).
+    QStringList declaredTypes;
     // The statement changes nothing (a select, a read-only pragma).
     bool readOnly = true;
     // Rows to show, which may be read as often as wanted.

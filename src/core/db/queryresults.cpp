@@ -42,8 +42,10 @@ Result<QueryDescription> Database::describe(const QueryDef &query) const
         if (field.name.isEmpty())
             field.name = QStringLiteral("Expr%1").arg(i + 1);
         const char *declared = sqlite3_column_decltype(statement.get(), i);
-        parseDeclaredType(declared ? QString::fromUtf8(declared) : QString(), &field.type, &field.size);
+        const QString declaredType = declared ? QString::fromUtf8(declared) : QString();
+        parseDeclaredType(declaredType, &field.type, &field.size);
         description.fields.append(field);
+        description.declaredTypes.append(declaredType);
     }
     return description;
 }

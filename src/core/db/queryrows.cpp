@@ -101,7 +101,7 @@ DbError QueryRows::open(Database &database, const QueryDef &query)
     m_connection = c;
     if (openOnTable(database, c))
         return {};
-    if (const DbError error = openResultTable(c); error.isError()) {
+    if (const DbError error = openResultTable(c, description.value().declaredTypes); error.isError()) {
         close();
         return error;
     }
@@ -155,26 +155,26 @@ bool QueryRows::openOnTable(Database &database, const std::shared_ptr<detail::Co
     return true;
 }
 
-DbError QueryRows::openResultTable(const std::shared_ptr<detail::Connection> &c)
+DbError QueryRows::openResultTable(const std::shared_ptr<detail::Connection> &c, const QStringList &declaredTypes)
 {
     // Column names must differ (two columns may share a name in a result),
     // and the key is a column of its own, so no name of the user's can hide
     // the rowid.
     QSet<QString> taken{keyColumn};
     QStringList columns{quoteIdentifier(keyColumn) + QStringLiteral(" INTEGER PRIMARY KEY")};
-    for (FieldDef &field : m_fields) {
+    for (qsizetype i = 0; i < m_fields.size(); ++i) {
+        FieldDef &field = m_fields[i];
         const QString base = field.name;
         for (int n = 1; taken.contains(field.name.toLower()); ++n)
             field.name = base + u':' + QString::number(n);
         taken.insert(field.name.toLower());
-        // Typed like the result, comparing texts without regard to case like
-        // the tables we make, so filters and sorts behave alike.
+        // Declared as the result's columns are (a calculated one not at all,
+        // so its numbers stay numbers), comparing texts without regard to case
+        // like the tables we make, so filters and sorts behave alike.
         QString column = quoteIdentifier(field.name);
-        if (field.isText())
-            column += QStringLiteral(" TEXT COLLATE NOCASE");
-        else if (field.isNumeric())
-            column += QStringLiteral(" NUMERIC");
-        columns.append(column);
+        if (!declaredTypes.value(i).isEmpty())
+            column += u' ' + declaredTypes.value(i);
+        columns.append(column + QStringLiteral(" COLLATE NOCASE"));
     }
     const QString table = QStringLiteral("tw_result_%1").arg(++c->nextSnapshotId);
     const Result<qint64> created = detail::execute(

@@ -74,7 +74,7 @@ private:
     // `select` ends in "IN (": the rows of those keys, key first.
     Result<QHash<qint64, QVariantList>> readByKeys(const QString &select, const std::vector<qint64> &keys) const;
     // Any other rows: copied into the result table as they are wanted.
-    DbError openResultTable(const std::shared_ptr<detail::Connection> &c);
+    DbError openResultTable(const std::shared_ptr<detail::Connection> &c, const QStringList &declaredTypes);
     DbError restart() const;
     DbError fill(qint64 wanted) const;
     Result<qint64> countRows() const;
