@@ -16,6 +16,7 @@ packages=(
   cmake ninja-build g++ pkg-config python3
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
   libsqlite3-dev sqlite3 libqscintilla2-qt6-dev
+  poppler-utils
 )
 
 install_missing() {

@@ -23,6 +23,9 @@ namespace tw {
 // single quotes are left alone except as a like pattern.
 QString translateUserSql(const QString &userSql);
 
+// The table a "select ... into T from ..." makes; "" for any other statement.
+QString selectIntoTable(const QString &userSql);
+
 // A date literal's text between the # signs as an ISO date (and time), or ""
 // when it is not a date.
 QString isoFromDateLiteral(const QString &inner);

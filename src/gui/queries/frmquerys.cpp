@@ -102,10 +102,13 @@ frmQuerys::frmQuerys(tw::DatabaseSession &session, QWidget *parent) : QWidget(pa
 
     connect(txtSQLStatement, &QPlainTextEdit::textChanged, this,
             [this] { cmdExecuteSQL->setEnabled(!txtSQLStatement->toPlainText().isEmpty()); });
-    connect(lstQueryDefs, &QListWidget::currentItemChanged, this, [this](QListWidgetItem *item) {
-        if (!item)
+    // Picking an entry (a click, or the arrow keys) shows its SQL; the list
+    // merely getting the focus picks nothing.
+    connect(lstQueryDefs, &QListWidget::itemSelectionChanged, this, [this] {
+        const QString name = selectedName();
+        if (name.isEmpty())
             return;
-        const tw::Result<tw::QueryDef> saved = m_session.database().queryDef(item->text());
+        const tw::Result<tw::QueryDef> saved = m_session.database().queryDef(name);
         if (saved)
             txtSQLStatement->setPlainText(saved.value().sql());
     });

@@ -121,7 +121,9 @@ bool Form2::eventFilter(QObject *watched, QEvent *event)
             const QPoint at = static_cast<QMouseEvent *>(event)->position().toPoint();
             const int margin = edgeMargin();
             setLinkHot(Label3->rect().adjusted(margin, margin / 2, -margin, -margin / 2).contains(at));
-            break;
+            // Handled here: the window's own move handler would take it for
+            // the pointer being outside.
+            return true;
         }
         case QEvent::Leave:
             setLinkHot(false);
