@@ -51,6 +51,8 @@ tw::GridModel *Form12::model() const
 
 bool Form12::showQuery(const tw::QueryDef &query, const QString &caption)
 {
+    // A row being edited is written (after the question) before new rows come.
+    model()->submit();
     m_grid->clearFilterState();
     m_query = query;
     m_justOpened = true;

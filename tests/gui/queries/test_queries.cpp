@@ -35,6 +35,7 @@ private Q_SLOTS:
     void whatAStatementGives_data();
     void whatAStatementGives();
     void saveAndUpdate();
+    void savePassThrough();
     void removingTheLastEntrySelectsTheOneBefore();
     void editableAndReadOnlyResults();
     void refreshRunsTheQueryAgain();
@@ -42,6 +43,7 @@ private Q_SLOTS:
     void printRefusals_data();
     void printRefusals();
     void placeIsKeptAndResultClosesWithTheWindow();
+    void anotherDatabaseTakesTheWindows();
 
 private:
     void openQueries(bool select);
@@ -256,6 +258,24 @@ void TestQueries::saveAndUpdate()
     QCOMPARE(db().queryDef(QStringLiteral("Low stock")).value().sql(), QStringLiteral("select * from Stock where Qty < 50"));
 }
 
+void TestQueries::savePassThrough()
+{
+    openQueries(false);
+    sqlBox()->setPlainText(QStringLiteral("exec dbo.Refresh"));
+    m_harness->toolkit().answerText(QStringLiteral("Server refresh"));
+    m_harness->toolkit().answer(Answer::Yes);
+    m_harness->toolkit().answerText(QStringLiteral("ODBC;DSN=warehouse"));
+    m_harness->toolkit().answer(Answer::No); // returns no rows
+    m_harness->click(QStringLiteral("frmQuerys"), QStringLiteral("cmdSaveQueryDef"));
+    QCOMPARE(m_harness->toolkit().lastPrompt().message.text, QStringLiteral("Is the Query Row Returning?"));
+    const tw::QueryDef saved = db().queryDef(QStringLiteral("Server refresh")).value();
+    QCOMPARE(saved.connect(), QStringLiteral("ODBC;DSN=warehouse"));
+    QVERIFY(!saved.returnsRecords());
+    QCOMPARE(saved.sql(), QStringLiteral("exec dbo.Refresh"));
+    // Defining queries lists none, even the one just saved.
+    QVERIFY(listed().isEmpty());
+}
+
 void TestQueries::removingTheLastEntrySelectsTheOneBefore()
 {
     openQueries(true);
@@ -394,6 +414,27 @@ void TestQueries::placeIsKeptAndResultClosesWithTheWindow()
     window->move(200, 200);
     openQueries(true);
     QCOMPARE(window->pos(), QPoint(37, 23));
+}
+
+void TestQueries::anotherDatabaseTakesTheWindows()
+{
+    openQueries(true);
+    run(QStringLiteral("select * from Stock"));
+    QVERIFY(m_harness->isShown(QStringLiteral("Form12")));
+    const QString other = m_harness->path(QStringLiteral("other.db"));
+    {
+        tw::Database made;
+        QVERIFY(!made.open(other, {}, {}, tw::Database::OpenMode::CreateIfMissing).isError());
+        QVERIFY(made.createQueryDef(QStringLiteral("Elsewhere"), QStringLiteral("select 1")));
+    }
+    // The result's rows belong to the database that goes: the window closes;
+    // the Queries window lists the new database's queries.
+    QVERIFY(!m_harness->session().open(other).error.isError());
+    QVERIFY(!m_harness->isShown(QStringLiteral("Form12")));
+    QVERIFY(!result()->isOpen());
+    QCOMPARE(listed(), QStringList{"Elsewhere"});
+    QCOMPARE(m_harness->window(QStringLiteral("frmQuerys"))->windowTitle(),
+             QStringLiteral("Queries - Current Database: ") + other);
 }
 
 QTEST_MAIN(TestQueries)
