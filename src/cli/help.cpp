@@ -2,6 +2,7 @@
 #include "cli/help.h"
 
 #include "cli/fields.h"
+#include "cli/querycommands.h"
 #include "cli/save.h"
 #include "cli/settingscommand.h"
 
@@ -45,6 +46,7 @@ QString helpText()
     }
     help += saveHelpText();
     help += settingsHelpText();
+    help += queryHelpText();
     help += QStringLiteral("\nExamples are in docs/cli.md.\n");
     return help;
 }

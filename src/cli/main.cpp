@@ -9,6 +9,7 @@
 #include "cli/columnsfile.h"
 #include "cli/fields.h"
 #include "cli/help.h"
+#include "cli/querycommands.h"
 #include "cli/runner.h"
 #include "cli/runsteps.h"
 #include "cli/save.h"
@@ -39,7 +40,7 @@ int usageError(const QString &problem)
     return status::usage;
 }
 
-int runCommand(const QStringList &args)
+int runCommand(const QStringList &args, int argc, char **argv)
 {
     if (args.isEmpty())
         return usageError(QStringLiteral("no operation given (try --help)"));
@@ -55,11 +56,16 @@ int runCommand(const QStringList &args)
         return runSettingsCommand(args.mid(1));
     if (args.first() == u"run")
         return runSteps(args.mid(1));
+    if (args.first() == u"query")
+        return runQuery(args.mid(1));
+    if (args.first() == u"report")
+        return runReport(args.mid(1), argc, argv);
 
     const OperationInfo *operation = findOperation(args.first());
     if (!operation)
         return usageError(QStringLiteral("unknown operation '%1' (one of move, add, replace, delete, format, "
-                                         "join-lines, create-line, break-lines, tabwrite, save, run, settings)")
+                                         "join-lines, create-line, break-lines, tabwrite, save, run, settings, "
+                                         "query, report)")
                               .arg(args.first()));
 
     Invocation invocation;
@@ -147,7 +153,7 @@ int main(int argc, char **argv)
         QStringList args;
         for (int i = 1; i < argc; ++i)
             args.append(QString::fromLocal8Bit(argv[i]));
-        return runCommand(args);
+        return runCommand(args, argc, argv);
     } catch (const std::bad_alloc &) {
         // Whatever was being built is gone with the stack: an output file is
         // left as it was (its replacement is cancelled), a database keeps

@@ -2,8 +2,10 @@
 #include "scriptedtoolkit.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFont>
+#include <QPrinter>
 #include <QTest>
 
 ScriptedToolkit::ScriptedToolkit()
@@ -38,6 +40,7 @@ QStringList ScriptedToolkit::messageTexts() const
 void ScriptedToolkit::clear()
 {
     m_prompts.clear();
+    m_jobs.clear();
     m_answers.clear();
     m_unanswered = 0;
 }
@@ -90,13 +93,30 @@ QString ScriptedToolkit::fileDialog(const FileDialogRequest &request)
     return path;
 }
 
-bool ScriptedToolkit::printerDialog(QPrinter &, const QString &title)
+bool ScriptedToolkit::printerDialog(QPrinter &printer, const QString &title)
 {
     Prompt recorded;
     recorded.kind = Kind::Printer;
     recorded.message.title = title;
     m_prompts << recorded;
-    return next().toBool();
+    const QVariant answer = next();
+    if (answer.typeId() != QMetaType::QVariantMap)
+        return answer.toBool();
+    // "Print to File" with the copies asked for, as a user would choose them.
+    const QVariantMap choice = answer.toMap();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(choice.value(QStringLiteral("pdf")).toString());
+    printer.setCopyCount(choice.value(QStringLiteral("copies")).toInt());
+    return true;
+}
+
+bool ScriptedToolkit::printJob(QPrinter &printer, const std::function<void(QPainter &)> &draw)
+{
+    if (!Toolkit::printJob(printer, draw))
+        return false;
+    QFile written(printer.outputFileName());
+    m_jobs << PrintJob{printer.outputFileName(), written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray()};
+    return true;
 }
 
 bool ScriptedToolkit::fontDialog(QFont &font, const QString &title)

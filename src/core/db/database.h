@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include <functional>
 #include <memory>
 
 namespace tw {
@@ -19,6 +20,20 @@ namespace tw {
 namespace detail {
 struct Connection;
 }
+
+// What a query gives, learnt without running it.
+struct QueryDescription {
+    // The fields of its rows, named as the engine names the columns ("" names
+    // become Expr1, Expr2 ...); empty for a statement that returns no rows.
+    QList<FieldDef> fields;
+    // The column types as declared where the columns come from ("" for a
+    // calculated column, which holds values of any type).
+    QStringList declaredTypes;
+    // The statement changes nothing (a select, a read-only pragma).
+    bool readOnly = true;
+    // Rows to show, which may be read as often as wanted.
+    bool returnsRows() const { return !fields.isEmpty() && readOnly; }
+};
 
 // One database file, open through its own named QtSql connection. Every
 // failure comes back as a DbError; nothing here talks to the user.
@@ -106,8 +121,16 @@ public:
     // records, any other the rows it changed. A parameter without a value
     // fails with 3061.
     Result<QueryOutcome> run(const QueryDef &query);
+    // Prepares a query (user dialect, parameters need no value yet) to learn
+    // what it gives. A statement the engine refuses fails with its error.
+    Result<QueryDescription> describe(const QueryDef &query) const;
+    // Runs a read-only row-returning query and hands its rows in order to
+    // `row`, values in field order, until it returns false. Nothing is kept:
+    // a result of any size streams through. The rows handed.
+    Result<qint64> readRows(const QueryDef &query, const std::function<bool(const QVariantList &)> &row) const;
 
 private:
+    friend class QueryRows;
     friend class RowInserter;
     friend class TableRows;
     DbError ensureQueryCatalog();

@@ -243,6 +243,24 @@ QString translateUserSql(const QString &userSql)
     return out.left(lead) + createPrefix + out.mid(lead);
 }
 
+QString selectIntoTable(const QString &userSql)
+{
+    const QString engineSql = translateUserSql(userSql);
+    const QList<SqlToken> tokens = tokenizeSql(engineSql);
+    const qsizetype first = nextSolid(tokens, -1);
+    const qsizetype second = nextSolid(tokens, first);
+    const qsizetype name = nextSolid(tokens, second);
+    const qsizetype as = nextSolid(tokens, name);
+    // Only the translation writes "create table" from a statement that began
+    // with select.
+    const QList<SqlToken> userTokens = tokenizeSql(userSql);
+    const qsizetype userFirst = nextSolid(userTokens, -1);
+    if (userFirst < 0 || !userTokens[userFirst].isWord("select") || as < 0 || !tokens[first].isWord("create")
+        || !tokens[second].isWord("table") || !tokens[as].isWord("as"))
+        return {};
+    return tokens[name].unquoted();
+}
+
 QStringList namedParameters(const QString &sql)
 {
     QStringList names;
@@ -279,6 +297,31 @@ BoundSql bindNamedParameters(const QString &sql, const QMap<QString, QVariant> &
         }
     }
     return bound;
+}
+
+QString inlineParameterValues(const QString &sql, const QMap<QString, QVariant> &valuesByLowerName)
+{
+    QString out;
+    for (const SqlToken &t : tokenizeSql(sql)) {
+        if (t.kind != SqlToken::Parameter || !t.text.startsWith(u':')) {
+            out += t.text;
+            continue;
+        }
+        const QVariant value = valuesByLowerName.value(t.text.mid(1).toLower());
+        switch (value.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+        case QMetaType::Double:
+            out += value.isNull() ? QStringLiteral("NULL") : value.toString();
+            break;
+        default:
+            out += value.isNull() ? QStringLiteral("NULL") : quoteString(value.toString());
+            break;
+        }
+    }
+    return out;
 }
 
 bool hasTextAfterStatement(const QString &sql)

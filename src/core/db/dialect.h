@@ -23,6 +23,9 @@ namespace tw {
 // single quotes are left alone except as a like pattern.
 QString translateUserSql(const QString &userSql);
 
+// The table a "select ... into T from ..." makes; "" for any other statement.
+QString selectIntoTable(const QString &userSql);
+
 // A date literal's text between the # signs as an ISO date (and time), or ""
 // when it is not a date.
 QString isoFromDateLiteral(const QString &inner);
@@ -41,6 +44,11 @@ struct BoundSql {
     QStringList missing;
 };
 BoundSql bindNamedParameters(const QString &sql, const QMap<QString, QVariant> &valuesByLowerName);
+
+// The named parameters replaced by their values as literals (texts quoted,
+// numbers as they are, a missing or Null value as NULL), for a statement that
+// cannot take bound values (a view's definition).
+QString inlineParameterValues(const QString &sql, const QMap<QString, QVariant> &valuesByLowerName);
 
 // True when `sql` holds more than one statement (text after the first ";").
 bool hasTextAfterStatement(const QString &sql);

@@ -10,6 +10,14 @@ namespace tw {
 // stays a name and never becomes part of the statement.
 QString quoteIdentifier(const QString &name);
 
+// A name as users write it in SQL (the Queries window, saved queries): as it
+// is when it is a plain word that is no SQL keyword, otherwise in [brackets]
+// (in `backticks` when it holds a "]"). Double quotes would make it a text in
+// that dialect.
+QString userIdentifier(const QString &name);
+// The same, always bracketed ([name]).
+QString bracketedIdentifier(const QString &name);
+
 // A text as an SQL string literal ('it''s'), for the rare place where a
 // statement cannot take a bound value.
 QString quoteString(const QString &text);

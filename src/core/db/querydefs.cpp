@@ -198,6 +198,12 @@ Result<QueryOutcome> Database::run(const QueryDef &query)
     if (!changed)
         return changed.error();
     outcome.rowsAffected = changed.value();
+    // The engine counts no changed rows for a table made from a select: the
+    // rows it was given are what a SELECT ... INTO changed.
+    if (const QString made = selectIntoTable(query.sql()); !made.isEmpty()) {
+        const Result<QVariant> rows = queryValue(QStringLiteral("SELECT count(*) FROM ") + quoteIdentifier(made));
+        outcome.rowsAffected = rows.valueOr(QVariant(qint64(0))).toLongLong();
+    }
     return outcome;
 }
 

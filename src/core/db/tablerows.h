@@ -5,6 +5,7 @@
 #include "core/db/fielddef.h"
 #include "core/db/queryshape.h"
 #include "core/db/result.h"
+#include "core/db/rowsource.h"
 
 #include <QHash>
 #include <QList>
@@ -30,11 +31,11 @@ struct Connection;
 // No statement stays open between calls, so it never holds a lock that would
 // block another connection. It holds its database weakly, like a record set:
 // once the database is closed every call fails with 3219.
-class TableRows
+class TableRows : public RowSource
 {
 public:
     TableRows();
-    ~TableRows();
+    ~TableRows() override;
     TableRows(const TableRows &) = delete;
     TableRows &operator=(const TableRows &) = delete;
 
@@ -42,11 +43,14 @@ public:
     // uses every name of the row key for fields of its own fails with 3219.
     DbError open(Database &database, const QString &table);
     void close();
-    bool isOpen() const { return !m_table.isEmpty(); }
+    bool isOpen() const override { return !m_table.isEmpty(); }
 
     // The stored spelling of the table's name, and its fields.
     const QString &table() const { return m_table; }
-    const QList<FieldDef> &fields() const { return m_fields; }
+    const QList<FieldDef> &fields() const override { return m_fields; }
+    // The name the rows' key is read under (rowid, or _rowid_ or oid when
+    // the table has a field of that name).
+    const QString &rowidColumn() const { return m_rowidColumn; }
     // The whole table, unfiltered and unsorted.
     QueryShape shape() const { return QueryShape(m_table); }
 
@@ -55,20 +59,20 @@ public:
     // the rows are this table's whatever table the shape names. Read straight
     // from the engine, so a million rows list in the time the engine takes.
     // An expression the engine refuses fails as an expression (3075, 3061).
-    Result<std::vector<qint64>> rowids(const QueryShape &shape) const;
+    Result<std::vector<qint64>> rowids(const QueryShape &shape) const override;
 
     // The values of the rows with these rowids, in field order. A rowid whose
     // row is gone (deleted by another window) has no entry.
-    Result<QHash<qint64, QVariantList>> values(const std::vector<qint64> &rowids) const;
+    Result<QHash<qint64, QVariantList>> values(const std::vector<qint64> &rowids) const override;
 
-    // Field index -> value to store.
-    using Values = QMap<int, QVariant>;
+    bool isEditable() const override { return true; }
+    bool canAdd() const override { return true; }
     // Stores values in one row; 3167 when the row is no longer there.
-    DbError update(qint64 rowid, const Values &values);
+    DbError update(qint64 rowid, const Values &values) override;
     // Adds a row (fields without a value get their default); its rowid.
-    Result<qint64> insert(const Values &values);
+    Result<qint64> insert(const Values &values) override;
     // Deletes one row. A row already gone is no error: it is gone.
-    DbError remove(qint64 rowid);
+    DbError remove(qint64 rowid) override;
 
 private:
     std::shared_ptr<detail::Connection> connection() const;

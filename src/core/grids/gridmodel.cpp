@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/grids/gridmodel.h"
 
+#include "core/db/queryrows.h"
+#include "core/db/tablerows.h"
+
 #include <QCoreApplication>
 #include <QLocale>
 #include <QMetaObject>
@@ -80,28 +83,55 @@ void GridModel::dropCache()
     m_readFailed = false;
 }
 
+const QList<FieldDef> &GridModel::fields() const
+{
+    static const QList<FieldDef> none;
+    return m_rows ? m_rows->fields() : none;
+}
+
 DbError GridModel::open(Database &database, const QueryShape &shape)
 {
     beginResetModel();
     dropCache();
     m_rowids.clear();
     m_pendingRow = -1;
-    DbError error = m_rows.open(database, shape.table());
+    auto table = std::make_unique<TableRows>();
+    DbError error = table->open(database, shape.table());
     if (!error.isError()) {
         // The stored spelling of the name, so captions and SQL agree.
-        QueryShape named = m_rows.shape();
+        QueryShape named = table->shape();
         for (const QString &filter : shape.filters())
             named = named.filteredBy(filter);
         named = named.sortedBy(shape.sort());
-        Result<std::vector<qint64>> rowids = m_rows.rowids(named);
+        Result<std::vector<qint64>> rowids = table->rowids(named);
         error = rowids.error();
         if (rowids) {
             m_shape = named;
             m_rowids = std::move(rowids).value();
         }
     }
-    if (error.isError())
-        m_rows.close();
+    m_rows.reset(error.isError() ? nullptr : table.release());
+    endResetModel();
+    return error;
+}
+
+DbError GridModel::openQuery(Database &database, const QueryDef &query)
+{
+    beginResetModel();
+    dropCache();
+    m_rowids.clear();
+    m_pendingRow = -1;
+    auto rows = std::make_unique<QueryRows>();
+    DbError error = rows->open(database, query);
+    if (!error.isError()) {
+        Result<std::vector<qint64>> rowids = rows->rowids(QueryShape());
+        error = rowids.error();
+        if (rowids) {
+            m_shape = QueryShape();
+            m_rowids = std::move(rowids).value();
+        }
+    }
+    m_rows.reset(error.isError() ? nullptr : rows.release());
     endResetModel();
     return error;
 }
@@ -110,7 +140,7 @@ void GridModel::close()
 {
     beginResetModel();
     dropCache();
-    m_rows.close();
+    m_rows.reset();
     m_rowids.clear();
     m_pendingRow = -1;
     m_shape = QueryShape();
@@ -126,7 +156,7 @@ DbError GridModel::reshape(const QueryShape &shape)
 {
     if (!isOpen())
         return DbError::make(ErrorNumber::InvalidOperation);
-    Result<std::vector<qint64>> rowids = m_rows.rowids(shape);
+    Result<std::vector<qint64>> rowids = m_rows->rowids(shape);
     if (!rowids)
         return rowids.error();
     beginResetModel();
@@ -140,6 +170,9 @@ DbError GridModel::reshape(const QueryShape &shape)
 
 void GridModel::setAddRowEnabled(bool enabled)
 {
+    // A read-only result, or a query's, takes no new rows.
+    if (enabled && m_rows && !m_rows->canAdd())
+        enabled = false;
     if (enabled == m_addRow)
         return;
     beginResetModel();
@@ -162,7 +195,7 @@ int GridModel::rowCount(const QModelIndex &parent) const
 
 int GridModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_rows.fields().size());
+    return parent.isValid() ? 0 : int(fields().size());
 }
 
 const QVariantList *GridModel::rowValues(int row) const
@@ -179,7 +212,7 @@ const QVariantList *GridModel::rowValues(int row) const
         const size_t first = size_t(page) * pageSize;
         const size_t last = std::min(first + pageSize, m_rowids.size());
         const std::vector<qint64> wanted(m_rowids.begin() + qsizetype(first), m_rowids.begin() + qsizetype(last));
-        const Result<QHash<qint64, QVariantList>> read = m_rows.values(wanted);
+        const Result<QHash<qint64, QVariantList>> read = m_rows->values(wanted);
         if (!read) {
             reportReadFailure(read.error());
             return nullptr;
@@ -188,7 +221,7 @@ const QVariantList *GridModel::rowValues(int row) const
         rows.reserve(qsizetype(wanted.size()));
         // A row deleted by another window meanwhile shows empty.
         for (const qint64 rowid : wanted)
-            rows << read.value().value(rowid, QVariantList(m_rows.fields().size()));
+            rows << read.value().value(rowid, QVariantList(fields().size()));
         found = m_pages.insert(page, rows);
     }
     return &found.value()[row % pageSize];
@@ -225,7 +258,7 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Horizontal)
-        return section >= 0 && section < m_rows.fields().size() ? QVariant(m_rows.fields()[section].name) : QVariant();
+        return section >= 0 && section < fields().size() ? QVariant(fields()[section].name) : QVariant();
     if (isNewRecordRow(section))
         return QStringLiteral("*");
     return section == m_pendingRow ? QVariant(QStringLiteral("✎")) : QVariant(section + 1);
@@ -235,12 +268,13 @@ Qt::ItemFlags GridModel::flags(const QModelIndex &index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable;
+    const Qt::ItemFlags shown = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    return isEditable() ? shown | Qt::ItemIsEditable : shown;
 }
 
 bool GridModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    if (!index.isValid() || role != Qt::EditRole || !isOpen())
+    if (!index.isValid() || role != Qt::EditRole || !isEditable())
         return false;
     const int row = index.row();
     // Moving to another row writes the row being left first.
@@ -250,15 +284,15 @@ bool GridModel::setData(const QModelIndex &index, const QVariant &value, int rol
         return false;
     // A text that cannot go into a numeric field is refused in its cell, so
     // the cell can keep it for the user to correct; the row's other edits stay.
-    const FieldDef &field = m_rows.fields().at(index.column());
+    const FieldDef &field = fields().at(index.column());
     if (QVariant stored; !storedValue(field, value, &stored)) {
         Q_EMIT errorOccurred(conversionError(field.name));
         return false;
     }
     if (m_pendingRow != row) {
         m_pendingRow = row;
-        m_pendingValues = QVariantList(m_rows.fields().size());
-        m_pendingChanged = QList<bool>(m_rows.fields().size(), false);
+        m_pendingValues = QVariantList(fields().size());
+        m_pendingChanged = QList<bool>(fields().size(), false);
         Q_EMIT headerDataChanged(Qt::Vertical, row, row);
     }
     m_pendingValues[index.column()] = value;
@@ -282,14 +316,14 @@ bool GridModel::submit()
         drop();
         return false;
     }
-    TableRows::Values values;
-    for (int c = 0; c < m_rows.fields().size(); ++c) {
+    RowSource::Values values;
+    for (int c = 0; c < fields().size(); ++c) {
         if (!m_pendingChanged[c])
             continue;
         QVariant stored;
-        if (!storedValue(m_rows.fields()[c], m_pendingValues[c], &stored)) {
+        if (!storedValue(fields()[c], m_pendingValues[c], &stored)) {
             drop();
-            Q_EMIT errorOccurred(conversionError(m_rows.fields()[c].name));
+            Q_EMIT errorOccurred(conversionError(fields()[c].name));
             return false;
         }
         values.insert(c, stored);
@@ -297,11 +331,11 @@ bool GridModel::submit()
     qint64 rowid = 0;
     DbError error;
     if (adding) {
-        const Result<qint64> inserted = m_rows.insert(values);
+        const Result<qint64> inserted = m_rows->insert(values);
         error = inserted.error();
         rowid = inserted.valueOr(0);
     } else {
-        error = m_rows.update(m_rowids[size_t(row)], values);
+        error = m_rows->update(m_rowids[size_t(row)], values);
     }
     if (error.isError()) {
         drop();
@@ -340,6 +374,10 @@ bool GridModel::removeRows(int row, int count, const QModelIndex &parent)
 {
     if (parent.isValid() || count != 1 || row < 0 || !isOpen())
         return false;
+    if (!isEditable()) {
+        Q_EMIT errorOccurred(DbError::make(ErrorNumber::ReadOnly));
+        return false;
+    }
     if (isNewRecordRow(row)) {
         revert();
         return false;
@@ -350,7 +388,7 @@ bool GridModel::removeRows(int row, int count, const QModelIndex &parent)
         return false;
     if (m_pendingRow == row)
         revert();
-    if (const DbError error = m_rows.remove(m_rowids[size_t(row)]); error.isError()) {
+    if (const DbError error = m_rows->remove(m_rowids[size_t(row)]); error.isError()) {
         Q_EMIT errorOccurred(error);
         return false;
     }

@@ -4,20 +4,23 @@
 #include "core/db/dberror.h"
 #include "core/db/fielddef.h"
 #include "core/db/queryshape.h"
-#include "core/db/tablerows.h"
+#include "core/db/rowsource.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QVariantList>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace tw {
 
 class Database;
+class QueryDef;
 
-// The rows of one table for a grid, editable in place.
+// The rows of one table, or of a query's result, for a grid, editable in
+// place where they can be written back.
 //
 // Opening reads only the rowids of the rows shown (in the order of the
 // shape's sort), so a table of a million rows opens at once; the values are
@@ -45,17 +48,23 @@ public:
     // Shows the rows of `shape` (a stored table) on the database. On failure
     // the model is left empty.
     DbError open(Database &database, const QueryShape &shape);
+    // Shows the rows of a query's result (see QueryRows): rows of one table
+    // can be edited, other results are read-only. On failure the model is
+    // left empty.
+    DbError openQuery(Database &database, const QueryDef &query);
     void close();
-    bool isOpen() const { return m_rows.isOpen(); }
+    bool isOpen() const { return m_rows && m_rows->isOpen(); }
+    // Rows can be changed and deleted (a read-only result says no).
+    bool isEditable() const { return m_rows && m_rows->isEditable(); }
     // The same rows read again: new, changed and deleted rows show.
     DbError requery();
-    // The same table under another filter and order; on failure the rows
-    // shown stay as they were.
+    // The same rows under another filter and order; on failure the rows
+    // shown stay as they were. A query's filters and order name its columns.
     DbError reshape(const QueryShape &shape);
 
     const QueryShape &shape() const { return m_shape; }
     QString tableName() const { return m_shape.table(); }
-    const QList<FieldDef> &fields() const { return m_rows.fields(); }
+    const QList<FieldDef> &fields() const;
     // Stored rows shown; the new-record row does not count.
     qint64 recordCount() const { return qint64(m_rowids.size()); }
 
@@ -95,7 +104,7 @@ private:
     void reportReadFailure(const DbError &error) const;
     void dropCache();
 
-    TableRows m_rows;
+    std::unique_ptr<RowSource> m_rows;
     QueryShape m_shape;
     std::vector<qint64> m_rowids;
     bool m_addRow = false;

@@ -6,6 +6,7 @@
 class QLabel;
 class QPushButton;
 class QTableView;
+class RecordGrid;
 namespace tw {
 class DatabaseSession;
 class GridModel;
@@ -37,21 +38,18 @@ public:
     // the user (a table copy takes the table as it is shown).
     void commitWithoutAsking();
     void focusGrid();
-    tw::GridModel *model() const { return m_model; }
+    tw::GridModel *model() const;
 
     // Each time the window becomes active it reads its table again and goes
     // back to the row the user left, so changes made elsewhere show.
     void Form_Activate();
 
-    // The shared grid routines.
+    // The shared grid routines (RecordGrid).
     bool sortRecords(const QString &request);
     bool filterRecords();
     void showRecordPosition();
     void restoreRecordPosition(qint64 position);
     qint64 currentPosition() const;
-
-    // Set by a header click just before the sort runs.
-    QString sortRequest;
 
     QLabel *grdDataGridCaption;
     QTableView *grdDataGrid;
@@ -65,8 +63,6 @@ public:
     QPushButton *cmdRefresh;
 
 public Q_SLOTS:
-    void cmdSort_Click();
-    void cmdFilter_Click();
     void cmdRefresh_Click();
     void Command1_Click();
     void Command2_Click();
@@ -76,28 +72,12 @@ Q_SIGNALS:
     void closeRequested();
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void grdDataGrid_HeadClick(int column);
-    void currentRowChanged(int row, int previous);
-    void reportError(const tw::DbError &error);
-    void bindModel();
-    // Where the user was across the grid, kept while its rows are replaced.
-    struct ViewPlace
-    {
-        int column = 0;
-        int across = 0;
-    };
-    ViewPlace viewPlace() const;
-    void showFirstRow(const ViewPlace &place);
-
     tw::DatabaseSession &m_session;
-    tw::GridModel *m_model;
-    bool m_asking = true;
+    RecordGrid *m_grid;
     // Opened just now: the activation that shows it need not read it again.
     bool m_justOpened = false;
     QString m_tableName;
-    Qt::KeyboardModifiers m_pressModifiers;
 };

@@ -31,7 +31,7 @@ Form1::Form1(QWidget *frame) : QDialog(frame), m_frame(frame)
     lblSlogan = new QLabel(tr("From plain text to database tables"), this);
     lblSlogan->setObjectName(QStringLiteral("lblSlogan"));
     lblSlogan->setAlignment(Qt::AlignCenter);
-    lblVersion = new QLabel(tr("Version 4.1"), this);
+    lblVersion = new QLabel(tr("Version %1").arg(QStringLiteral(TABWRIGHT_VERSION)), this);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
     lblVersion->setAlignment(Qt::AlignCenter);
 

@@ -11,10 +11,14 @@
 #include "gui/documents/filecommands.h"
 #include "gui/documents/form5.h"
 #include "gui/documents/searchwindow.h"
+#include "gui/documents/textprinter.h"
 #include "gui/documents/textviews.h"
 #include "gui/manipulator/manipulator.h"
+#include "gui/queries/form12.h"
+#include "gui/queries/frmquerys.h"
 #include "gui/shell/errorreporter.h"
 #include "gui/shell/form1.h"
+#include "gui/shell/helpmenu.h"
 #include "gui/shell/placement.h"
 #include "gui/shell/textbox.h"
 #include "gui/shell/toolkit.h"
@@ -178,6 +182,35 @@ void MDIForm1::createChildren()
     tableWindow->closed = [this] { m_tableWindow->closeTable(); };
     connect(m_tableWindow, &Form13::closeRequested, this, [this] { closeChild(m_tableWindow); });
 
+    m_queryResult = new Form12(m_session);
+    ChildWindow *queryResult = childWindow(addChild(m_queryResult));
+    queryResult->resize(640, 420);
+    queryResult->centreOnFirstShow = true;
+    queryResult->closed = [this] { m_queryResult->closeQuery(); };
+    connect(m_queryResult, &Form12::closeRequested, this, [this] { closeChild(m_queryResult); });
+
+    m_queries = new frmQuerys(m_session);
+    ChildWindow *queries = childWindow(addChild(m_queries));
+    // The result window goes with the Queries window.
+    queries->closing = [this] {
+        closeChild(m_queryResult);
+        m_queries->Form_Unload();
+    };
+    queries->closed = [this] {
+        if (m_activeChild == m_subWindows.value(m_queries))
+            m_activeChild = nullptr;
+    };
+    connect(m_queries, &frmQuerys::closeRequested, this, [this] { closeChild(m_queries); });
+    connect(m_queries, &frmQuerys::rowsRequested, this, [this](const tw::QueryDef &query, const QString &caption) {
+        if (m_queryResult->showQuery(query, caption))
+            showChild(m_queryResult);
+    });
+    connect(m_queries, &frmQuerys::statusMessage, this, [this](const QString &text) {
+        statusBar()->showMessage(text, 10000);
+    });
+    m_help = new HelpMenu(m_session, this);
+    m_textPrinter = new TextPrinter(m_document, this);
+
     m_files = new FileCommands(m_document, m_preferences, this);
     connect(m_files, &FileCommands::openStarted, m_manipulator, &Manipulator::fileOpenStarted);
     connect(m_files, &FileCommands::openEnded, m_manipulator, &Manipulator::fileOpenEnded);
@@ -320,6 +353,12 @@ void MDIForm1::connectMenus()
     connect(menuExit, &QAction::triggered, this, &MDIForm1::menuExit_Click);
     menuViewLineEnds->setChecked(m_preferences.lineEndsShown());
     fillRecentFiles();
+    connect(menuFilePrint, &QAction::triggered, m_textPrinter, &TextPrinter::menuFilePrint_Click);
+    connect(menuHelpTips, &QAction::triggered, m_help, &HelpMenu::menuHelpTips_Click);
+    connect(menuHelpSample1, &QAction::triggered, m_help, &HelpMenu::menuHelpSample1_Click);
+    connect(menuHelpSample2, &QAction::triggered, m_help, &HelpMenu::menuHelpSample2_Click);
+    connect(menuHelpContact, &QAction::triggered, m_help, &HelpMenu::menuHelpContact_Click);
+    connect(menuAbout, &QAction::triggered, m_help, &HelpMenu::menuAbout_Click);
 
     // Edit > Undo presses the Manipulator's Undo button.
     connect(menuEditUndo, &QAction::triggered, m_manipulator, &Manipulator::Command1_Click);
@@ -481,6 +520,14 @@ void MDIForm1::subWindowActivated(QMdiSubWindow *window)
             m_tableWindow->Form_Activate();
     } else if (child == m_tableList) {
         m_activeChild = window;
+    } else if (child == m_queries) {
+        m_activeChild = window;
+        m_queries->Form_Activate();
+    } else if (child == m_queryResult) {
+        m_activeChild = window;
+        // The rows are read anew each time the window comes to the front.
+        if (m_lastActivated != window)
+            m_queryResult->Form_Activate();
     }
     m_lastActivated = window;
 }
@@ -662,13 +709,23 @@ void MDIForm1::menuSearchFind_Click()
     m_search->showWindow();
 }
 
+void MDIForm1::openQueriesWindow(bool select)
+{
+    // Shown already, it loads again to take the new mode.
+    m_queries->setMode(select ? frmQuerys::Mode::Select : frmQuerys::Mode::Define);
+    m_queries->Form_Load();
+    showChild(m_queries);
+    m_queries->Form_Activate();
+}
+
 void MDIForm1::menuQueriesSelect_Click()
 {
-    // The Queries window comes with the saved queries.
+    openQueriesWindow(true);
 }
 
 void MDIForm1::menuQueriesDefine_Click()
 {
+    openQueriesWindow(false);
 }
 
 void MDIForm1::menuExit_Click()

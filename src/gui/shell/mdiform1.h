@@ -15,12 +15,16 @@ class CaretStatus;
 class DatabaseMenu;
 class EditMenu;
 class FileCommands;
+class Form12;
 class Form13;
 class Form3;
 class Form5;
+class HelpMenu;
 class Manipulator;
 class SearchWindow;
+class TextPrinter;
 class TextViews;
+class frmQuerys;
 class QAction;
 class QLabel;
 class QMdiArea;
@@ -117,6 +121,8 @@ private:
     void openRecentFile(const QString &path);
     void fillRecentFiles();
     void showCurrentDatabase();
+    // Queries > Select and Run / Define and Run.
+    void openQueriesWindow(bool select);
 
     tw::TextDocument m_document;
     tw::DatabaseSession m_session;
@@ -138,6 +144,10 @@ private:
     SearchWindow *m_search = nullptr;
     Form3 *m_tableList = nullptr;
     Form13 *m_tableWindow = nullptr;
+    frmQuerys *m_queries = nullptr;
+    Form12 *m_queryResult = nullptr;
+    HelpMenu *m_help = nullptr;
+    TextPrinter *m_textPrinter = nullptr;
     FileCommands *m_files = nullptr;
     EditMenu *m_editMenu = nullptr;
     DatabaseMenu *m_databaseMenu = nullptr;

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QPainter>
+#include <QPrinter>
 #include <QScreen>
 
 namespace {
@@ -20,6 +22,15 @@ int Toolkit::message(const QString &text, Buttons buttons, Icon icon, const QStr
                      int defaultButton)
 {
     return messageBox({text, title, buttons, icon, defaultButton});
+}
+
+bool Toolkit::printJob(QPrinter &printer, const std::function<void(QPainter &)> &draw)
+{
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    draw(painter);
+    return painter.end();
 }
 
 Toolkit &Toolkit::instance()

@@ -4,6 +4,9 @@
 #include <QString>
 
 class QFont;
+#include <functional>
+
+class QPainter;
 class QPrinter;
 class QWidget;
 
@@ -64,6 +67,10 @@ public:
     // Offers a choice of font starting from font; false when the user
     // cancelled (font is then unchanged).
     virtual bool fontDialog(QFont &font, const QString &title) = 0;
+    // One print job on the printer the dialog set up: a painter is begun on
+    // it, `draw` paints the pages, and the job ends. False when the printer
+    // could not be started (nothing was drawn).
+    virtual bool printJob(QPrinter &printer, const std::function<void(QPainter &)> &draw);
     // Ends the program at once, without asking any window.
     virtual void endProgram(int exitCode) = 0;
 

@@ -2,6 +2,7 @@
 // The grid's model: rows written back as the view leaves them, and failures
 // reported to the window once.
 #include "core/db/dbtestsupport.h"
+#include "core/db/querydef.h"
 #include "core/grids/gridmodel.h"
 
 #include <QSignalSpy>
@@ -19,6 +20,7 @@ private slots:
     void cleanup();
     void failedPageIsReportedOnce();
     void editsReachTheTable();
+    void queryResultsAreEditableOnlyAsATablesRows();
 
 private:
     QString cell(int row, int column) const { return m_model->data(m_model->index(row, column)).toString(); }
@@ -126,6 +128,30 @@ void TestGridModel::editsReachTheTable()
     QCOMPARE(errors.last().first().value<DbError>().number, int(ErrorNumber::RecordDeleted));
     QCOMPARE(errors.size(), 3);
     QCOMPARE(written.size(), 3);
+}
+
+void TestGridModel::queryResultsAreEditableOnlyAsATablesRows()
+{
+    QSignalSpy errors(m_model.get(), &GridModel::errorOccurred);
+    TW_VERIFY_OK(m_model->openQuery(m_db, QueryDef({}, "select n, Name as Label from T where n > 298")));
+    QVERIFY(m_model->isEditable());
+    QCOMPARE(m_model->rowCount(), 2);
+    QVERIFY(m_model->flags(m_model->index(0, 1)) & Qt::ItemIsEditable);
+    QVERIFY(m_model->setData(m_model->index(0, 1), "edit"));
+    QVERIFY(m_model->submit());
+    QCOMPARE(m_db.queryValue("select Name from T where n = 299").value().toString(), QString("edit"));
+    // A query's result takes no new rows.
+    m_model->setAddRowEnabled(true);
+    QCOMPARE(m_model->rowCount(), 2);
+
+    TW_VERIFY_OK(m_model->openQuery(m_db, QueryDef({}, "select count(*) as c from T")));
+    QVERIFY(!m_model->isEditable());
+    QCOMPARE(cell(0, 0), QString("300"));
+    QVERIFY(!(m_model->flags(m_model->index(0, 0)) & Qt::ItemIsEditable));
+    QVERIFY(!m_model->setData(m_model->index(0, 0), "1"));
+    QVERIFY(!m_model->removeRows(0, 1));
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.first().first().value<DbError>().number, int(ErrorNumber::ReadOnly));
 }
 
 QTEST_GUILESS_MAIN(TestGridModel)
