@@ -8,7 +8,7 @@
 include(GNUInstallDirs)
 
 install(TARGETS tabwright tabwright-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${TABWRIGHT_DEFAULT_DB} DESTINATION ${CMAKE_INSTALL_DATADIR}/tabwright)
+install(FILES ${TABWRIGHT_DEFAULT_DB} ${TABWRIGHT_HELP_SOURCES} DESTINATION ${CMAKE_INSTALL_DATADIR}/tabwright)
 install(FILES data/tabwright.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 foreach(size 16 32 48 64 128 256)
   install(FILES data/icons/tabwright-${size}.png

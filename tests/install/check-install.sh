@@ -12,7 +12,7 @@ prefix=$tmp/usr
 cmake --install "$build" --prefix "$prefix" > /dev/null
 
 fail() { echo "install: $*" >&2; exit 1; }
-for file in bin/tabwright bin/tabwright-cli share/tabwright/tabwright.mdb \
+for file in bin/tabwright bin/tabwright-cli share/tabwright/tabwright.mdb share/tabwright/QnA.html \
             share/applications/tabwright.desktop share/icons/hicolor/48x48/apps/tabwright.png \
             share/icons/hicolor/scalable/apps/tabwright.svg share/man/man1/tabwright-cli.1; do
   [ -e "$prefix/$file" ] || fail "missing $file"
@@ -28,6 +28,8 @@ shipped=$(md5sum < "$prefix/share/tabwright/tabwright.mdb")
 "$prefix/bin/tabwright-cli" settings list > /dev/null || fail "the installed tabwright-cli found no default database"
 user_db=$XDG_DATA_HOME/Tabwright/Tabwright/tabwright.mdb
 [ -f "$user_db" ] || fail "no copy of the default database in $XDG_DATA_HOME/Tabwright/Tabwright"
+# The help pages go with it: Help opens them from the same folder.
+[ -f "$XDG_DATA_HOME/Tabwright/Tabwright/QnA.html" ] || fail "no copy of the help pages beside the database"
 printf 'a;b\n' | "$prefix/bin/tabwright-cli" settings save Weekly 'formatDelimiter=;' > /dev/null \
   || fail "saving a settings into the user's database failed"
 "$prefix/bin/tabwright-cli" settings list | grep -qx Weekly || fail "the settings did not reach the user's database"

@@ -5,6 +5,7 @@
 #include "core/db/session.h"
 #include "core/grids/adhocreport.h"
 #include "gui/shell/errorreporter.h"
+#include "gui/shell/preferences.h"
 #include "gui/shell/toolkit.h"
 
 #include <QFontDatabase>
@@ -15,7 +16,6 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QVBoxLayout>
 
 #include <limits>
@@ -27,11 +27,6 @@ constexpr int loadWidth = 7692;
 constexpr int loadHeight = 5000;
 constexpr int leastWidth = 5220;
 constexpr int leastHeight = 3884;
-
-QSettings userSettings()
-{
-    return QSettings(QStringLiteral("Tabwright"), QStringLiteral("Tabwright"));
-}
 
 // Line breaks of any kind, so a saved query's SQL and the same text shown in
 // the box compare equal whichever breaks it was stored with.
@@ -45,7 +40,8 @@ QString withCrLf(QString text)
 
 } // namespace
 
-frmQuerys::frmQuerys(tw::DatabaseSession &session, QWidget *parent) : QWidget(parent), m_session(session)
+frmQuerys::frmQuerys(tw::DatabaseSession &session, Preferences &preferences, QWidget *parent)
+    : QWidget(parent), m_session(session), m_preferences(preferences)
 {
     setObjectName(QStringLiteral("frmQuerys"));
     setWindowTitle(tr("Queries"));
@@ -155,11 +151,10 @@ void frmQuerys::Form_Load()
         QPoint place((frame.width() - window->width()) / 2 - twipsToPixels(100),
                      (frame.height() - window->height()) / 2 - twipsToPixels(400));
         // Where the user left it last time, as long as it can still be seen.
-        QSettings settings = userSettings();
-        settings.beginGroup(QStringLiteral("Settings"));
-        if (settings.contains(QStringLiteral("QueryLeft")) && settings.contains(QStringLiteral("QueryTop")))
-            place = QPoint(twipsToPixels(settings.value(QStringLiteral("QueryLeft")).toDouble()),
-                           twipsToPixels(settings.value(QStringLiteral("QueryTop")).toDouble()));
+        const QVariant left = m_preferences.setting(QStringLiteral("QueryLeft"));
+        const QVariant top = m_preferences.setting(QStringLiteral("QueryTop"));
+        if (left.isValid() && top.isValid())
+            place = QPoint(twipsToPixels(left.toDouble()), twipsToPixels(top.toDouble()));
         place.setX(qBound(0, place.x(), qMax(0, frame.width() - window->width())));
         place.setY(qBound(0, place.y(), qMax(0, frame.height() - window->height())));
         window->move(place);
@@ -190,10 +185,8 @@ void frmQuerys::Form_Unload()
     const QWidget *window = parentWidget();
     if (!window || window->isMinimized())
         return;
-    QSettings settings = userSettings();
-    settings.beginGroup(QStringLiteral("Settings"));
-    settings.setValue(QStringLiteral("QueryLeft"), qRound(pixelsToTwips(window->x())));
-    settings.setValue(QStringLiteral("QueryTop"), qRound(pixelsToTwips(window->y())));
+    m_preferences.setSetting(QStringLiteral("QueryLeft"), qRound(pixelsToTwips(window->x())));
+    m_preferences.setSetting(QStringLiteral("QueryTop"), qRound(pixelsToTwips(window->y())));
 }
 
 void frmQuerys::RefreshQuerys()

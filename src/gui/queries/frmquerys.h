@@ -3,6 +3,7 @@
 
 #include <QWidget>
 
+class Preferences;
 class QGroupBox;
 class QLabel;
 class QListWidget;
@@ -29,7 +30,7 @@ class frmQuerys : public QWidget
 public:
     enum class Mode { Select, Define };
 
-    explicit frmQuerys(tw::DatabaseSession &session, QWidget *parent = nullptr);
+    frmQuerys(tw::DatabaseSession &session, Preferences &preferences, QWidget *parent = nullptr);
     ~frmQuerys() override;
 
     // The frame's query window mode, set by the Queries menu.
@@ -81,5 +82,6 @@ private:
     QString captionText() const;
 
     tw::DatabaseSession &m_session;
+    Preferences &m_preferences;
     Mode m_mode = Mode::Select;
 };

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/shell/helpmenu.h"
 
+#include "gui/shell/preferences.h"
+
 #include "core/db/session.h"
 #include "gui/shell/form2.h"
 
 #include <QDesktopServices>
 #include <QDir>
-#include <QSettings>
 #include <QUrlQuery>
 
 #ifndef TABWRIGHT_CONTACT_HOST
@@ -17,17 +18,16 @@ const char *const HelpMenu::tipsPage = "QnA.html";
 const char *const HelpMenu::sample1Page = "_sample1.html";
 const char *const HelpMenu::sample2Page = "_sample2.html";
 
-HelpMenu::HelpMenu(tw::DatabaseSession &session, QWidget *dialogParent)
-    : QObject(dialogParent), m_session(session), m_dialogParent(dialogParent)
+HelpMenu::HelpMenu(tw::DatabaseSession &session, Preferences &preferences, QWidget *dialogParent)
+    : QObject(dialogParent), m_session(session), m_preferences(preferences), m_dialogParent(dialogParent)
 {
     setObjectName(QStringLiteral("helpMenu"));
 }
 
-QUrl HelpMenu::contactPage()
+QUrl HelpMenu::contactPage() const
 {
-    QSettings settings(QStringLiteral("Tabwright"), QStringLiteral("Tabwright"));
-    const QString host = settings.value(QStringLiteral("Settings/ContactHost"), QStringLiteral(TABWRIGHT_CONTACT_HOST))
-                             .toString();
+    const QString host =
+        m_preferences.setting(QStringLiteral("ContactHost"), QStringLiteral(TABWRIGHT_CONTACT_HOST)).toString();
     QUrl url;
     url.setScheme(QStringLiteral("https"));
     url.setHost(host);

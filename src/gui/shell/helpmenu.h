@@ -5,6 +5,7 @@
 #include <QString>
 #include <QUrl>
 
+class Preferences;
 class QWidget;
 namespace tw {
 class DatabaseSession;
@@ -19,7 +20,7 @@ class HelpMenu : public QObject
     Q_OBJECT
 
 public:
-    HelpMenu(tw::DatabaseSession &session, QWidget *dialogParent);
+    HelpMenu(tw::DatabaseSession &session, Preferences &preferences, QWidget *dialogParent);
 
     // The help pages, by file name in the database folder.
     static const char *const tipsPage;
@@ -28,7 +29,7 @@ public:
 
     // The address of the contact page: its host is a setting ("Settings/
     // ContactHost"), the build's default when unset.
-    static QUrl contactPage();
+    QUrl contactPage() const;
 
 public Q_SLOTS:
     void menuHelpTips_Click();
@@ -41,5 +42,6 @@ private:
     void openPage(const char *fileName);
 
     tw::DatabaseSession &m_session;
+    Preferences &m_preferences;
     QWidget *m_dialogParent;
 };

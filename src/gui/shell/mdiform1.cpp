@@ -189,7 +189,7 @@ void MDIForm1::createChildren()
     queryResult->closed = [this] { m_queryResult->closeQuery(); };
     connect(m_queryResult, &Form12::closeRequested, this, [this] { closeChild(m_queryResult); });
 
-    m_queries = new frmQuerys(m_session);
+    m_queries = new frmQuerys(m_session, m_preferences);
     ChildWindow *queries = childWindow(addChild(m_queries));
     // The result window goes with the Queries window.
     queries->closing = [this] {
@@ -208,7 +208,7 @@ void MDIForm1::createChildren()
     connect(m_queries, &frmQuerys::statusMessage, this, [this](const QString &text) {
         statusBar()->showMessage(text, 10000);
     });
-    m_help = new HelpMenu(m_session, this);
+    m_help = new HelpMenu(m_session, m_preferences, this);
     m_textPrinter = new TextPrinter(m_document, this);
 
     m_files = new FileCommands(m_document, m_preferences, this);

@@ -103,3 +103,13 @@ void Preferences::setFrameGeometry(const QByteArray &geometry)
 {
     m_settings->setValue(geometryKey, geometry);
 }
+
+QVariant Preferences::setting(const QString &key, const QVariant &fallback) const
+{
+    return m_settings->value(QStringLiteral("Settings/") + key, fallback);
+}
+
+void Preferences::setSetting(const QString &key, const QVariant &value)
+{
+    m_settings->setValue(QStringLiteral("Settings/") + key, value);
+}

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QObject>
 #include <QStringList>
+#include <QVariant>
 
 #include <memory>
 
@@ -44,6 +45,10 @@ public:
 
     QByteArray frameGeometry() const;
     void setFrameGeometry(const QByteArray &geometry);
+
+    // Any other value of the section "Settings" ("QueryLeft", "ContactHost").
+    QVariant setting(const QString &key, const QVariant &fallback = {}) const;
+    void setSetting(const QString &key, const QVariant &value);
 
 Q_SIGNALS:
     void textFontChanged(const QFont &font);

@@ -14,7 +14,7 @@
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSettings>
+
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTableView>
@@ -66,7 +66,6 @@ void TestQueries::initTestCase()
 
 void TestQueries::init()
 {
-    QSettings(QStringLiteral("Tabwright"), QStringLiteral("Tabwright")).remove(QStringLiteral("Settings"));
     m_harness = std::make_unique<FrameHarness>();
     QVERIFY(m_harness->start());
     QVERIFY(!db().begin().isError());
@@ -408,9 +407,9 @@ void TestQueries::placeIsKeptAndResultClosesWithTheWindow()
     QVERIFY(!m_harness->isShown(QStringLiteral("frmQuerys")));
     QVERIFY(!m_harness->isShown(QStringLiteral("Form12")));
     QVERIFY(!result()->isOpen());
-    QSettings settings(QStringLiteral("Tabwright"), QStringLiteral("Tabwright"));
-    QCOMPARE(settings.value(QStringLiteral("Settings/QueryLeft")).toInt(), qRound(pixelsToTwips(37)));
-    QCOMPARE(settings.value(QStringLiteral("Settings/QueryTop")).toInt(), qRound(pixelsToTwips(23)));
+    const Preferences &stored = m_harness->frame().preferences();
+    QCOMPARE(stored.setting(QStringLiteral("QueryLeft")).toInt(), qRound(pixelsToTwips(37)));
+    QCOMPARE(stored.setting(QStringLiteral("QueryTop")).toInt(), qRound(pixelsToTwips(23)));
     window->move(200, 200);
     openQueries(true);
     QCOMPARE(window->pos(), QPoint(37, 23));
