@@ -152,7 +152,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size)
     }
     case 3: {
         tw::DeleteParams p;
-        p.deleteText = pick(data, {"General Delete", "Specific Delete"});
+        p.deleteText = pick(data, {"General Delete", "Specific Delete", "Delete Lines Containing",
+                                     "Keep Lines Containing"});
         p.deleteSpecificText = pick(data, {"\r\n", "a"});
         p.deleteFromCol = number(data);
         p.deleteNumOfChars = number(data);

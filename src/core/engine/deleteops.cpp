@@ -16,7 +16,18 @@ qsizetype fillerLength(const DeleteParams &params)
     return deleteFillerLength(params.deleteOptions, params.deleteSpaces);
 }
 
+bool isLineEntry(QStringView type)
+{
+    return type == QStringView(entry::deleteLinesContaining) || type == QStringView(entry::keepLinesContaining);
+}
+
 } // namespace
+
+QStringList deleteTypes()
+{
+    return {QString::fromUtf16(entry::generalDelete), QString::fromUtf16(entry::specificDelete),
+            QString::fromUtf16(entry::deleteLinesContaining), QString::fromUtf16(entry::keepLinesContaining)};
+}
 
 void generalDelete(QString &line, const DeleteParams &params)
 {
@@ -101,13 +112,30 @@ void deleteLine(QString &line, const DeleteParams &params)
         generalDelete(line, params);
     else if (type == QStringView(entry::specificDelete))
         specificDelete(line, params);
-    else
+    else if (!isLineEntry(type))
         enteredDelete(line, params);
 }
 
 LineGate deleteGate(const DeleteParams &params)
 {
     LineGate gate;
+    const QStringView type = params.deleteText;
+    if (isLineEntry(type)) {
+        const bool keepMatches = type == QStringView(entry::keepLinesContaining);
+        const QString wanted = params.deleteSpecificText;
+        if (edit::isExactlyCrLf(wanted)) {
+            gate.keepLine = [keepMatches](QStringView line) { return line.isEmpty() == keepMatches; };
+        } else {
+            // A half of a pair never matches inside a whole pair, as in every
+            // other search of this tab.
+            const bool wantedSurrogates = cp::hasSurrogates(wanted);
+            gate.keepLine = [keepMatches, wanted, wantedSurrogates](QStringView line) {
+                const bool surrogates = wantedSurrogates || cp::hasSurrogates(line);
+                return (cp::find(line, wanted, 0, surrogates) >= 0) == keepMatches;
+            };
+        }
+        return gate;
+    }
     gate.passEmptyLines = edit::isExactlyCrLf(params.deleteSpecificText);
     gate.dropEmptiedLines = gate.passEmptyLines;
     return gate;
@@ -115,6 +143,12 @@ LineGate deleteGate(const DeleteParams &params)
 
 QString deleteMissingFieldMessage(const DeleteParams &params)
 {
+    if (isLineEntry(params.deleteText)) {
+        if (!params.deleteSpecificText.isEmpty())
+            return {};
+        return QCoreApplication::translate("Manipulator",
+                                           "Please enter the text to look for in 'Specific text to delete'.");
+    }
     if (!params.deleteText.isEmpty())
         return {};
     return QCoreApplication::translate(

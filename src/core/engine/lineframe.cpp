@@ -32,6 +32,8 @@ void LineFrame::addLine(QString &line)
     // Keeping every line with CR LF after it and cutting the last two
     // characters at the end is the same as putting CR LF between kept lines,
     // which also works when the text arrives a line at a time.
+    if (m_gate.keepLine && !m_gate.keepLine(line))
+        return;
     if (line.isEmpty() && !m_gate.passEmptyLines) {
         if (!m_first)
             m_output += crlf;

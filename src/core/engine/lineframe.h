@@ -19,10 +19,13 @@ inline constexpr QStringView crlf = u"\r\n";
 // Which lines an operation sees. Empty lines are normally passed over and kept;
 // Add and Delete take them when their "contains" field holds exactly CR LF, and
 // Delete then also drops every line it leaves empty.
+// keepLine, when set, is asked first about every line, empty ones too; a line
+// it turns down is dropped whole and the operation never sees it.
 struct LineGate
 {
     bool passEmptyLines = false;
     bool dropEmptiedLines = false;
+    std::function<bool(QStringView line)> keepLine;
 };
 
 // An operation rewrites the current line in place; it never sees other lines.

@@ -21,6 +21,8 @@ inline constexpr char16_t generalReplace[] = u"General Replace";
 inline constexpr char16_t specificReplace[] = u"Specific Replace";
 inline constexpr char16_t generalDelete[] = u"General Delete";
 inline constexpr char16_t specificDelete[] = u"Specific Delete";
+inline constexpr char16_t deleteLinesContaining[] = u"Delete Lines Containing";
+inline constexpr char16_t keepLinesContaining[] = u"Keep Lines Containing";
 inline constexpr char16_t addSpaces[] = u"Add spaces";
 inline constexpr char16_t omitSpaces[] = u"Omit spaces";
 inline constexpr char16_t bothSides[] = u"Both sides";
@@ -78,8 +80,9 @@ struct ReplaceParams
 
 struct DeleteParams
 {
-    QString deleteText;          // "General Delete", "Specific Delete" or a text to search for
-    QString deleteSpecificText;  // exactly CR LF: empty lines are taken, and dropped when left empty
+    QString deleteText;          // a list entry (deleteTypes) or a text to search for
+    QString deleteSpecificText;  // exactly CR LF: empty lines are taken, and dropped when left empty;
+                                 // the text a line must contain for the two line entries
     int deleteFromCol = 1;
     int deleteNumOfChars = 1;
     bool deleteEndOfLine = false;

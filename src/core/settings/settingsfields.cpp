@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/settings/settingsfields.h"
 
+#include "core/engine/deleteops.h"
+
 namespace tw::settings {
 
 namespace {
@@ -123,11 +125,13 @@ QList<Field> makeFields()
     list += {
         field("deleteText", Kind::Text, "Combo6", Control::DropDown, Group::Delete,
               &memberOf<&P::remove, &DeleteParams::deleteText>,
-              "\"General Delete\", \"Specific Delete\" or a text to find and delete everywhere (required)",
-              {QString::fromUtf16(entry::generalDelete), QString::fromUtf16(entry::specificDelete)}),
+              "\"General Delete\", \"Specific Delete\", \"Delete Lines Containing\", \"Keep Lines Containing\" "
+              "or a text to find and delete everywhere (required)",
+              deleteTypes()),
         field("deleteSpecificText", Kind::Text, "Text6", Control::MultiLineBox, Group::Delete,
               &memberOf<&P::remove, &DeleteParams::deleteSpecificText>,
-              "Specific Delete: the text expected at deleteFromCol; \\r\\n: delete empty lines"),
+              "Specific Delete: the text expected at deleteFromCol; the two line entries: the text "
+              "looked for; \\r\\n: empty lines"),
         field("deleteFromCol", Kind::Number, "MaskEdBox7", Control::NumberBox, Group::Delete,
               &memberOf<&P::remove, &DeleteParams::deleteFromCol>, "column of the part to delete"),
         field("deleteNumOfChars", Kind::Number, "MaskEdBox10", Control::NumberBox, Group::Delete,

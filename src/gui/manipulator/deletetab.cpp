@@ -25,10 +25,7 @@ DeleteTab::DeleteTab(ProcessingFrame &window, SettingsDirty &dirty)
     grid->setColumnStretch(2, 1);
 
     labelDeleteType = new QLabel(tr("Enter text to delete/Select delete type:"), this);
-    Combo6 = tabs::makeCombo(QStringLiteral("Combo6"),
-                             {QString::fromUtf16(entry::generalDelete),
-                              QString::fromUtf16(entry::specificDelete)},
-                             QString(), this);
+    Combo6 = tabs::makeCombo(QStringLiteral("Combo6"), deleteTypes(), QString(), this);
     Combo6->setToolTip(tr("Enter text to delete, or select from the dropdown list."));
     tabs::addRow(grid, 0, labelDeleteType, Combo6);
 
@@ -104,7 +101,7 @@ void DeleteTab::Command5_Click()
 {
     const DeleteParams p = params();
     ProcessingFrame::LineRun run;
-    run.requiredField = Combo6;
+    run.requiredField = linesByText() ? static_cast<QWidget *>(Text6) : Combo6;
     run.missingFieldMessage = deleteMissingFieldMessage(p);
     run.operation = tabs::liveOperation<DeleteParams>(m_window, [this] { return params(); },
                                                       &deleteOperation);
@@ -125,16 +122,26 @@ void DeleteTab::Check4_Click()
     applyFieldRules();
 }
 
+bool DeleteTab::linesByText() const
+{
+    const QString type = Combo6->currentText();
+    return type == entry::deleteLinesContaining || type == entry::keepLinesContaining;
+}
+
 void DeleteTab::applyFieldRules()
 {
     const QString type = Combo6->currentText();
     const bool specific = type == entry::specificDelete;
     const bool byColumn = type.isEmpty() || type == entry::generalDelete || specific;
-    if (byColumn)
-        Check4->setEnabled(true);
+    const bool wholeLines = linesByText();
+    // Whole lines go or stay: no column, length, end of line or filler applies.
+    Check4->setEnabled(!wholeLines);
     tabs::setEnabled({labelFromColumn, MaskEdBox7, UpDown7}, byColumn && !Check4->isChecked());
     tabs::setEnabled({labelNumOfChars, MaskEdBox10, UpDown10}, byColumn && !specific);
-    labelSpecificText->setEnabled(byColumn && specific);
+    labelSpecificText->setEnabled((byColumn && specific) || wholeLines);
+    tabs::setEnabled({labelOptions, Combo8}, !wholeLines);
+    tabs::setEnabled({labelSpaces, MaskEdBox12, UpDown12},
+                     !wholeLines && Combo8->currentText() == entry::addSpaces);
     // A typed delete text still reads the specific text: exactly CR LF there
     // drops the lines the deletion leaves empty.
     Text6->setEnabled(!byColumn || specific);
@@ -142,5 +149,6 @@ void DeleteTab::applyFieldRules()
 
 void DeleteTab::Combo8_Change()
 {
-    tabs::setEnabled({labelSpaces, MaskEdBox12, UpDown12}, Combo8->currentText() == entry::addSpaces);
+    tabs::setEnabled({labelSpaces, MaskEdBox12, UpDown12},
+                     !linesByText() && Combo8->currentText() == entry::addSpaces);
 }

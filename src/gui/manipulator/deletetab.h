@@ -53,6 +53,7 @@ private:
     void Check4_Click();
     void Combo8_Change();
     void applyFieldRules();
+    bool linesByText() const;
 
     ProcessingFrame &m_window;
 };

@@ -270,6 +270,18 @@ private slots:
         QTest::newRow("typed list entry in other case") << "general delete!" << F{"type=general delete"} << "!";
         QTest::newRow("typed, many occurrences") << QString(100, u'a') + u'b' << F{"type=a"} << "b";
         QTest::newRow("empty type leaves the line") << "abc" << F{} << "abc";
+        const QString dl = QStringLiteral("type=Delete Lines Containing");
+        const QString kl = QStringLiteral("type=Keep Lines Containing");
+        QTest::newRow("lines containing go whole, case-sensitive, columns and spaces ignored")
+            << "ab\r\n\r\nxB\r\ncb\r\n" << F{dl, "specific=b", "col=5", "eol=1"} + addSpaces << "\r\nxB\r\n";
+        QTest::newRow("only lines containing stay; empty lines contain nothing")
+            << "ab\r\n\r\nxB\r\ncb\r\n" << F{kl, "specific=b"} << "ab\r\ncb";
+        QTest::newRow("CR LF: the empty lines go") << "a\r\n\r\nb\r\n" << F{dl, blank} << "a\r\nb";
+        QTest::newRow("CR LF: only the empty lines stay") << "a\r\n\r\nb\r\n" << F{kl, blank} << "\r\n";
+        QTest::newRow("a half pair is not contained in a pair") << "a" SMILE "\r\n" + low << F{dl, "specific=" + low}
+                                                                << "a" SMILE;
+        QTest::newRow("a text over several characters, lone CR and LF ordinary")
+            << "a\rb\r\na\nb" << F{kl, "specific=a\rb"} << "a\rb";
     }
 
     void remove() { runRow(deleteNames, &deleteOperation, &deleteGate); }
@@ -290,7 +302,11 @@ private slots:
         QCOMPARE(deleteMissingFieldMessage(del),
                  QStringLiteral("Please enter text to delete; or select a delete type and enter 'Specific text to "
                                 "delete', if necessary."));
-        move.textToMove = add.addText = replace.replaceText = del.deleteText = QStringLiteral(" ");
+        // The line entries look for the specific text, so that one is required.
+        del.deleteText = QStringLiteral("Keep Lines Containing");
+        QCOMPARE(deleteMissingFieldMessage(del),
+                 QStringLiteral("Please enter the text to look for in 'Specific text to delete'."));
+        move.textToMove = add.addText = replace.replaceText = del.deleteSpecificText = QStringLiteral(" ");
         QVERIFY(moveMissingFieldMessage(move).isEmpty() && addMissingFieldMessage(add).isEmpty()
                 && replaceMissingFieldMessage(replace).isEmpty() && deleteMissingFieldMessage(del).isEmpty());
     }

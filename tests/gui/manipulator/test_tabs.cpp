@@ -236,6 +236,10 @@ void TestTabs::enablingRules_data()
     // lines the deletion empties): the box stays open, its caption greys.
     QTest::newRow("Delete: a typed text") << Fields{{"Combo6", "x"}} << QStringList{"Text6", "Check4"}
                                           << deleteColumn + deleteCount + QStringList{"caption:Text6"};
+    QTest::newRow("Delete: whole lines by a text") << Fields{{"Combo8", "Add spaces"}, {"Combo6", "Keep Lines Containing"}}
+                                                   << deleteSpecific
+                                                   << deleteColumn + deleteCount + deleteSpaces
+                                                          + withCaptions({"Combo8"}) + QStringList{"Check4"};
     QTest::newRow("Delete: end of line") << Fields{{"Check4", "1"}} << deleteCount << deleteColumn;
     QTest::newRow("Delete: Add spaces") << Fields{{"Combo8", "Add spaces"}} << deleteSpaces << QStringList{};
     QTest::newRow("Delete: back to Omit spaces") << Fields{{"Combo8", "Add spaces"}, {"Combo8", "Omit spaces"}}
@@ -340,6 +344,9 @@ void TestTabs::missingFieldRefused_data()
                             << "Please enter text to delete; or select a delete type and enter 'Specific text to "
                                "delete', if necessary."
                             << "Combo6";
+    QTest::newRow("Delete: lines containing nothing given")
+        << int(Tab::DeleteText) << "Command5" << Fields{{"Combo6", "Delete Lines Containing"}}
+        << "Please enter the text to look for in 'Specific text to delete'." << "Text6";
     QTest::newRow("Format: no delimiter") << int(Tab::FormatText) << "Command6" << Fields{}
                                           << "Please enter or select character(s) to use as delimiter(s)."
                                           << "Combo9";
@@ -582,6 +589,9 @@ void TestTabs::processGivesTheCommandLineResult_data()
     QTest::newRow("Delete drops the blank lines") << int(Tab::DeleteText) << "Command5" << "delete"
                                                   << Fields{{"Combo6", "Specific Delete"}, {"Text6", "\r\n"}}
                                                   << "a\r\n\r\n\r\nb\r\n\r\n";
+    QTest::newRow("Delete keeps the lines holding a text") << int(Tab::DeleteText) << "Command5" << "delete"
+                                                           << Fields{{"Combo6", "Keep Lines Containing"}, {"Text6", "b"}}
+                                                           << "ab\r\n\r\nc\r\nb";
     QTest::newRow("Format") << int(Tab::FormatText) << "Command6" << "format"
                             << Fields{{"Combo9", ";"}, {"Combo12", "New column"}, {"MaskEdBox16", "2"}}
                             << "a;b;c\r\nd;e";
