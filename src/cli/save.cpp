@@ -176,6 +176,8 @@ bool takeSaveOption(const QStringList &args, qsizetype &i, SaveOptions &options,
         *problem = takeValue(args, i, options.table);
     } else if (arg == u"--create") {
         options.create = true;
+    } else if (arg == u"--trim") {
+        options.trim = true;
     } else if (arg == u"--if-exists") {
         *problem = takeValue(args, i, value);
         if (value == u"append")
@@ -226,6 +228,7 @@ int saveBlocks(const SaveJob &job, bool hasText, const BlockReader &nextBlock)
     target.delimiter = job.delimiter;
     target.databasePath = dbFile.absoluteFilePath();
     target.createFromLayout = options.create;
+    target.trimSpaces = options.trim;
     // What the request itself lacks is refused before the database is opened.
     if (const SavePlan checked = checkSaveTarget(target); checked.refused())
         return refuse(checked.message);
@@ -357,7 +360,7 @@ QString saveHelpText()
         "\n  save    Save to Database: each line becomes a record of a table\n"
         "    tabwright-cli save --db FILE --table NAME databaseProcessMethod=METHOD\n"
         "        [databaseDelimiter=TEXT] [--columns FILE] [--create]\n"
-        "        [--if-exists append|replace|cancel] [--too-long skip|abort] [INPUT]\n"
+        "        [--if-exists append|replace|cancel] [--too-long skip|abort] [--trim] [INPUT]\n"
         "    tabwright-cli save --settings NAME [--settings-db FILE] [--db FILE] --table NAME ...\n"
         "    --db FILE      the database written to; a missing file is made once a table\n"
         "                   is to be created in it. With --settings it may be left out:\n"
@@ -376,6 +379,8 @@ QString saveHelpText()
         "    --if-exists    when the table is there: append (the default), replace (the\n"
         "                   old records go as the new ones come, in one transaction: a run\n"
         "                   that fails keeps them) or cancel (write nothing, exit status 1)\n"
+        "    --trim         leave out the spaces before and after each value (the padding\n"
+        "                   of fixed-width text) before it is measured and written\n"
         "    --too-long     a value longer than its field: abort (the default; records\n"
         "                   written before stay, exit status 1) or skip every such value\n"
         "    A summary (records written, values skipped) goes to standard error; a run\n"

@@ -25,6 +25,7 @@ struct SaveOptions
     bool create = false;
     ExistingTable ifExists = ExistingTable::Append;
     WarnMode tooLong = WarnMode::Abort;
+    bool trim = false;
     QStringList given; // the options met, for a command that has no save to give them to
 };
 

@@ -157,6 +157,9 @@ void TestCliSave::saves_data()
         << true << QStringList{"--db", "@db", "--table", "Names", parse, comma, "--too-long", "skip"} << misfits << 0
         << "Names" << "old|<null>|<null>;12345|1|<null>;<null>|2|<null>;<null>|3|<null>;last|4|<null>"
         << "4 records written, 2 values skipped";
+    QTest::newRow("--trim takes the padding off the values")
+        << false << QStringList{"--db", "@db", "--table", "T", byColumns, "--trim"} + create
+        << QByteArray("  abc  fg  xy   ") << 0 << "T" << "abc|fg|xy" << "1 records written, 0 values skipped";
 }
 
 void TestCliSave::saves()

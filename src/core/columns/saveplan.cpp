@@ -52,6 +52,7 @@ SavePlan checkSaveTarget(const SaveTarget &target)
     plan.request.table = target.table;
     plan.request.method = saveMethodOf(target.methodText);
     plan.request.delimiter = target.delimiter;
+    plan.request.trimSpaces = target.trimSpaces;
     return plan;
 }
 

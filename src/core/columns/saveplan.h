@@ -37,6 +37,7 @@ struct SaveTarget
     // there (the first two save options, --create); otherwise the table must
     // exist already.
     bool createFromLayout = false;
+    bool trimSpaces = false; // "Trim spaces from values", --trim
 };
 
 // The answer to a table that is there already.

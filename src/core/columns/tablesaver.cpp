@@ -247,6 +247,12 @@ bool TableSaver::fillByColumns(QStringView line)
 
 bool TableSaver::checkFieldSizeAndWriteData(int field, QStringView value)
 {
+    if (m_request.trimSpaces) {
+        while (!value.isEmpty() && value.front() == u' ')
+            value = value.sliced(1);
+        while (!value.isEmpty() && value.back() == u' ')
+            value.chop(1);
+    }
     const int limit = m_sizes.at(field);
     // Code units are never fewer than characters, so a value within the limit
     // in units fits; only a longer one needs its characters counted.

@@ -73,7 +73,7 @@ bool usesProgramTables(int tab)
 } // namespace
 
 Manipulator::Manipulator(tw::TextDocument &document, tw::DatabaseSession &session, BusyState &busy,
-                         TextViews &views, QWidget *parent)
+                         TextViews &views, Preferences &preferences, QWidget *parent)
     : QWidget(parent), m_document(document), m_session(session), m_views(views), m_frame(document, busy)
 {
     setObjectName(QStringLiteral("Manipulator"));
@@ -88,7 +88,7 @@ Manipulator::Manipulator(tw::TextDocument &document, tw::DatabaseSession &sessio
     m_deleteTab = new DeleteTab(m_frame, m_settingsDirty);
     m_formatTab = new FormatTab(m_frame, m_settingsDirty);
     m_lineTools = new LineTools(m_frame, m_settingsDirty);
-    m_saveTargetTab = new SaveTargetTab(m_frame, m_session, m_settingsDirty);
+    m_saveTargetTab = new SaveTargetTab(m_frame, m_session, m_settingsDirty, preferences);
     m_tabwriteTab = new TabwriteTab(m_frame, m_session, m_settingsDirty);
     m_fieldControls = std::make_unique<FieldControls>(this);
     m_settingsTab = new SettingsTab(m_frame, m_session, m_settingsDirty, *m_fieldControls);

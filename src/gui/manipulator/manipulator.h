@@ -10,6 +10,7 @@
 
 class AddTab;
 class BusyState;
+class Preferences;
 class DeleteTab;
 class FieldControls;
 class FormatTab;
@@ -46,7 +47,7 @@ public:
     using Tab = ProcessingFrame::Tab;
 
     Manipulator(tw::TextDocument &document, tw::DatabaseSession &session, BusyState &busy, TextViews &views,
-                QWidget *parent = nullptr);
+                Preferences &preferences, QWidget *parent = nullptr);
     ~Manipulator() override;
 
     // Runs whenever View > Manipulator shows the window: it puts the run

@@ -111,6 +111,11 @@ void ProcessingFrame::nothingToProcess()
     focusText();
 }
 
+void ProcessingFrame::announce(const QString &news)
+{
+    m_busy.announce(news);
+}
+
 bool ProcessingFrame::runProcessingFrame(const LineRun &run)
 {
     // One run at a time: a run lets window events through, and a second run

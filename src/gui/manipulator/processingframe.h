@@ -128,6 +128,8 @@ public:
     bool isBusy() const;
 
     void nothingToProcess();
+    // Says on the status bar what a command did.
+    void announce(const QString &news);
     // Back to the idle state (no run): Stop off, the bar hidden, the counter shown.
     void restoreIdleState();
     // The counter goes while a file is read, as during a run.

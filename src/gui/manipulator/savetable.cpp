@@ -15,8 +15,10 @@
 #include "gui/shell/errorreporter.h"
 #include "gui/shell/toolkit.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QLocale>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -43,23 +45,14 @@ bool sameFile(const QString &a, const QString &b)
 class TableSaveRun : public tw::SaveObserver
 {
 public:
-    // replace: the table's records go in the run's own transaction.
-    TableSaveRun(ProcessingFrame &window, tw::Database &target, QString table, QString delimiter, bool replace)
-        : m_window(window), m_target(target), m_table(std::move(table)),
-          m_delimiter(std::move(delimiter)), m_replace(replace)
-    {
-    }
+    TableSaveRun(ProcessingFrame &window, tw::Database &target) : m_window(window), m_target(target) {}
 
-    tw::SaveOutcome saveUsingViewTab(const QString &text)
+    // The request as planned: the table, the method with its delimiter or
+    // column layout, whether the old records go and whether values are trimmed.
+    tw::SaveOutcome save(const tw::SaveRequest &request, const QString &text)
     {
-        tw::SaveRequest request{m_table, tw::SaveMethod::Delimiter, m_delimiter, {}, m_replace};
-        return run(request, text);
-    }
-
-    tw::SaveOutcome saveUsingColumnSpecs(const QString &text, const tw::ColumnSpecs &columns)
-    {
-        tw::SaveRequest request{m_table, tw::SaveMethod::ColumnLayout, {}, columns, m_replace};
-        return run(request, text);
+        m_window.startStoppableLoop();
+        return tw::saveText(m_target, request, text, *this);
     }
 
     // Whether the error that ended the run was shown already.
@@ -94,19 +87,34 @@ public:
     }
 
 private:
-    tw::SaveOutcome run(const tw::SaveRequest &request, const QString &text)
-    {
-        m_window.startStoppableLoop();
-        return tw::saveText(m_target, request, text, *this);
-    }
-
     ProcessingFrame &m_window;
     tw::Database &m_target;
-    QString m_table;
-    QString m_delimiter;
-    bool m_replace = false;
     bool m_errorShown = false;
 };
+
+// What the status bar says once a save is over.
+QString saveNews(const tw::SaveOutcome &outcome, const QString &table)
+{
+    const QLocale locale;
+    const QString records = locale.toString(outcome.recordsWritten);
+    const QString skipped = outcome.valuesSkipped == 0
+                                ? QString()
+                                : tr(", %1 values too long left out").arg(locale.toString(outcome.valuesSkipped));
+    switch (outcome.end) {
+    case tw::SaveOutcome::End::Done:
+        if (outcome.recordsWritten == 1)
+            return tr("1 record written to %1").arg(table) + skipped;
+        return tr("%1 records written to %2").arg(records, table) + skipped;
+    case tw::SaveOutcome::End::Stopped:
+        return tr("Stopped: %1 records kept").arg(records) + skipped;
+    case tw::SaveOutcome::End::Aborted:
+    case tw::SaveOutcome::End::Failed:
+        if (outcome.oldRecordsKept)
+            return tr("Not saved: %1 keeps its old records").arg(table);
+        return tr("Save ended early: %1 records kept").arg(records);
+    }
+    return {};
+}
 
 } // namespace
 
@@ -165,6 +173,7 @@ void SaveTargetTab::Command10_Click()
     target.delimiter = Text10->text();
     target.databasePath = m_session.currentPath();
     target.createFromLayout = Option1->isChecked() || Option2->isChecked();
+    target.trimSpaces = CheckTrim->isChecked();
     Questions questions(db, m_session.defaultPath());
     const tw::SavePlan plan = tw::planSave(db, target, questions);
     if (plan.refused()) {
@@ -212,14 +221,13 @@ void SaveTargetTab::Command10_Click()
 
     if (!m_window.beginReadingRun(text.size()))
         return;
-    TableSaveRun run(m_window, db, table, Text10->text(), plan.request.replace);
+    TableSaveRun run(m_window, db);
     std::optional<tw::SaveOutcome> outcome;
-    if (saveMethod == tw::SaveMethod::Delimiter)
-        outcome = run.saveUsingViewTab(text);
-    else if (saveMethod == tw::SaveMethod::ColumnLayout)
-        outcome = run.saveUsingColumnSpecs(text, plan.request.columns);
+    if (saveMethod != tw::SaveMethod::Neither)
+        outcome = run.save(plan.request, text);
     m_window.endReadingRun();
     if (outcome) {
+        m_window.announce(saveNews(*outcome, plan.storedName.isEmpty() ? table : plan.storedName));
         if (outcome->end == tw::SaveOutcome::End::Aborted) {
             toolkit.message(tr("You can use a database editor to enlarge the field size, then process the data "
                                "again.  The maximum field size is 255."));

@@ -7,8 +7,10 @@
 #include "gui/manipulator/processingframe.h"
 #include "gui/manipulator/settingsdirty.h"
 #include "gui/shell/errorreporter.h"
+#include "gui/shell/preferences.h"
 #include "gui/shell/toolkit.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
@@ -43,8 +45,13 @@ private:
 };
 } // namespace
 
-SaveTargetTab::SaveTargetTab(ProcessingFrame &window, tw::DatabaseSession &session, SettingsDirty &dirty)
-    : QObject(&window), m_window(window), m_session(session), m_dirty(dirty)
+namespace {
+const QString trimKey = QStringLiteral("TrimSpacesFromValues");
+}
+
+SaveTargetTab::SaveTargetTab(ProcessingFrame &window, tw::DatabaseSession &session, SettingsDirty &dirty,
+                             Preferences &preferences)
+    : QObject(&window), m_window(window), m_session(session), m_dirty(dirty), m_preferences(preferences)
 {
     QWidget *page = window.page(ProcessingFrame::SaveToDatabase);
     Frame1 = new QGroupBox(tr("Save Options"), page);
@@ -84,6 +91,11 @@ SaveTargetTab::SaveTargetTab(ProcessingFrame &window, tw::DatabaseSession &sessi
     Text10 = new QLineEdit(page);
     Text10->setObjectName(QStringLiteral("Text10"));
     Text10->setToolTip(tr("Spaces may be used as a delimiter."));
+    CheckTrim = new QCheckBox(tr("Trim spaces from values"), page);
+    CheckTrim->setObjectName(QStringLiteral("CheckTrim"));
+    CheckTrim->setToolTip(tr("Leave out the spaces before and after each value, such as the padding of "
+                             "fixed-width columns."));
+    CheckTrim->setChecked(m_preferences.setting(trimKey, false).toBool());
     Command10 = new QPushButton(tr("&Save"), page);
     Command10->setObjectName(QStringLiteral("Command10"));
 
@@ -94,7 +106,8 @@ SaveTargetTab::SaveTargetTab(ProcessingFrame &window, tw::DatabaseSession &sessi
     fields->addWidget(Combo18, 1, 1);
     fields->addWidget(Label45, 2, 0);
     fields->addWidget(Text10, 2, 1);
-    fields->addWidget(Command10, 3, 1, Qt::AlignLeft);
+    fields->addWidget(CheckTrim, 3, 1);
+    fields->addWidget(Command10, 4, 1, Qt::AlignLeft);
     auto layout = qobject_cast<QVBoxLayout *>(page->layout());
     layout->insertWidget(0, Frame1);
     layout->insertLayout(1, fields);
@@ -107,6 +120,8 @@ SaveTargetTab::SaveTargetTab(ProcessingFrame &window, tw::DatabaseSession &sessi
     connect(Combo18, &QComboBox::currentTextChanged, this, &SaveTargetTab::Combo18_Change);
     // The delimiter is kept in named settings too.
     connect(Text10, &QLineEdit::textChanged, this, [this] { m_dirty.markDirty(); });
+    connect(CheckTrim, &QCheckBox::toggled, this,
+            [this](bool trim) { m_preferences.setSetting(trimKey, trim); });
     connect(Command10, &QPushButton::clicked, this, &SaveTargetTab::Command10_Click);
     new FocusHook(Option1, [this] { Command11->setEnabled(false); });
     new FocusHook(Combo18, [this] { applyMethodRule(); });

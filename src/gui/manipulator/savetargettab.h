@@ -3,8 +3,10 @@
 
 #include <QObject>
 
+class Preferences;
 class ProcessingFrame;
 class SettingsDirty;
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -24,7 +26,8 @@ class SaveTargetTab : public QObject
     Q_OBJECT
 
 public:
-    SaveTargetTab(ProcessingFrame &window, tw::DatabaseSession &session, SettingsDirty &dirty);
+    SaveTargetTab(ProcessingFrame &window, tw::DatabaseSession &session, SettingsDirty &dirty,
+                  Preferences &preferences);
 
     // The select-list-entry routine: empties the box's text, then selects the
     // first entry exactly equal to the text. False when there is none.
@@ -52,6 +55,9 @@ public:
     QComboBox *Combo18;
     QLabel *Label45;
     QLineEdit *Text10;
+    // "Trim spaces from values": off until the user turns it on, then
+    // remembered for the next run of the program.
+    QCheckBox *CheckTrim;
     QPushButton *Command10;
 
 public Q_SLOTS:
@@ -72,5 +78,6 @@ private:
     ProcessingFrame &m_window;
     tw::DatabaseSession &m_session;
     SettingsDirty &m_dirty;
+    Preferences &m_preferences;
     QString m_rememberedTable;
 };

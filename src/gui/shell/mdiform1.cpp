@@ -148,7 +148,7 @@ void MDIForm1::createChildren()
 {
     m_views = new TextViews(m_document, m_busy, *this, this);
 
-    m_manipulator = new Manipulator(m_document, m_session, m_busy, *m_views);
+    m_manipulator = new Manipulator(m_document, m_session, m_busy, *m_views, m_preferences);
     ChildWindow *manipulator = childWindow(addChild(m_manipulator));
     // A run still putting its result together keeps the window open; so
     // does Cancel at the question about unsaved changes.

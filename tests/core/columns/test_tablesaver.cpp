@@ -23,6 +23,7 @@ struct Run {
     QStringList asked = {}; // fields the size question named
     qint64 skipped = 0;
     qint64 refused = 0;
+    bool trim = false;
 };
 
 } // namespace
@@ -164,6 +165,9 @@ void TestTableSaver::save_data()
     addSave("a delimiter that ends the line gives no value", "a,b,", "a|b|~");
     addSave("values beyond the fields are dropped", "1,2,3,4,5", "1|2|3");
     addSave("values are not trimmed", " a , b", " a | b|~");
+    addSave("trimmed: only the spaces around a value go", "  a b ,\tc\t,   ", "a b|\tc\t|", {.trim = true});
+    addSave("trimmed before measured: padding does not make a value too long", "  abcde  ,x", "abcde|x|~",
+            {.trim = true});
     addSave("a space delimiter, an empty value between two", "a b  c", "a|b|", {.delimiter = " "});
     addSave("delimiter of several characters", "a::b::", "a|b|~", {.delimiter = "::"});
     addSave("delimiter compared with case", "aXbxc", "aXb|c|~", {.delimiter = "x"});
@@ -214,7 +218,8 @@ void TestTableSaver::save()
     observer.answers = run.answers;
     observer.goOnAfterRefusal = run.goOn;
     const SaveOutcome outcome =
-        saveText(*m_db, {run.table.toLower(), run.method, run.delimiter, run.columns}, text, observer);
+        saveText(*m_db, {run.table.toLower(), run.method, run.delimiter, run.columns, false, run.trim}, text,
+                 observer);
     QCOMPARE(int(outcome.end), int(run.end));
     QCOMPARE(readBack(run.table), rows(stored));
     QCOMPARE(outcome.recordsWritten, qint64(rows(stored).size()));

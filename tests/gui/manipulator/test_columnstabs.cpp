@@ -10,7 +10,10 @@
 #include "core/db/database.h"
 #include "core/db/recordset.h"
 #include "gui/manipulator/processingframe.h"
+#include "gui/shell/mdiform1.h"
+#include "gui/shell/preferences.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +21,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
@@ -103,6 +107,7 @@ private Q_SLOTS:
     void sizeQuestions_data();
     void sizeQuestions();
     void stopKeepsTheRecordsWritten();
+    void trimSpacesFromValues();
     void replaceThatDoesNotGoThroughKeepsTheOldRecords_data();
     void replaceThatDoesNotGoThroughKeepsTheOldRecords();
 
@@ -494,6 +499,7 @@ void TestColumnsTabs::saveCreatesTableFromLayout()
     // The list is rebuilt and shows the new table's name.
     QCOMPARE(control<QComboBox>("Combo17")->currentText(), QStringLiteral("People"));
     QVERIFY(control<QComboBox>("Combo17")->findText(QStringLiteral("People")) >= 0);
+    QCOMPARE(m_harness->frame().statusBar()->currentMessage(), QStringLiteral("3 records written to People"));
 }
 
 void TestColumnsTabs::alreadyInQuestion_data()
@@ -607,6 +613,32 @@ void TestColumnsTabs::stopKeepsTheRecordsWritten()
         QCOMPARE(stored.at(i).first(), QStringLiteral("%1").arg(i % 1000, 3, 10, QLatin1Char('0')));
     QVERIFY(!control<QPushButton>("Command17")->isEnabled());
     QVERIFY(!m_harness->frame().busy().isBusy());
+    QCOMPARE(m_harness->frame().statusBar()->currentMessage(),
+             QStringLiteral("Stopped: %1 records kept").arg(QLocale().toString(stored.size())));
+}
+
+void TestColumnsTabs::trimSpacesFromValues()
+{
+    auto trim = control<QCheckBox>("CheckTrim");
+    QVERIFY(!trim->isChecked());
+    addLayoutRow(QStringLiteral("Port"), 1, 6);
+    addLayoutRow(QStringLiteral("Name"), 7, 8);
+    m_harness->userSetsText(QStringLiteral("  21  ftp     \r\n"));
+    showTab(ProcessingFrame::SaveToDatabase);
+    fill(QStringLiteral("Services"), byColumns);
+    trim->click();
+    control<QPushButton>("Command10")->click();
+    QCOMPARE(readBack(m_harness->defaultDbPath(), QStringLiteral("Services")), (Rows{{"21", "ftp"}}));
+    QCOMPARE(m_harness->frame().statusBar()->currentMessage(), QStringLiteral("1 record written to Services"));
+
+    // The choice outlives the program: a frame started on the settings it
+    // left has the box checked.
+    const QVariant stored = m_harness->frame().preferences().setting(QStringLiteral("TrimSpacesFromValues"));
+    QCOMPARE(stored, QVariant(true));
+    FrameHarness later;
+    Preferences(later.path(QStringLiteral("settings.ini"))).setSetting(QStringLiteral("TrimSpacesFromValues"), stored);
+    QVERIFY(later.start());
+    QVERIFY(later.control<QCheckBox>(manipulator, QStringLiteral("CheckTrim"))->isChecked());
 }
 
 void TestColumnsTabs::replaceThatDoesNotGoThroughKeepsTheOldRecords_data()
