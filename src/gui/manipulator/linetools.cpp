@@ -12,6 +12,7 @@
 #include <QBoxLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 
 namespace {
@@ -24,15 +25,18 @@ public:
     bool goOn(qsizetype position, qsizetype length) override
     {
         Q_UNUSED(length);
+        m_reached = position;
         m_window.yieldIfDue(position + 1);
         return m_window.goOn();
     }
+    qsizetype reached() const { return m_reached; }
     // Often enough that Stop answers at once, seldom enough that asking the
     // clock costs nothing next to the scan.
     qsizetype checkInterval() const override { return 8192; }
 
 private:
     ProcessingFrame &m_window;
+    qsizetype m_reached = 0;
 };
 } // namespace
 
@@ -126,6 +130,12 @@ void LineTools::runTool(Tool tool)
         // A stopped scan hands back the part it got through; the undo copy
         // still holds the whole text.
         m_window.finishRun(result.text, nullptr);
+        if (!m_window.goOn()) {
+            const QLocale locale;
+            m_window.announce(tr("Stopped after %1 of %2 characters: the rest was left out, Undo brings the "
+                                 "whole text back")
+                                  .arg(locale.toString(progress.reached()), locale.toString(text.size())));
+        }
     }
     m_window.focusText();
 }

@@ -10,12 +10,14 @@
 #include "core/engine/linetools.h"
 #include "gui/manipulator/numericbox.h"
 #include "gui/manipulator/settingsdirty.h"
+#include "gui/shell/mdiform1.h"
 
 #include <QFile>
 #include <QGridLayout>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -681,6 +683,7 @@ void TestTabs::stopKeepsThePartScanned()
     QVERIFY(result.size() < whole.size());
     QVERIFY(whole.startsWith(result));
     QVERIFY(!control(harness(), "Command17")->isEnabled());
+    QVERIFY(harness().frame().statusBar()->currentMessage().startsWith(QLatin1String("Stopped after ")));
     click(harness(), QStringLiteral("Command1"));
     QCOMPARE(harness().document().text(), text);
 }
