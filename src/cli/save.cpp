@@ -379,7 +379,7 @@ QString saveHelpText()
         "    --if-exists    when the table is there: append (the default), replace (the\n"
         "                   old records go as the new ones come, in one transaction: a run\n"
         "                   that fails keeps them) or cancel (write nothing, exit status 1)\n"
-        "    --trim         leave out the spaces before and after each value (the padding\n"
+        "    --trim         leave out the spaces and tabs around each value (the padding\n"
         "                   of fixed-width text) before it is measured and written\n"
         "    --too-long     a value longer than its field: abort (the default; records\n"
         "                   written before stay, exit status 1) or skip every such value\n"

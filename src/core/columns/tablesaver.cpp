@@ -248,9 +248,12 @@ bool TableSaver::fillByColumns(QStringView line)
 bool TableSaver::checkFieldSizeAndWriteData(int field, QStringView value)
 {
     if (m_request.trimSpaces) {
-        while (!value.isEmpty() && value.front() == u' ')
+        // Columns are padded with spaces, or with tabs in texts such as
+        // /etc/services.
+        const auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
+        while (!value.isEmpty() && blank(value.front()))
             value = value.sliced(1);
-        while (!value.isEmpty() && value.back() == u' ')
+        while (!value.isEmpty() && blank(value.back()))
             value.chop(1);
     }
     const int limit = m_sizes.at(field);

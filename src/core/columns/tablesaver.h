@@ -58,8 +58,8 @@ struct SaveRequest
     // The table's records go in the run's own transaction, with the new ones:
     // a run that fails or aborts leaves them as they were.
     bool replace = false;
-    // Spaces before and after each value are left out (the padding of
-    // fixed-width text), before the value is measured against its field.
+    // Spaces and tabs before and after each value are left out (the padding
+    // of fixed-width text), before the value is measured against its field.
     bool trimSpaces = false;
 };
 

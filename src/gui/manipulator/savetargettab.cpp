@@ -93,8 +93,8 @@ SaveTargetTab::SaveTargetTab(ProcessingFrame &window, tw::DatabaseSession &sessi
     Text10->setToolTip(tr("Spaces may be used as a delimiter."));
     CheckTrim = new QCheckBox(tr("Trim spaces from values"), page);
     CheckTrim->setObjectName(QStringLiteral("CheckTrim"));
-    CheckTrim->setToolTip(tr("Leave out the spaces before and after each value, such as the padding of "
-                             "fixed-width columns."));
+    CheckTrim->setToolTip(tr("Leave out the spaces and tabs before and after each value, such as the padding "
+                             "of fixed-width columns."));
     CheckTrim->setChecked(m_preferences.setting(trimKey, false).toBool());
     Command10 = new QPushButton(tr("&Save"), page);
     Command10->setObjectName(QStringLiteral("Command10"));

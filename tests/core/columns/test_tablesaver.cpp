@@ -165,7 +165,8 @@ void TestTableSaver::save_data()
     addSave("a delimiter that ends the line gives no value", "a,b,", "a|b|~");
     addSave("values beyond the fields are dropped", "1,2,3,4,5", "1|2|3");
     addSave("values are not trimmed", " a , b", " a | b|~");
-    addSave("trimmed: only the spaces around a value go", "  a b ,\tc\t,   ", "a b|\tc\t|", {.trim = true});
+    addSave("trimmed: only the spaces and tabs around a value go", "  a b ,\t c\tx\t,   ", "a b|c\tx|",
+            {.trim = true});
     addSave("trimmed before measured: padding does not make a value too long", "  abcde  ,x", "abcde|x|~",
             {.trim = true});
     addSave("a space delimiter, an empty value between two", "a b  c", "a|b|", {.delimiter = " "});
