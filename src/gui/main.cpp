@@ -3,6 +3,7 @@
 #include "gui/shell/qttoolkit.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QIcon>
 
 int main(int argc, char *argv[])
@@ -19,9 +20,21 @@ int main(int argc, char *argv[])
     QtToolkit toolkit;
     Toolkit::install(&toolkit);
 
+    // "tabwright FILE", as the desktop entry starts it for a file opened with it.
+    QCommandLineParser arguments;
+    arguments.setApplicationDescription(QCoreApplication::translate(
+        "main", "Reshape plain text line by line and load it into database tables."));
+    arguments.addHelpOption();
+    arguments.addPositionalArgument(QStringLiteral("file"),
+                                    QCoreApplication::translate("main", "A text file to open."),
+                                    QStringLiteral("[file]"));
+    arguments.process(app);
+
     MDIForm1 frame;
     frame.show();
     if (!frame.Form_Load())
         return 1;
+    if (!arguments.positionalArguments().isEmpty())
+        frame.openFile(arguments.positionalArguments().constFirst());
     return app.exec();
 }

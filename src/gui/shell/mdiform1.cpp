@@ -261,6 +261,8 @@ void MDIForm1::createMenus()
     };
 
     menuFile = makeMenu("menuFile", tr("&File"));
+    // The recent files' entries name the whole path in a tool tip.
+    menuFile->setToolTipsVisible(true);
     menuFileTabwrite = addEntry(menuFile, "menuFileTabwrite", tr("&Tabwrite..."));
     // The keys users of any desktop program reach for.
     menuFileOpenFile = addEntry(menuFile, "menuFileOpenFile", tr("&Open File..."), QKeySequence::Open);
@@ -773,10 +775,10 @@ void MDIForm1::dropEvent(QDropEvent *event)
     if (urls.size() != 1 || !urls.first().isLocalFile())
         return;
     event->acceptProposedAction();
-    openRecentFile(urls.first().toLocalFile());
+    openFile(urls.first().toLocalFile());
 }
 
-void MDIForm1::openRecentFile(const QString &path)
+void MDIForm1::openFile(const QString &path)
 {
     if (m_busy.isBusy())
         return;
@@ -798,10 +800,13 @@ void MDIForm1::fillRecentFiles()
     for (qsizetype i = 0; i < files.size(); ++i) {
         const QString path = files[i];
         auto entry = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()), menuFile);
+        // Files of the same name in different folders told apart.
+        entry->setToolTip(QDir::toNativeSeparators(path));
+        entry->setStatusTip(QDir::toNativeSeparators(path));
         entry->setObjectName(QStringLiteral("menuFileRecent%1").arg(i + 1));
         entry->setToolTip(path);
         entry->setStatusTip(path);
-        connect(entry, &QAction::triggered, this, [this, path] { openRecentFile(path); });
+        connect(entry, &QAction::triggered, this, [this, path] { openFile(path); });
         menuFile->insertAction(before, entry);
     }
     menuFileRecentFiles->setVisible(!files.isEmpty());

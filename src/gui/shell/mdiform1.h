@@ -86,6 +86,11 @@ public Q_SLOTS:
     void menuExit_Click();
     void menuViewFont_Click();
 
+    // Opens a text file named on the command line, dropped on the window or
+    // picked from the recent files, asking first about unsaved text as File >
+    // Open File does.
+    void openFile(const QString &path);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     // A text file dropped on the window opens, as File > Open File would.
@@ -118,7 +123,6 @@ private:
     void viewerClosed();
     void focusManipulator();
     bool textWindowShown() const;
-    void openRecentFile(const QString &path);
     void fillRecentFiles();
     void showCurrentDatabase();
     // Queries > Select and Run / Define and Run.

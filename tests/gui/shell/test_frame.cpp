@@ -13,6 +13,7 @@
 #include <QTabWidget>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QtTest>
 
 class TestFrame : public QObject
@@ -35,6 +36,7 @@ private Q_SLOTS:
     void busyRunHoldsTheSwappingEntries();
     void exitAsksAboutUnsavedText_data();
     void exitAsksAboutUnsavedText();
+    void fileGivenOpensAfterTheUnsavedQuestion();
     void menuAccessKeysWinOverTabs();
     void placedOnTheScreen();
     void frameCloseRefusedOnCancel();
@@ -319,6 +321,31 @@ void TestFrame::exitAsksAboutUnsavedText()
     QCOMPARE(harness.toolkit().messageTexts(),
              answer ? QStringList{"Would you like to save changes?"} : QStringList{});
     QCOMPARE(harness.document().text(), ended ? QString() : text);
+}
+
+void TestFrame::fileGivenOpensAfterTheUnsavedQuestion()
+{
+    FrameHarness harness;
+    QVERIFY(harness.start());
+    const QString path = harness.path(QStringLiteral("dropped.txt"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("from the file\r\n") > 0);
+    file.close();
+    harness.userSetsText(QStringLiteral("unsaved"));
+    // What a file dropped on the window or named on the command line does.
+    const auto drop = [&] { harness.frame().openFile(path); };
+    harness.toolkit().answer(Answer::Cancel);
+    drop();
+    QCOMPARE(harness.document().text(), QStringLiteral("unsaved"));
+    harness.toolkit().answer(Answer::No);
+    drop();
+    QCOMPARE(harness.document().text(), QStringLiteral("from the file\r\n"));
+    QCOMPARE(harness.toolkit().messageTexts(), QStringList(2, QStringLiteral("Would you like to save changes?")));
+    // Its recent files' entry tells its folder in a tool tip.
+    bool listed = false;
+    for (QAction *entry : harness.frame().findChild<QMenu *>(QStringLiteral("menuFile"))->actions())
+        listed = listed || (entry->text() == u"&1 dropped.txt" && entry->toolTip() == path);
+    QVERIFY(listed);
 }
 
 void TestFrame::menuAccessKeysWinOverTabs()
