@@ -27,7 +27,9 @@ inline std::unique_ptr<MDIForm1> startFrame(const QTemporaryDir &folder, const c
         std::fprintf(stderr, "%s: cannot copy %s\n", benchName, qPrintable(shipped));
         return nullptr;
     }
-    auto frame = std::make_unique<MDIForm1>(StartupOptions{folder.path(), false});
+    // Settings of its own: a benchmark must not fill the user's recent files.
+    auto frame = std::make_unique<MDIForm1>(
+        StartupOptions{folder.path(), false, folder.filePath(QStringLiteral("settings.ini"))});
     frame->show();
     if (!frame->Form_Load())
         return nullptr;

@@ -80,7 +80,7 @@ int main(int argc, char *argv[])
     }
     BenchToolkit toolkit;
     Toolkit::install(&toolkit);
-    MDIForm1 frame(StartupOptions{folder.path(), false});
+    MDIForm1 frame(StartupOptions{folder.path(), false, folder.filePath(QStringLiteral("settings.ini"))});
     frame.resize(1000, 700);
     frame.show();
     if (!frame.Form_Load())
