@@ -206,7 +206,7 @@ QProcessEnvironment PgServer::clientEnvironment() const
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("PGPASSWORD"), password());
     // No ~/.pgpass or service file of whoever runs the tests interferes.
-    environment.insert(QStringLiteral("PGPASSFILE"), QStringLiteral("/dev/null"));
+    environment.insert(QStringLiteral("PGPASSFILE"), QStringLiteral("/nonexistent/pgpass"));
     environment.remove(QStringLiteral("PGSERVICE"));
     return environment;
 }

@@ -26,10 +26,12 @@ private slots:
 
     void openRefusals_data();
     void openRefusals();
+    void passwordFromPgpass();
     void awkwardNameListedFoundDropped();
     void errorsOfStatements_data();
     void errorsOfStatements();
     void transactions();
+    void refusedRowLeavesTheLoadGoing();
     void cliSave_data();
     void cliSave();
 
@@ -61,7 +63,7 @@ void TestServer::initTestCase()
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
     // The database class finds the password where libpq looks: PGPASSWORD.
     qputenv("PGPASSWORD", PgServer::password().toUtf8());
-    qputenv("PGPASSFILE", "/dev/null");
+    qputenv("PGPASSFILE", "/nonexistent/pgpass");
     QCOMPARE(m_server.psql(QStringLiteral("CREATE ROLE tw_reader NOLOGIN")), QString());
 }
 
@@ -107,6 +109,27 @@ void TestServer::openRefusals()
     TW_VERIFY_OK(m_db.open(this->address(PgServer::password())));
     QVERIFY(!m_db.name().contains(PgServer::password()));
     QVERIFY(m_db.name().contains(QStringLiteral("127.0.0.1:%1").arg(m_server.port())));
+}
+
+void TestServer::passwordFromPgpass()
+{
+    QFile pgpass(m_dir.filePath(QStringLiteral("pgpass")));
+    QVERIFY(pgpass.open(QIODevice::WriteOnly));
+    pgpass.write(QStringLiteral("127.0.0.1:%1:*:%2:%3\n").arg(m_server.port()).arg(PgServer::user(), PgServer::password()).toUtf8());
+    pgpass.close();
+    pgpass.setPermissions(QFile::ReadOwner | QFile::WriteOwner); // libpq ignores a file others may read
+    qunsetenv("PGPASSWORD");
+    qputenv("PGPASSFILE", QFile::encodeName(pgpass.fileName()));
+    const DbError withFile = m_db.open(QStringLiteral("host=127.0.0.1 port=%1 dbname=postgres user=%2")
+                                           .arg(m_server.port()).arg(PgServer::user()));
+    qputenv("PGPASSFILE", "/nonexistent/pgpass");
+    const DbError without = m_db.open(QStringLiteral("host=127.0.0.1 port=%1 dbname=postgres user=%2 password=")
+                                          .arg(m_server.port()).arg(PgServer::user()));
+    qputenv("PGPASSWORD", PgServer::password().toUtf8());
+    TW_VERIFY_OK(withFile);
+    QCOMPARE(without.number, 3343);
+    QCOMPARE(m_db.name(), QStringLiteral("user='%1' dbname='postgres' host='127.0.0.1' port='%2'")
+                              .arg(PgServer::user()).arg(m_server.port()));
 }
 
 void TestServer::awkwardNameListedFoundDropped()
@@ -169,6 +192,29 @@ void TestServer::transactions()
     QCOMPARE(m_db.exec(QStringLiteral("INSERT INTO \"Checked\" VALUES ('B', '')")).error().number, 3315);
     QCOMPARE(m_db.commit().number, 3034);
     QCOMPARE(m_db.queryValue(QStringLiteral("SELECT count(*) FROM \"Checked\"")).value().toInt(), 0);
+}
+
+void TestServer::refusedRowLeavesTheLoadGoing()
+{
+    // A table with a number field takes rows one at a time: the row the
+    // server refuses is left out, the transaction goes on.
+    TW_VERIFY_OK(m_db.createTable(TableDef{QStringLiteral("Mixed"), {FieldDef::text(QStringLiteral("Name"), 5),
+                                                                     FieldDef::of(QStringLiteral("Amount"), FieldType::Double)}}));
+    RowInserter inserter;
+    TW_VERIFY_OK(inserter.open(m_db, QStringLiteral("mixed")));
+    TW_VERIFY_OK(inserter.begin());
+    const QStringList amounts = {QStringLiteral("1.5"), QStringLiteral("lots"), QStringLiteral("2")};
+    QList<int> numbers;
+    for (const QString &amount : amounts) {
+        inserter.setText(0, QStringLiteral("row"));
+        inserter.setText(1, amount);
+        numbers << inserter.insert().number;
+    }
+    inserter.setText(0, QStringLiteral("toolong"));
+    numbers << inserter.insert().number;
+    TW_VERIFY_OK(inserter.commit());
+    QCOMPARE(numbers, (QList<int>{0, 3464, 0, 3163}));
+    QCOMPARE(m_server.psql(QStringLiteral("SELECT \"Amount\" FROM \"Mixed\" ORDER BY ctid")), QStringLiteral("1.5\n2"));
 }
 
 void TestServer::cliSave_data()
