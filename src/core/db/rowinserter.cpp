@@ -113,20 +113,30 @@ qsizetype characterCount(QStringView text)
     return count;
 }
 
-// A value in COPY's text form: backslash, tab and line breaks escaped.
+// A value in COPY's text form: backslash, tab and line breaks escaped. The
+// UTF-8 goes straight onto the line; most values need no escape at all.
 void appendCopyValue(QByteArray &line, QByteArray &scratch, QStringView value)
 {
-    if (scratch.size() < value.size() * 3)
-        scratch.resize(value.size() * 3);
-    char *start = scratch.data();
-    const char *end = appendUtf8(start, value);
-    for (const char *p = start; p < end; ++p) {
-        switch (*p) {
+    const qsizetype at = line.size();
+    line.resize(at + value.size() * 3);
+    char *start = line.data() + at;
+    char *end = appendUtf8(start, value);
+    const char *special = start;
+    while (special < end && *special != '\\' && *special != '\t' && *special != '\n' && *special != '\r')
+        ++special;
+    if (special == end) {
+        line.resize(end - line.constData());
+        return;
+    }
+    scratch = QByteArray(start, end - start);
+    line.resize(at);
+    for (const char c : std::as_const(scratch)) {
+        switch (c) {
         case '\\': line.append("\\\\", 2); break;
         case '\t': line.append("\\t", 2); break;
         case '\n': line.append("\\n", 2); break;
         case '\r': line.append("\\r", 2); break;
-        default: line.append(*p); break;
+        default: line.append(c); break;
         }
     }
 }
@@ -295,7 +305,7 @@ DbError RowInserter::insertServer()
             PQclear(started);
         }
         if (m_copying) {
-            m_line.clear();
+            m_line.resize(0); // keeps its room for the next row
             for (qsizetype i = 0; i < m_values.size(); ++i) {
                 if (i > 0)
                     m_line.append('\t');
