@@ -31,7 +31,9 @@ QString quotedValue(const QString &value)
 QString uriWithoutPassword(const QString &uri)
 {
     QString shown = uri.trimmed();
-    static const QRegularExpression userInfo(QStringLiteral("^(postgres(?:ql)?://[^:@/?#]*):[^@/?#]*@"),
+    // libpq ends the user part at the first "@" or "/", whatever comes
+    // between; so does this.
+    static const QRegularExpression userInfo(QStringLiteral("^(postgres(?:ql)?://[^:@/]*):[^@/]*@"),
                                              QRegularExpression::CaseInsensitiveOption);
     shown.replace(userInfo, QStringLiteral("\\1@"));
     static const QRegularExpression queryPassword(QStringLiteral("([?&])password=[^&#]*&?"));
@@ -93,7 +95,15 @@ std::optional<ServerAddress> parseServerAddress(const QString &text, QString *pr
             address.database = value;
         else if (key == QLatin1String("user"))
             address.user = value;
-        else
+        else if (value.contains(u';')) {
+            // The driver turns every ";" of its options into a space: the
+            // option would silently become another one.
+            PQconninfoFree(parsed);
+            if (problem)
+                *problem = QStringLiteral("The value of %1 holds a \";\", which cannot be passed on to the server.")
+                               .arg(key);
+            return std::nullopt;
+        } else
             address.options << key + u'=' + quotedValue(value);
         hasTimeout = hasTimeout || key == QLatin1String("connect_timeout");
     }

@@ -7,6 +7,7 @@
 #include "core/db/database.h"
 #include "core/db/identifier.h"
 #include "core/db/rowinserter.h"
+#include "core/db/serveraddress.h"
 
 #include <QFile>
 #include <QProcess>
@@ -27,6 +28,8 @@ private slots:
     void openRefusals_data();
     void openRefusals();
     void passwordFromPgpass();
+    void addressShownWithoutPassword_data();
+    void addressShownWithoutPassword();
     void awkwardNameListedFoundDropped();
     void errorsOfStatements_data();
     void errorsOfStatements();
@@ -90,6 +93,7 @@ void TestServer::openRefusals_data()
     QTest::newRow("no such database") << "host=127.0.0.1 port=%1 dbname=nosuch user=tabwright" << "" << 3343;
     QTest::newRow("no such user") << "postgresql://nobody_here@127.0.0.1:%1/postgres" << "" << 3343;
     QTest::newRow("nothing listening") << "postgresql://tabwright@127.0.0.1:1/postgres" << "" << 3343;
+    QTest::newRow("option the driver would change") << "host=127.0.0.1 port=%1 application_name='a;b'" << "" << 3343;
 }
 
 void TestServer::openRefusals()
@@ -130,6 +134,24 @@ void TestServer::passwordFromPgpass()
     QCOMPARE(without.number, 3343);
     QCOMPARE(m_db.name(), QStringLiteral("user='%1' dbname='postgres' host='127.0.0.1' port='%2'")
                               .arg(PgServer::user()).arg(m_server.port()));
+}
+
+void TestServer::addressShownWithoutPassword_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("file") << "/data/shop.mdb" << "/data/shop.mdb";
+    QTest::newRow("uri") << "postgresql://sam:pa#ss?x@db:5432/sales" << "postgresql://sam@db:5432/sales";
+    QTest::newRow("uri query") << "postgres://db/sales?password=pw&sslmode=require" << "postgres://db/sales?sslmode=require";
+    QTest::newRow("key-value") << "host=db password='a b' dbname=sales" << "dbname='sales' host='db'";
+    QTest::newRow("unreadable") << "host='db password=x" << "(a database server)";
+}
+
+void TestServer::addressShownWithoutPassword()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, shown);
+    QCOMPARE(displayDatabaseName(address), shown);
 }
 
 void TestServer::awkwardNameListedFoundDropped()
