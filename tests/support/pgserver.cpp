@@ -153,13 +153,32 @@ QString PgServer::start()
 
     // Another test may take the port between the look and the start: the
     // server then fails at once, and another port is tried.
-    const QString log = m_dir->filePath(QStringLiteral("server.log"));
     for (int attempt = 0; attempt < 5; ++attempt) {
         m_port = freePort();
+        if (launch())
+            return {};
+    }
+    return QStringLiteral("the server did not start: %1").arg(readFile(m_dir->filePath(QStringLiteral("server.log"))));
+}
+
+QString PgServer::restart()
+{
+    stop();
+    return launch() ? QString()
+                    : QStringLiteral("the server did not start again: %1")
+                          .arg(readFile(m_dir->filePath(QStringLiteral("server.log"))));
+}
+
+bool PgServer::launch()
+{
+    const Owner owner = clusterOwner();
+    const QString data = m_dir->filePath(QStringLiteral("data"));
+    const QString log = m_dir->filePath(QStringLiteral("server.log"));
+    {
         runAsOwner(m_server, owner, SIGQUIT);
         m_server.setWorkingDirectory(m_dir->path());
         m_server.setProcessChannelMode(QProcess::MergedChannels);
-        m_server.setStandardOutputFile(log);
+        m_server.setStandardOutputFile(log, QIODevice::Append);
         m_server.start(m_bin + QStringLiteral("/postgres"),
                        {QStringLiteral("-D"), data, QStringLiteral("-p"), QString::number(m_port),
                         QStringLiteral("-k"), m_dir->path(), QStringLiteral("-c"),
@@ -167,7 +186,7 @@ QString PgServer::start()
                         QStringLiteral("max_connections=20"), QStringLiteral("-c"),
                         QStringLiteral("shared_buffers=16MB")});
         if (!m_server.waitForStarted())
-            return QStringLiteral("cannot start %1/postgres").arg(m_bin);
+            return false;
         QElapsedTimer waited;
         waited.start();
         while (waited.elapsed() < 60000 && m_server.state() == QProcess::Running) {
@@ -176,12 +195,12 @@ QString PgServer::start()
                         {QStringLiteral("-q"), QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
                          QString::number(m_port)});
             if (ready.waitForFinished(10000) && ready.exitStatus() == QProcess::NormalExit && ready.exitCode() == 0)
-                return {};
+                return true;
             QThread::msleep(100);
         }
         stop();
     }
-    return QStringLiteral("the server did not start: %1").arg(readFile(log));
+    return false;
 }
 
 void PgServer::stop()

@@ -24,6 +24,10 @@ public:
 
     // Makes the cluster and starts the server; "" or why it could not.
     QString start();
+    // A fast shutdown (clients are cut off, as when a server goes down
+    // under them), and the same cluster started again on the same port.
+    void stop();
+    QString restart();
 
     static QString user() { return QStringLiteral("tabwright"); }
     static QString password() { return QStringLiteral("tw-test-secret"); }
@@ -38,7 +42,7 @@ public:
     QString psql(const QString &sql) const;
 
 private:
-    void stop();
+    bool launch();
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_bin;

@@ -4,6 +4,7 @@
 #include "dbtestsupport.h"
 #include "pgserver.h"
 
+#include "core/columns/tablesaver.h"
 #include "core/db/database.h"
 #include "core/db/identifier.h"
 #include "core/db/rowinserter.h"
@@ -35,6 +36,7 @@ private slots:
     void errorsOfStatements();
     void transactions();
     void refusedRowLeavesTheLoadGoing();
+    void serverGoingDownKeepsCommittedRows();
     void cliSave_data();
     void cliSave();
 
@@ -50,6 +52,25 @@ namespace {
 const QString checked = QStringLiteral("Checked");
 const QString parse = QStringLiteral("databaseProcessMethod=Parse text using delimiter I specify");
 const QString byColumns = QStringLiteral("databaseProcessMethod=Use column specs on the Tabwrite Text tab");
+// Skips values too long for their field, and takes the server down after
+// the given line.
+class DownAfter : public SaveObserver
+{
+public:
+    DownAfter(PgServer &server, int line) : m_server(server), m_line(line) {}
+    bool lineDone(qint64) override
+    {
+        if (--m_line == 0)
+            m_server.stop();
+        return true;
+    }
+    WarnMode valueTooLong(const QString &) override { return WarnMode::SkipSilently; }
+    bool recordRefused(const DbError &) override { return false; }
+
+private:
+    PgServer &m_server;
+    int m_line;
+};
 } // namespace
 
 QString TestServer::address(const QString &password) const
@@ -237,6 +258,29 @@ void TestServer::refusedRowLeavesTheLoadGoing()
     TW_VERIFY_OK(inserter.commit());
     QCOMPARE(numbers, (QList<int>{0, 3464, 0, 3163}));
     QCOMPARE(m_server.psql(QStringLiteral("SELECT \"Amount\" FROM \"Mixed\" ORDER BY ctid")), QStringLiteral("1.5\n2"));
+}
+
+void TestServer::serverGoingDownKeepsCommittedRows()
+{
+    // The too-long value of line 3 has the run commit lines 1 and 2 before
+    // it asks; lines 3 to 5 are on their way when the server goes down.
+    SaveRequest request;
+    request.table = checked;
+    request.method = SaveMethod::Delimiter;
+    request.delimiter = QStringLiteral(";");
+    DownAfter observer(m_server, 5);
+    const SaveOutcome outcome =
+        saveText(m_db, request, u"A;1\r\nB;2\r\nTOOLONG;3\r\nC;4\r\nD;5\r\nE;6\r\nF;7\r\n", observer);
+    QCOMPARE(int(outcome.end), int(SaveOutcome::End::Failed));
+    QCOMPARE(outcome.error.number, 3343);
+    QCOMPARE(outcome.recordsWritten, 2);
+    const QString message = saveFailureMessage(outcome, checked, m_db.name());
+    QVERIFY2(message.contains(QStringLiteral("The 2 records written to the table Checked before that were kept")),
+             qPrintable(message));
+    const QString restarted = m_server.restart();
+    QVERIFY2(restarted.isEmpty(), qPrintable(restarted));
+    QCOMPARE(m_server.psql(QStringLiteral("SELECT string_agg(\"Name\", ',' ORDER BY ctid) FROM \"Checked\"")),
+             QStringLiteral("1,2"));
 }
 
 void TestServer::cliSave_data()
