@@ -19,6 +19,7 @@ packages=(
   cmake ninja-build g++ pkg-config python3
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
   libsqlite3-dev sqlite3 libqscintilla2-qt6-dev
+  libqt6sql6-psql libpq-dev postgresql
   poppler-utils
 )
 

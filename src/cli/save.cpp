@@ -10,6 +10,7 @@
 #include "core/columns/tablesaver.h"
 #include "core/db/database.h"
 #include "core/db/defaultdatabase.h"
+#include "core/db/serveraddress.h"
 #include "core/text/textfile.h"
 
 #include <QFileInfo>
@@ -220,13 +221,16 @@ int saveBlocks(const SaveJob &job, bool hasText, const BlockReader &nextBlock)
             return usage(QStringLiteral("there is no %1 beside the program (name the database with --db FILE)")
                              .arg(defaultDatabaseName()));
     }
+    // A server address is shown without its password, in every message.
+    const bool server = isServerAddress(path);
+    const QString shownPath = displayDatabaseName(path);
     const QFileInfo dbFile(path);
     SaveTarget target;
     target.hasText = hasText;
     target.table = *options.table;
     target.methodText = job.method;
     target.delimiter = job.delimiter;
-    target.databasePath = dbFile.absoluteFilePath();
+    target.databasePath = server ? shownPath : dbFile.absoluteFilePath();
     target.createFromLayout = options.create;
     target.trimSpaces = options.trim;
     // What the request itself lacks is refused before the database is opened.
@@ -235,10 +239,12 @@ int saveBlocks(const SaveJob &job, bool hasText, const BlockReader &nextBlock)
 
     // A database that is not there yet is made only when the plan writes
     // something into it: a refused request leaves no empty file behind.
+    // The user and password of a server come from the address or libpq's
+    // own places (PGUSER, PGPASSWORD, ~/.pgpass), never from an argument.
     Database db;
-    if (dbFile.exists()) {
+    if (server || dbFile.exists()) {
         if (const DbError error = db.open(path, {}, {}, Database::OpenMode::CreateIfMissing); error.isError())
-            return usage(QStringLiteral("%1: %2").arg(path, error.description));
+            return usage(QStringLiteral("%1: %2").arg(shownPath, error.description));
         target.databasePath = db.name();
     }
     OptionAnswers answers(options.ifExists, job.layout.value_or(ColumnSpecs{}));
@@ -261,10 +267,10 @@ int saveBlocks(const SaveJob &job, bool hasText, const BlockReader &nextBlock)
     }
     if (!db.isOpen()) {
         if (const DbError error = db.open(path, {}, {}, Database::OpenMode::CreateIfMissing); error.isError())
-            return usage(QStringLiteral("%1: %2").arg(path, error.description));
+            return usage(QStringLiteral("%1: %2").arg(shownPath, error.description));
     }
     if (const DbError error = prepareTarget(db, plan); error.isError())
-        return usage(QStringLiteral("%1: %2").arg(path, error.description));
+        return usage(QStringLiteral("%1: %2").arg(shownPath, error.description));
     if (plan.request.method == SaveMethod::Neither) {
         printLine(summary({}, target.table));
         return status::done;
@@ -365,6 +371,10 @@ QString saveHelpText()
         "    --db FILE      the database written to; a missing file is made once a table\n"
         "                   is to be created in it. With --settings it may be left out:\n"
         "                   the default database\n"
+        "    --db postgresql://[USER@]HOST[:PORT]/DATABASE[?OPTION=VALUE...]\n"
+        "    --db \"host=HOST port=PORT dbname=DATABASE ...\"\n"
+        "                   a PostgreSQL database; the password comes from PGPASSWORD,\n"
+        "                   ~/.pgpass or a service file, never from an argument\n"
         "    --table NAME   the table (names compare without regard to case)\n"
         "    databaseProcessMethod\n"
         "        \"Parse text using delimiter I specify\" or \"Use column specs on the Tabwrite Text tab\"\n"

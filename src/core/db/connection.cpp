@@ -18,6 +18,11 @@ sqlite3 *Connection::handle() const
     return sqliteHandle(db());
 }
 
+pg_conn *Connection::serverHandle() const
+{
+    return detail::serverHandle(db());
+}
+
 Snapshot::~Snapshot()
 {
     if (const auto c = connection.lock()) {
@@ -36,11 +41,51 @@ sqlite3 *sqliteHandle(const QSqlDatabase &db)
     return *static_cast<sqlite3 *const *>(handle.constData());
 }
 
+pg_conn *serverHandle(const QSqlDatabase &db)
+{
+    if (!db.isValid() || !db.driver())
+        return nullptr;
+    const QVariant handle = db.driver()->handle();
+    // Qt names the type by the struct behind libpq's PGconn typedef.
+    if (!handle.isValid()
+        || (qstrcmp(handle.typeName(), "pg_conn*") != 0 && qstrcmp(handle.typeName(), "PGconn*") != 0))
+        return nullptr;
+    return *static_cast<pg_conn *const *>(handle.constData());
+}
+
+bool isServer(const QSqlDatabase &db)
+{
+    return db.driverName() == QLatin1String("QPSQL");
+}
+
+DbError mapDriverError(const QSqlDatabase &db, const QSqlError &error, ErrorContext context)
+{
+    return isServer(db) ? mapServerError(error, context) : mapEngineError(error, context);
+}
+
 Result<qint64> execute(const QSqlDatabase &db, const QString &sql, const QVariantList &values,
                        ErrorContext context)
 {
     if (!db.isOpen())
         return DbError::make(ErrorNumber::InvalidOperation);
+    if (isServer(db)) {
+        // The server prepares only queries and changes of rows; any other
+        // statement (CREATE, BEGIN ...) runs as it is, having no values.
+        QSqlQuery query(db);
+        query.setForwardOnly(true);
+        const bool done = values.isEmpty() ? query.exec(sql) : query.prepare(sql);
+        if (!done)
+            return mapServerError(query.lastError(), context);
+        if (!values.isEmpty()) {
+            for (const QVariant &value : values)
+                query.addBindValue(value);
+            if (!query.exec())
+                return mapServerError(query.lastError(), context);
+        }
+        const qint64 changed = query.numRowsAffected();
+        query.finish();
+        return qMax<qint64>(changed, 0);
+    }
     sqlite3 *handle = sqliteHandle(db);
     const qint64 before = handle ? sqlite3_total_changes64(handle) : 0;
     QSqlQuery query(db);

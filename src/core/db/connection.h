@@ -18,6 +18,7 @@
 #include <utility>
 
 struct sqlite3;
+struct pg_conn;
 
 namespace tw::detail {
 
@@ -26,7 +27,9 @@ namespace tw::detail {
 // reaching a removed connection.
 struct Connection {
     QString name; // QtSql connection name
-    QString path;
+    QString path; // a server's address without its password
+    // A database server (PostgreSQL through QPSQL) rather than a file.
+    bool server = false;
     int nextSnapshotId = 0;
     // Whatever keeps a statement open on the handle between calls (a bulk
     // inserter), by owner: each is told to let go before the handle closes.
@@ -34,6 +37,7 @@ struct Connection {
 
     QSqlDatabase db() const { return QSqlDatabase::database(name, false); }
     sqlite3 *handle() const;
+    pg_conn *serverHandle() const;
 };
 
 // A temporary table holding the rows of a query, shared by the record sets
@@ -49,6 +53,11 @@ struct Snapshot {
 };
 
 sqlite3 *sqliteHandle(const QSqlDatabase &db);
+// libpq's connection under a QPSQL connection; null for any other.
+pg_conn *serverHandle(const QSqlDatabase &db);
+bool isServer(const QSqlDatabase &db);
+// A QtSql error mapped as the connection's engine reports it.
+DbError mapDriverError(const QSqlDatabase &db, const QSqlError &error, ErrorContext context = ErrorContext::Statement);
 
 // Runs one statement with positional values; rows changed on success.
 Result<qint64> execute(const QSqlDatabase &db, const QString &sql, const QVariantList &values,
@@ -67,5 +76,26 @@ Result<StatementInfo> inspectStatement(sqlite3 *handle, const QString &sql,
 // zero-length rule read back from the declarations.
 Result<QList<FieldDef>> tableFields(const QSqlDatabase &db, const QString &storedName,
                                     const QString &schema = QStringLiteral("main"));
+
+// The server engine (server.cpp).
+// Opens a QPSQL connection of that name; on failure it is removed again.
+DbError openServer(const QString &connectionName, const QString &address, const QString &user,
+                   const QString &password, QString *display);
+Result<QStringList> serverTableNames(const QSqlDatabase &db);
+Result<QList<FieldDef>> serverTableFields(const QSqlDatabase &db, const QString &storedName);
+// The CREATE TABLE column of a field on the server; `position` (from 1)
+// names a constraint when the field's name is too long to be part of it.
+QString serverColumnDefinition(const FieldDef &field, int position);
+// Whether a name fits the server's identifiers (63 bytes): a longer one
+// would be cut short without a word.
+bool fitsServerName(const QString &name);
+// Transactions by libpq's own account of the connection, so that the answers
+// match a database file's: a commit without a transaction fails with 3034,
+// and so does one after the server gave the transaction up.
+DbError serverBegin(pg_conn *connection);
+DbError serverCommit(pg_conn *connection);
+DbError serverRollback(pg_conn *connection);
+// Runs one statement through libpq (no values); its error mapped.
+DbError serverExec(pg_conn *connection, const char *sql);
 
 } // namespace tw::detail

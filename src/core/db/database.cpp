@@ -4,6 +4,7 @@
 #include "core/db/connection.h"
 #include "core/db/dialect.h"
 #include "core/db/identifier.h"
+#include "core/db/serveraddress.h"
 #include "core/db/sqlfunctions.h"
 #include "core/db/sqltokenizer.h"
 
@@ -84,8 +85,18 @@ Database::~Database()
 
 DbError Database::open(const QString &path, const QString &user, const QString &password, OpenMode mode)
 {
-    Q_UNUSED(user)
-    Q_UNUSED(password)
+    if (isServerAddress(path)) {
+        const QString name = newConnectionName();
+        QString display;
+        if (const DbError error = detail::openServer(name, path, user, password, &display); error.isError())
+            return error;
+        close();
+        m_connection = std::make_shared<detail::Connection>();
+        m_connection->name = name;
+        m_connection->path = display;
+        m_connection->server = true;
+        return {};
+    }
     if (path.isEmpty())
         return DbError::make(ErrorNumber::FileNotFound, path);
     const QFileInfo info(path);
@@ -208,14 +219,17 @@ Result<QVariant> Database::queryValue(const QString &sql, const QVariantList &va
 {
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
-    QSqlQuery query(m_connection->db());
+    const QSqlDatabase db = m_connection->db();
+    QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.prepare(sql))
-        return mapEngineError(query.lastError());
+    // The server prepares only queries and changes of rows (see execute()).
+    const bool prepared = !values.isEmpty() || !detail::isServer(db);
+    if (prepared && !query.prepare(sql))
+        return detail::mapDriverError(db, query.lastError());
     for (const QVariant &value : values)
         query.addBindValue(value);
-    if (!query.exec())
-        return mapEngineError(query.lastError());
+    if (!(prepared ? query.exec() : query.exec(sql)))
+        return detail::mapDriverError(db, query.lastError());
     const QVariant value = query.next() ? query.value(0) : QVariant();
     query.finish();
     return value;
@@ -225,6 +239,8 @@ DbError Database::begin()
 {
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
+    if (m_connection->server)
+        return detail::serverBegin(m_connection->serverHandle());
     return exec(QStringLiteral("BEGIN")).error();
 }
 
@@ -232,6 +248,8 @@ DbError Database::commit()
 {
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
+    if (m_connection->server)
+        return detail::serverCommit(m_connection->serverHandle());
     return exec(QStringLiteral("COMMIT")).error();
 }
 
@@ -239,6 +257,8 @@ DbError Database::rollback()
 {
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
+    if (m_connection->server)
+        return detail::serverRollback(m_connection->serverHandle());
     return exec(QStringLiteral("ROLLBACK")).error();
 }
 
@@ -246,6 +266,8 @@ Result<QStringList> Database::tableNames() const
 {
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
+    if (m_connection->server)
+        return detail::serverTableNames(m_connection->db());
     QSqlQuery query(m_connection->db());
     query.setForwardOnly(true);
     // sqlite_master rows are appended as objects are created, so rowid order
@@ -265,6 +287,9 @@ Result<QString> Database::findTable(const QString &name) const
     const Result<QStringList> names = tableNames();
     if (!names)
         return names.error();
+    // A server tells "Sales" from "sales"; the name as given wins there.
+    if (names.value().contains(name))
+        return name;
     for (const QString &stored : names.value()) {
         if (stored.compare(name, Qt::CaseInsensitive) == 0)
             return stored;
@@ -282,6 +307,8 @@ Result<QList<FieldDef>> Database::fields(const QString &table) const
     const Result<QString> stored = findTable(table);
     if (!stored)
         return stored.error();
+    if (m_connection->server)
+        return detail::serverTableFields(m_connection->db(), stored.value());
     return detail::tableFields(m_connection->db(), stored.value());
 }
 
@@ -290,6 +317,8 @@ Result<QStringList> Database::indexNames(const QString &table) const
     const Result<QString> stored = findTable(table);
     if (!stored)
         return stored.error();
+    if (m_connection->server)
+        return DbError::make(ErrorNumber::NotSupportedForType);
     QSqlQuery query(m_connection->db());
     query.setForwardOnly(true);
     query.prepare(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ? "
@@ -308,7 +337,10 @@ DbError Database::createTable(const TableDef &definition)
 {
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
-    if (!isValidTableName(definition.name))
+    const bool server = m_connection->server;
+    // A server cuts longer names short without a word: the table would not
+    // be found by the name it was made with.
+    if (!isValidTableName(definition.name) || (server && !detail::fitsServerName(definition.name)))
         return DbError::make(ErrorNumber::InvalidName, definition.name);
     if (tableExists(definition.name))
         return DbError::make(ErrorNumber::TableExists, definition.name);
@@ -317,7 +349,7 @@ DbError Database::createTable(const TableDef &definition)
     QSet<QString> seen;
     QStringList columns;
     for (const FieldDef &field : definition.fields) {
-        if (!isValidFieldName(field.name))
+        if (!isValidFieldName(field.name) || (server && !detail::fitsServerName(field.name)))
             return DbError::make(ErrorNumber::InvalidName, field.name);
         if (seen.contains(field.name.toLower()))
             return DbError::make(ErrorNumber::FieldDefinedTwice, field.name);
@@ -325,7 +357,8 @@ DbError Database::createTable(const TableDef &definition)
         if ((field.type == FieldType::Text || field.type == FieldType::Binary)
             && (field.size < 1 || field.size > MaxTextSize))
             return DbError::make(ErrorNumber::InvalidArgument);
-        columns.append(columnDefinition(field));
+        columns.append(server ? detail::serverColumnDefinition(field, int(columns.size()) + 1)
+                              : columnDefinition(field));
     }
     const QString sql = QStringLiteral("CREATE TABLE ") + quoteIdentifier(definition.name) + QStringLiteral(" (\n  ")
         + columns.join(QStringLiteral(",\n  ")) + QStringLiteral("\n)");
@@ -349,6 +382,10 @@ Result<Recordset> Database::openRecordset(const QString &tableOrSql, RecordsetTy
 {
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
+    // Record sets read and edit through the file engine's row ids; on a
+    // server they are refused until they have keys of their own.
+    if (m_connection->server)
+        return DbError::make(ErrorNumber::NotSupportedForType);
     // A table of exactly that name wins, so any name, even one that reads
     // like SQL, opens its table.
     Result<QString> stored = findTable(tableOrSql);

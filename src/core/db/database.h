@@ -35,7 +35,8 @@ struct QueryDescription {
     bool returnsRows() const { return !fields.isEmpty() && readOnly; }
 };
 
-// One database file, open through its own named QtSql connection. Every
+// One database file or server database, open through its own named QtSql
+// connection. Every
 // failure comes back as a DbError; nothing here talks to the user.
 //
 // Two dialects meet here. exec() and queryValue() take the engine's SQL:
@@ -55,15 +56,23 @@ public:
     Database(const Database &) = delete;
     Database &operator=(const Database &) = delete;
 
-    // Opens a database file. The user name and password are accepted for a
-    // later server engine and ignored by SQLite. A file that is not a
-    // database fails with 3343, a missing one with 3024. On failure the
-    // database that was open stays open.
+    // Opens a database file, or a PostgreSQL database given by a libpq
+    // address ("postgresql://..." or "host=... dbname=..."; see
+    // serveraddress.h). A file that is not a database fails with 3343, a
+    // missing one with 3024; a server that cannot be reached or refuses the
+    // user or password fails with 3343 and the server's own words. The user
+    // name and password, when given, win over the address's; a file ignores
+    // them. Neither is ever written anywhere. On failure the database that
+    // was open stays open.
+    //
+    // On a server, tables, fields, statements, transactions and bulk inserts
+    // (RowInserter) work; record sets and saved queries fail with 3251.
     DbError open(const QString &path, const QString &user = {}, const QString &password = {},
                  OpenMode mode = OpenMode::ExistingOnly);
     void close();
     bool isOpen() const;
-    // Full path of the open file; "" when none is open.
+    // Full path of the open file, or the server's address without its
+    // password; "" when none is open.
     QString name() const;
 
     // The QtSql connection, for models (QSqlQueryModel) that show rows.
@@ -83,9 +92,13 @@ public:
     DbError rollback();
 
     // Every table, the catalog tables ("MSys...") included and the engine's
-    // own "sqlite_" ones left out, in the order they were created.
+    // own "sqlite_" ones left out, in the order they were created. On a
+    // server: the tables of the schemas on the search path, in its order,
+    // the system's schemas left out.
     Result<QStringList> tableNames() const;
-    // The stored name of a table, looked up without regard to case (3011).
+    // The stored name of a table, looked up without regard to case (3011);
+    // on a server, where "Sales" and "sales" can both exist, the name as
+    // given wins.
     Result<QString> findTable(const QString &name) const;
     bool tableExists(const QString &name) const;
     Result<QList<FieldDef>> fields(const QString &table) const;

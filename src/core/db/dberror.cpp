@@ -234,4 +234,117 @@ DbError mapEngineError(const QSqlError &error, ErrorContext context)
     return mapped;
 }
 
+// The server's message without its severity ("ERROR:  ") and without the
+// lines that point into the statement.
+QString serverMessageText(const QString &message)
+{
+    QStringList lines = message.trimmed().split(u'\n');
+    QString first;
+    for (QString line : lines) {
+        line = line.trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1String("LINE ")) || line == QLatin1String("^"))
+            continue;
+        first = first.isEmpty() ? line : first + u' ' + line;
+        break;
+    }
+    static const QRegularExpression severity(QStringLiteral("^(ERROR|FATAL|PANIC):\\s+"));
+    first.replace(severity, QString());
+    return first.simplified();
+}
+
+// The name in the first "quoted" part of a server message.
+QString firstQuoted(const QString &message)
+{
+    const qsizetype start = message.indexOf(u'"');
+    const qsizetype end = start < 0 ? -1 : message.indexOf(u'"', start + 1);
+    return end < 0 ? QString() : message.mid(start + 1, end - start - 1);
+}
+
+DbError mapServerError(const QString &sqlState, const QString &serverMessage, ErrorContext context)
+{
+    const QString message = serverMessageText(serverMessage);
+    const QString state = sqlState.trimmed().toUpper();
+    const QString stateClass = state.left(2);
+    // No SQLSTATE: the connection itself failed (refused, a wrong password,
+    // no such database) or broke; a file that cannot be opened is the same
+    // failure on a database file.
+    if (state.isEmpty() || context == ErrorContext::Open || stateClass == QLatin1String("08")
+        || stateClass == QLatin1String("28") || state == QLatin1String("3D000") || state.startsWith(QLatin1String("57P"))) {
+        if (state == QLatin1String("42501") || (state.isEmpty() && message.contains(QLatin1String("permission denied"))))
+            return withEngineText(ErrorNumber::PermissionDenied, {}, message);
+        return DbError{ErrorNumber::NotADatabase,
+                       message.isEmpty() ? standardDescription(ErrorNumber::NotADatabase) : message};
+    }
+    if (state == QLatin1String("22001")) // value too long for type character varying(n)
+        return withEngineText(ErrorNumber::ValueTooLong, {}, message);
+    if (state == QLatin1String("23514")) { // check constraint "tw_size:..." / "tw_nonempty:..."
+        const qsizetype at = message.lastIndexOf(QLatin1String("constraint \""));
+        const QString name = at < 0 ? QString() : firstQuoted(message.mid(at));
+        if (name.startsWith(QLatin1String("tw_size:")))
+            return DbError::make(ErrorNumber::ValueTooLong, name.mid(8));
+        if (name.startsWith(QLatin1String("tw_nonempty:")))
+            return DbError::make(ErrorNumber::ZeroLengthRefused, name.mid(12));
+        return withEngineText(ErrorNumber::ValidationRule, name, message);
+    }
+    if (state == QLatin1String("23505")) {
+        if (message.contains(QLatin1String("MSysQueries"), Qt::CaseInsensitive))
+            return DbError::make(ErrorNumber::ObjectExists);
+        return withEngineText(ErrorNumber::DuplicateKey, {}, message);
+    }
+    if (state == QLatin1String("23502")) // null value in column "x" of relation ...
+        return DbError::make(ErrorNumber::NullNotAllowed, firstQuoted(message));
+    if (state == QLatin1String("23503"))
+        return withEngineText(ErrorNumber::ForeignKey, {}, message);
+    if (stateClass == QLatin1String("23"))
+        return withEngineText(ErrorNumber::ValidationRule, {}, message);
+    if (state == QLatin1String("42501") || state == QLatin1String("3F000"))
+        return DbError::make(ErrorNumber::PermissionDenied);
+    if (state == QLatin1String("42P01")) // relation "x" does not exist
+        return DbError::make(ErrorNumber::InputTableNotFound, firstQuoted(message));
+    if (state == QLatin1String("42P07")) // relation "x" already exists
+        return DbError::make(ErrorNumber::TableExists, firstQuoted(message));
+    if (state == QLatin1String("42701"))
+        return DbError::make(ErrorNumber::FieldDefinedTwice, firstQuoted(message));
+    if (state == QLatin1String("42710") || state == QLatin1String("42P06") || state == QLatin1String("42723"))
+        return withEngineText(ErrorNumber::ObjectExists, {}, message);
+    if (state == QLatin1String("42703"))
+        return withEngineText(ErrorNumber::TooFewParameters, {}, message);
+    if (state == QLatin1String("42883"))
+        return withEngineText(ErrorNumber::UndefinedFunction, {}, message);
+    if (state == QLatin1String("42602") || state == QLatin1String("42622"))
+        return withEngineText(ErrorNumber::InvalidName, {}, message);
+    if (state == QLatin1String("42601")) {
+        return withEngineText(context == ErrorContext::Expression ? ErrorNumber::SyntaxErrorInExpression
+                                                                  : ErrorNumber::SyntaxError,
+                              {}, message);
+    }
+    if (state == QLatin1String("42804") || state == QLatin1String("22P02") || state == QLatin1String("22003")
+        || state == QLatin1String("22007") || state == QLatin1String("22008") || state == QLatin1String("22021")
+        || state == QLatin1String("22P05"))
+        return withEngineText(ErrorNumber::TypeMismatch, {}, message);
+    if (state == QLatin1String("25P01") || state == QLatin1String("25P02"))
+        return DbError::make(ErrorNumber::NoTransaction);
+    if (state == QLatin1String("25001"))
+        return withEngineText(ErrorNumber::InvalidOperation, {}, message);
+    if (state == QLatin1String("25006"))
+        return DbError::make(ErrorNumber::ReadOnly);
+    if (state == QLatin1String("40P01") || state == QLatin1String("55P03") || state == QLatin1String("55006"))
+        return withEngineText(ErrorNumber::CouldNotLock, {}, message);
+    if (state == QLatin1String("53100"))
+        return DbError::make(ErrorNumber::DiskFull);
+    if (state == QLatin1String("53200"))
+        return DbError::make(ErrorNumber::OutOfMemory);
+    return withEngineText(ErrorNumber::OtherEngineError, {}, message);
+}
+
+DbError mapServerError(const QSqlError &error, ErrorContext context)
+{
+    if (error.type() == QSqlError::NoError)
+        return {};
+    QString message = error.databaseText();
+    if (message.isEmpty())
+        message = error.driverText();
+    return mapServerError(error.nativeErrorCode(), message, context);
+}
+
 } // namespace tw

@@ -82,4 +82,11 @@ DbError mapEngineError(int sqliteCode, const QString &engineMessage,
                        ErrorContext context = ErrorContext::Statement);
 DbError mapEngineError(const QSqlError &error, ErrorContext context = ErrorContext::Statement);
 
+// The same for a database server: the SQLSTATE it reports ("" when there was
+// none, as for a failed connection) and its message. The same failure gives
+// the same number as on a database file.
+DbError mapServerError(const QString &sqlState, const QString &serverMessage,
+                       ErrorContext context = ErrorContext::Statement);
+DbError mapServerError(const QSqlError &error, ErrorContext context = ErrorContext::Statement);
+
 } // namespace tw

@@ -11,6 +11,9 @@
 
 namespace tw {
 
+// Saved queries on a database server are refused (3251) rather than run
+// through SQL written for database files.
+
 namespace {
 
 const QString catalogTable = QStringLiteral("MSysQueries");
@@ -62,6 +65,8 @@ DbError Database::ensureQueryCatalog()
 {
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
+    if (m_connection->server)
+        return DbError::make(ErrorNumber::NotSupportedForType);
     return exec(catalogDefinition).error();
 }
 
@@ -69,6 +74,8 @@ Result<QStringList> Database::queryNames() const
 {
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
+    if (m_connection->server)
+        return DbError::make(ErrorNumber::NotSupportedForType);
     const Result<bool> catalog = hasQueryCatalog();
     if (!catalog)
         return catalog.error();
@@ -89,6 +96,8 @@ Result<QueryDef> Database::queryDef(const QString &name) const
 {
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
+    if (m_connection->server)
+        return DbError::make(ErrorNumber::NotSupportedForType);
     if (name.isEmpty())
         return DbError::make(ErrorNumber::ItemNotFound);
     const Result<bool> catalog = hasQueryCatalog();
@@ -116,6 +125,8 @@ Result<QueryDef> Database::createQueryDef(const QString &name, const QString &sq
 {
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
+    if (m_connection->server)
+        return DbError::make(ErrorNumber::NotSupportedForType);
     QueryDef def(name, sql);
     if (name.isEmpty())
         return def; // a temporary query: never stored
@@ -143,6 +154,8 @@ DbError Database::updateQueryDef(const QueryDef &query)
         return {};
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
+    if (m_connection->server)
+        return DbError::make(ErrorNumber::NotSupportedForType);
     const Result<bool> catalog = hasQueryCatalog();
     if (!catalog)
         return catalog.error();
@@ -161,6 +174,8 @@ DbError Database::deleteQueryDef(const QString &name)
 {
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
+    if (m_connection->server)
+        return DbError::make(ErrorNumber::NotSupportedForType);
     const Result<bool> catalog = hasQueryCatalog();
     if (!catalog)
         return catalog.error();
@@ -177,6 +192,8 @@ Result<QueryOutcome> Database::run(const QueryDef &query)
 {
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
+    if (m_connection->server)
+        return DbError::make(ErrorNumber::NotSupportedForType);
     if (hasTextAfterStatement(query.sql()))
         return DbError::make(ErrorNumber::CharactersAfterEnd);
     const BoundSql bound = bindNamedParameters(translateUserSql(query.sql()), query.parameterValues());

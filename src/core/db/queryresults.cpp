@@ -10,6 +10,9 @@
 
 namespace tw {
 
+// Saved queries on a database server are refused (3251) rather than run
+// through SQL written for database files.
+
 namespace {
 
 // The query's SQL in the engine's dialect with its parameters as positional
@@ -27,6 +30,8 @@ Result<QueryDescription> Database::describe(const QueryDef &query) const
 {
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
+    if (m_connection->server)
+        return DbError::make(ErrorNumber::NotSupportedForType);
     const Result<BoundSql> sql = bound(query);
     if (!sql)
         return sql.error();
@@ -54,6 +59,8 @@ Result<qint64> Database::readRows(const QueryDef &query, const std::function<boo
 {
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
+    if (m_connection->server)
+        return DbError::make(ErrorNumber::NotSupportedForType);
     const Result<BoundSql> sql = bound(query);
     if (!sql)
         return sql.error();

@@ -5,13 +5,21 @@
 #include "core/db/database.h"
 #include "core/db/identifier.h"
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
+
+#include <atomic>
 
 #include <cerrno>
 #include <cstring>
 #include <limits>
 
 namespace tw {
+
+using detail::serverBegin;
+using detail::serverCommit;
+using detail::serverExec;
+using detail::serverRollback;
 
 namespace {
 // Appends the UTF-8 of a text; an unpaired surrogate becomes U+FFFD.
@@ -84,6 +92,55 @@ int lastWriteError(sqlite3 *handle)
     return 0;
 }
 
+DbError serverError(pg_conn *connection, const PGresult *result)
+{
+    if (PQstatus(connection) != CONNECTION_OK)
+        return mapServerError(QString(), QString::fromUtf8(PQerrorMessage(connection)));
+    const char *state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    const char *message = result ? PQresultErrorMessage(result) : nullptr;
+    return mapServerError(QString::fromLatin1(state ? state : ""),
+                          QString::fromUtf8(message && *message ? message : PQerrorMessage(connection)));
+}
+
+// Characters, not UTF-16 units: a pair of surrogates is one.
+qsizetype characterCount(QStringView text)
+{
+    qsizetype count = text.size();
+    for (const QChar c : text) {
+        if (c.isLowSurrogate())
+            --count;
+    }
+    return count;
+}
+
+// A value in COPY's text form: backslash, tab and line breaks escaped. The
+// UTF-8 goes straight onto the line; most values need no escape at all.
+void appendCopyValue(QByteArray &line, QByteArray &scratch, QStringView value)
+{
+    const qsizetype at = line.size();
+    line.resize(at + value.size() * 3);
+    char *start = line.data() + at;
+    char *end = appendUtf8(start, value);
+    const char *special = start;
+    while (special < end && *special != '\\' && *special != '\t' && *special != '\n' && *special != '\r')
+        ++special;
+    if (special == end) {
+        line.resize(end - line.constData());
+        return;
+    }
+    scratch = QByteArray(start, end - start);
+    line.resize(at);
+    for (const char c : std::as_const(scratch)) {
+        switch (c) {
+        case '\\': line.append("\\\\", 2); break;
+        case '\t': line.append("\\t", 2); break;
+        case '\n': line.append("\\n", 2); break;
+        case '\r': line.append("\\r", 2); break;
+        default: line.append(c); break;
+        }
+    }
+}
+
 DbError engineError(sqlite3 *handle)
 {
     const int code = sqlite3_extended_errcode(handle);
@@ -115,6 +172,8 @@ DbError RowInserter::open(Database &database, const QString &table)
         return DbError::make(ErrorNumber::InputTableNotFound, table);
     if (!stored)
         return stored.error();
+    if (database.m_connection->server)
+        return openServer(database, stored.value());
     Result<QList<FieldDef>> fieldList = database.fields(stored.value());
     if (!fieldList)
         return fieldList.error();
@@ -160,13 +219,176 @@ DbError RowInserter::open(Database &database, const QString &table)
     return {};
 }
 
+DbError RowInserter::openServer(Database &database, const QString &storedName)
+{
+    Result<QList<FieldDef>> fieldList = database.fields(storedName);
+    if (!fieldList)
+        return fieldList.error();
+    pg_conn *connection = database.m_connection->serverHandle();
+    if (!connection)
+        return DbError::make(ErrorNumber::InvalidOperation);
+    QStringList names;
+    QStringList marks;
+    bool allText = true;
+    for (const FieldDef &field : fieldList.value()) {
+        names << quoteIdentifier(field.name);
+        marks << QStringLiteral("$%1").arg(marks.size() + 1);
+        allText = allText && field.isText();
+    }
+    const QString columns = quoteIdentifier(storedName) + QStringLiteral(" (") + names.join(QStringLiteral(", "))
+        + u')';
+    static std::atomic<int> counter{0};
+    const QByteArray name = "tw_insert_" + QByteArray::number(++counter);
+    const QByteArray sql = (QStringLiteral("INSERT INTO ") + columns + QStringLiteral(" VALUES (")
+                            + marks.join(QStringLiteral(", ")) + u')')
+                               .toUtf8();
+    PGresult *prepared = PQprepare(connection, name.constData(), sql.constData(), int(marks.size()), nullptr);
+    const bool ok = PQresultStatus(prepared) == PGRES_COMMAND_OK;
+    const DbError error = ok ? DbError() : serverError(connection, prepared);
+    PQclear(prepared);
+    if (error.isError())
+        return error;
+    m_connection = database.m_connection;
+    m_server = connection;
+    m_statementName = name;
+    m_copyStatement = (QStringLiteral("COPY ") + columns + QStringLiteral(" FROM STDIN")).toUtf8();
+    m_copyRows = allText;
+    m_copying = false;
+    m_table = storedName;
+    m_fields = fieldList.value();
+    m_values = QList<QStringView>(m_fields.size());
+    m_given = QList<bool>(m_fields.size(), false);
+    database.m_connection->beforeClose.append({this, [this] {
+        const bool open = m_inTransaction;
+        if (!m_keepOnClose)
+            rollback();
+        m_closeError = close();
+        if (open)
+            m_closedUnder = m_keepOnClose && !m_closeError.isError() ? ClosedUnder::Committed : ClosedUnder::RolledBack;
+    }});
+    return {};
+}
+
+DbError RowInserter::checkServerRow() const
+{
+    for (qsizetype i = 0; i < m_fields.size(); ++i) {
+        const FieldDef &field = m_fields.at(i);
+        if (!m_given[i]) {
+            if (field.required)
+                return DbError::make(ErrorNumber::NullNotAllowed, field.name);
+            continue;
+        }
+        const QStringView value = m_values[i];
+        if (field.type == FieldType::Text && value.size() > field.size && characterCount(value) > field.size)
+            return DbError::make(ErrorNumber::ValueTooLong, field.name);
+        if (field.isText() && !field.allowZeroLength && value.isEmpty())
+            return DbError::make(ErrorNumber::ZeroLengthRefused, field.name);
+        if (value.contains(QChar(0)))
+            return DbError{ErrorNumber::TypeMismatch,
+                           QStringLiteral("The value for the field '%1' holds the character U+0000, which the "
+                                          "database server cannot store.")
+                               .arg(field.name)};
+    }
+    return {};
+}
+
+DbError RowInserter::insertServer()
+{
+    DbError error = checkServerRow();
+    if (!error.isError() && m_copyRows && m_inTransaction) {
+        if (!m_copying) {
+            PGresult *started = PQexec(m_server, m_copyStatement.constData());
+            if (PQresultStatus(started) == PGRES_COPY_IN)
+                m_copying = true;
+            else
+                error = serverError(m_server, started);
+            PQclear(started);
+        }
+        if (m_copying) {
+            m_line.resize(0); // keeps its room for the next row
+            for (qsizetype i = 0; i < m_values.size(); ++i) {
+                if (i > 0)
+                    m_line.append('\t');
+                if (m_given[i])
+                    appendCopyValue(m_line, m_utf8, m_values[i]);
+                else
+                    m_line.append("\\N", 2);
+            }
+            m_line.append('\n');
+            if (PQputCopyData(m_server, m_line.constData(), int(m_line.size())) != 1)
+                error = serverError(m_server, nullptr);
+        }
+    } else if (!error.isError()) {
+        // Every value is encoded first, so the buffer is not moved under a
+        // value already passed on.
+        qsizetype room = 0;
+        for (qsizetype i = 0; i < m_values.size(); ++i) {
+            if (m_given[i])
+                room += m_values[i].size() * 3 + 1;
+        }
+        if (m_utf8.size() < room)
+            m_utf8.resize(room);
+        QList<const char *> values(m_values.size(), nullptr);
+        char *out = m_utf8.data();
+        for (qsizetype i = 0; i < m_values.size(); ++i) {
+            if (!m_given[i])
+                continue;
+            values[i] = out;
+            out = appendUtf8(out, m_values[i]);
+            *out++ = '\0';
+        }
+        // A refused row would end the transaction; the savepoint keeps it.
+        const bool guarded = m_inTransaction;
+        if (guarded)
+            error = serverExec(m_server, "SAVEPOINT tw_row");
+        if (!error.isError()) {
+            PGresult *result = PQexecPrepared(m_server, m_statementName.constData(), int(values.size()),
+                                              values.constData(), nullptr, nullptr, 0);
+            if (PQresultStatus(result) != PGRES_COMMAND_OK)
+                error = serverError(m_server, result);
+            PQclear(result);
+            if (guarded && PQstatus(m_server) == CONNECTION_OK)
+                (void)serverExec(m_server, error.isError() ? "ROLLBACK TO SAVEPOINT tw_row" : "RELEASE SAVEPOINT tw_row");
+        }
+    }
+    for (qsizetype i = 0; i < m_values.size(); ++i)
+        m_given[i] = false;
+    return error;
+}
+
+DbError RowInserter::endCopy(bool keep)
+{
+    if (!m_copying)
+        return {};
+    m_copying = false;
+    if (PQputCopyEnd(m_server, keep ? nullptr : "the load was rolled back") != 1)
+        return serverError(m_server, nullptr);
+    DbError error;
+    while (PGresult *result = PQgetResult(m_server)) {
+        if (!error.isError() && keep && PQresultStatus(result) != PGRES_COMMAND_OK)
+            error = serverError(m_server, result);
+        PQclear(result);
+    }
+    return error;
+}
+
 bool RowInserter::isOpen() const
 {
-    return m_statement != nullptr;
+    return m_statement != nullptr || m_server != nullptr;
 }
 
 DbError RowInserter::close()
 {
+    if (m_server) {
+        const DbError error = commit();
+        if (PQstatus(m_server) == CONNECTION_OK && PQtransactionStatus(m_server) == PQTRANS_IDLE)
+            (void)serverExec(m_server, ("DEALLOCATE " + m_statementName).constData());
+        m_server = nullptr;
+        if (const auto connection = m_connection.lock())
+            connection->beforeClose.removeIf([this](const auto &hook) { return hook.first == this; });
+        m_connection.reset();
+        return error;
+    }
     if (!m_statement)
         return {};
     const DbError error = commit();
@@ -186,7 +408,7 @@ DbError RowInserter::closedError() const
 
 void RowInserter::setText(int field, QStringView value)
 {
-    if (!m_statement || field < 0 || field >= m_values.size())
+    if (!isOpen() || field < 0 || field >= m_values.size())
         return;
     m_values[field] = value;
     m_given[field] = true;
@@ -194,6 +416,8 @@ void RowInserter::setText(int field, QStringView value)
 
 DbError RowInserter::insert()
 {
+    if (m_server)
+        return insertServer();
     if (!m_statement)
         return closedError();
     // Every value is encoded first, so the buffer is not moved under a
@@ -239,6 +463,8 @@ DbError RowInserter::insert()
 
 DbError RowInserter::execute(const char *sql)
 {
+    if (m_server)
+        return serverExec(m_server, sql);
     if (!m_handle)
         return closedError();
     if (sqlite3_exec(m_handle, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
@@ -248,8 +474,10 @@ DbError RowInserter::execute(const char *sql)
 
 DbError RowInserter::deleteAll()
 {
-    if (!m_handle)
+    if (!m_handle && !m_server)
         return closedError();
+    if (const DbError error = endCopy(true); error.isError())
+        return error;
     // The name is an identifier, never text pasted into the statement.
     const QByteArray sql = (QStringLiteral("DELETE FROM ") + quoteIdentifier(m_table)).toUtf8();
     return execute(sql.constData());
@@ -257,7 +485,7 @@ DbError RowInserter::deleteAll()
 
 DbError RowInserter::begin()
 {
-    const DbError error = execute("BEGIN");
+    const DbError error = m_server ? serverBegin(m_server) : execute("BEGIN");
     m_inTransaction = !error.isError();
     return error;
 }
@@ -267,6 +495,14 @@ DbError RowInserter::commit()
     if (!m_inTransaction)
         return {};
     m_inTransaction = false;
+    if (m_server) {
+        // The rows of a COPY are in once the server has accepted its end.
+        if (const DbError error = endCopy(true); error.isError()) {
+            (void)serverRollback(m_server);
+            return error;
+        }
+        return serverCommit(m_server);
+    }
     if (!m_handle)
         return closedError();
     // After some failures (a full disk, no memory) the engine rolls the
@@ -288,6 +524,11 @@ void RowInserter::rollback()
     if (!m_inTransaction)
         return;
     m_inTransaction = false;
+    if (m_server) {
+        (void)endCopy(false);
+        (void)serverRollback(m_server);
+        return;
+    }
     if (m_handle && !sqlite3_get_autocommit(m_handle))
         (void)execute("ROLLBACK");
 }

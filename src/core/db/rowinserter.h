@@ -13,6 +13,7 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct pg_conn;
 
 namespace tw {
 
@@ -27,6 +28,13 @@ struct Connection;
 // value of a row goes to the n-th field; a field given no value stays Null.
 // Texts are bound straight from the caller's memory, without a copy: a text
 // handed to setText() must stay alive until insert() returns.
+//
+// On a database server the rows of a transaction stream in with COPY when
+// every field holds text, so the checks the server would make (size,
+// zero-length, Null, a character it cannot store) are made here, before a
+// row is sent: a row refused later would take the whole transaction with
+// it. A table with other fields gets one INSERT per row, each guarded by a
+// savepoint, so a row the server refuses leaves the transaction going.
 //
 // If the database is closed while the inserter is open (the user switched
 // databases during a run), the inserter first ends its transaction as
@@ -81,6 +89,12 @@ public:
 
 private:
     DbError execute(const char *sql);
+    DbError openServer(Database &database, const QString &storedName);
+    DbError insertServer();
+    // The row's values refused before they reach the server.
+    DbError checkServerRow() const;
+    // Ends a COPY under way: its error when the server refused it.
+    DbError endCopy(bool keep);
     DbError closedError() const;
 
     // The row's values until insert(), then their UTF-8 in one reused
@@ -94,6 +108,12 @@ private:
     std::weak_ptr<detail::Connection> m_connection;
     sqlite3 *m_handle = nullptr;
     sqlite3_stmt *m_statement = nullptr;
+    pg_conn *m_server = nullptr;
+    QByteArray m_statementName; // the prepared INSERT on the server
+    QByteArray m_copyStatement;
+    bool m_copyRows = false; // every field holds text
+    bool m_copying = false;  // a COPY is under way
+    QByteArray m_line;       // one COPY row
     QString m_table;
     QList<FieldDef> m_fields;
     bool m_inTransaction = false;

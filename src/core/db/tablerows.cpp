@@ -28,6 +28,9 @@ DbError TableRows::open(Database &database, const QString &table)
     close();
     if (!database.m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
+    // Rows are kept by the file engine's row ids, which a server lacks.
+    if (database.m_connection->server)
+        return DbError::make(ErrorNumber::NotSupportedForType);
     const Result<QString> stored = database.findTable(table);
     if (!stored)
         return stored.error();
