@@ -206,16 +206,7 @@ DbError RowInserter::open(Database &database, const QString &table)
     m_values = QList<QStringView>(m_fields.size());
     m_given = QList<bool>(m_fields.size(), false);
     m_boundBefore = QList<bool>(m_fields.size(), false);
-    // Closing the database closes the inserter first; a failed commit then
-    // answers the next call, so the run learns why its records were lost.
-    database.m_connection->beforeClose.append({this, [this] {
-        const bool open = m_inTransaction;
-        if (!m_keepOnClose)
-            rollback();
-        m_closeError = close();
-        if (open)
-            m_closedUnder = m_keepOnClose && !m_closeError.isError() ? ClosedUnder::Committed : ClosedUnder::RolledBack;
-    }});
+    closeWithTheDatabase(database);
     return {};
 }
 
@@ -258,6 +249,14 @@ DbError RowInserter::openServer(Database &database, const QString &storedName)
     m_fields = fieldList.value();
     m_values = QList<QStringView>(m_fields.size());
     m_given = QList<bool>(m_fields.size(), false);
+    closeWithTheDatabase(database);
+    return {};
+}
+
+void RowInserter::closeWithTheDatabase(Database &database)
+{
+    // Closing the database closes the inserter first; a failed commit then
+    // answers the next call, so the run learns why its records were lost.
     database.m_connection->beforeClose.append({this, [this] {
         const bool open = m_inTransaction;
         if (!m_keepOnClose)
@@ -266,7 +265,6 @@ DbError RowInserter::openServer(Database &database, const QString &storedName)
         if (open)
             m_closedUnder = m_keepOnClose && !m_closeError.isError() ? ClosedUnder::Committed : ClosedUnder::RolledBack;
     }});
-    return {};
 }
 
 DbError RowInserter::checkServerRow() const

@@ -90,6 +90,7 @@ public:
 private:
     DbError execute(const char *sql);
     DbError openServer(Database &database, const QString &storedName);
+    void closeWithTheDatabase(Database &database);
     DbError insertServer();
     // The row's values refused before they reach the server.
     DbError checkServerRow() const;
