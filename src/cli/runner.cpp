@@ -109,9 +109,12 @@ QString streamLineTool(TextSource &source, TextSink &sink, LineToolScanner::Tool
 // Tabwrite treats every line on its own and never drops one, so the run over
 // blocks of whole lines, joined with CR LF, is the run over the whole text:
 // the header line once, then each block's lines. A row's spaces may make a
-// line very long, so the result goes to the writer as it fills.
+// line very long, so the result goes to the writer as it fills. An empty
+// text has nothing to lay out and gets no header either.
 QString streamTabwrite(TextSource &source, TextSink &sink, const ColumnSpecs &rows, int startAt)
 {
+    if (source.isEmpty())
+        return {};
     const TabwriteLayout layout(rows, startAt);
     if (layout.headerLength() < 0)
         return chars::tooLargeMessage();
@@ -120,7 +123,6 @@ QString streamTabwrite(TextSource &source, TextSink &sink, const ColumnSpecs &ro
     layout.writeHeader(output, &spill);
     output += crlfText;
     QString block;
-    bool any = false;
     while (source.nextBlock(block, blockBytes)) {
         // A block too large to hold is refused before any of it is built.
         if (layout.linesLength(block, chars::maxResultLength) == -1)
@@ -129,10 +131,7 @@ QString streamTabwrite(TextSource &source, TextSink &sink, const ColumnSpecs &ro
         sink.write(output);
         output.resize(0);
         output += crlfText; // before the next block, if one comes
-        any = true;
     }
-    if (!any)
-        sink.write(output);
     return {};
 }
 
