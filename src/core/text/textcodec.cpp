@@ -47,14 +47,6 @@ int unicodeToCp1252(char16_t c)
 inline bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
 inline bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
 
-// What the opening pass learns about a file's bytes.
-struct ByteScan
-{
-    bool nul = false;      // a NUL byte: not a text file
-    bool cr = false;       // a CR somewhere: line ends taken as they are
-    bool utf8 = true;      // strict UTF-8 throughout
-};
-
 // Length of the strict UTF-8 sequence at b[0] (a byte of 0x80 or above), or 0
 // when it is not one: no overlong forms, no surrogates, nothing above
 // U+10FFFF, so that decoding and encoding again gives the same bytes.
@@ -86,11 +78,20 @@ int utf8SequenceLength(const uchar *b, qint64 n)
 // One pass over the bytes for everything the format depends on: a file of
 // tens of megabytes is read from memory once, not once per question. The
 // common text is ASCII, taken 64 bytes at a time; it stops at the first NUL,
-// which refuses the file whatever else it holds.
-ByteScan scanBytes(const uchar *b, qint64 n)
+// which refuses the file whatever else it holds. The bytes may come in
+// pieces: unless last, a character begun in the last three bytes of a piece
+// is left for the next one, and the bytes taken are returned.
+qint64 scanBytes(const uchar *b, qint64 n, bool last, ByteScan &scan)
 {
-    ByteScan scan;
     qint64 i = 0;
+    if (!scan.utf8) {
+        // Windows-1252 already: only a NUL or a CR is still news.
+        const auto *rest = reinterpret_cast<const char *>(b);
+        scan.nul = std::memchr(rest, 0, n) != nullptr;
+        if (!scan.nul)
+            scan.cr = scan.cr || std::memchr(rest, '\r', n) != nullptr;
+        return n;
+    }
     while (i < n) {
 #if defined(__SSE2__)
         const __m128i zero = _mm_setzero_si128();
@@ -118,27 +119,24 @@ ByteScan scanBytes(const uchar *b, qint64 n)
             const uchar c = b[i];
             if (c == 0) {
                 scan.nul = true;
-                return scan;
+                return i;
             }
             if (c < 0x80) {
                 scan.cr = scan.cr || c == '\r';
                 ++i;
                 continue;
             }
-            const int length = scan.utf8 ? utf8SequenceLength(b + i, n - i) : 0;
+            if (!last && n - i < 4)
+                return i; // the next piece may complete it
+            const int length = utf8SequenceLength(b + i, n - i);
             if (length == 0) {
-                // Windows-1252 from here on: only a NUL or a CR is still news.
                 scan.utf8 = false;
-                const auto *rest = reinterpret_cast<const char *>(b + i);
-                scan.nul = std::memchr(rest, 0, n - i) != nullptr;
-                if (!scan.nul)
-                    scan.cr = scan.cr || std::memchr(rest, '\r', n - i) != nullptr;
-                return scan;
+                return i + scanBytes(b + i, n - i, last, scan);
             }
             i += length;
         }
     }
-    return scan;
+    return i;
 }
 
 // Decodes bytes whose encoding is known (and, for UTF-8, already validated).
@@ -289,15 +287,43 @@ FileError detectFormat(QByteArrayView bytes, const QString &name, TextFormat *fo
     const qint64 n = bytes.size();
     if (n <= 0)
         return {};
-    const auto *b = reinterpret_cast<const uchar *>(bytes.data());
-    const ByteScan scan = scanBytes(b, n);
-    if (scan.nul)
+    FormatScanner scanner;
+    scanner.feed(bytes, true);
+    return scanner.result(name, format, bomLength);
+}
+
+qint64 FormatScanner::feed(QByteArrayView piece, bool last)
+{
+    if (m_scan.nul)
+        return piece.size();
+    // The piece starts at byte m_bytes of the file: bytes not taken come again.
+    for (qint64 at = m_head.size(); at < 3 && at - m_bytes < piece.size(); ++at)
+        m_head.append(piece[at - m_bytes]);
+    const auto *b = reinterpret_cast<const uchar *>(piece.data());
+    const qint64 taken = m_scan.nul ? piece.size() : scanBytes(b, piece.size(), last, m_scan);
+    m_bytes += taken;
+    return m_scan.nul ? piece.size() : taken;
+}
+
+FileError FormatScanner::result(const QString &name, TextFormat *format, qint64 *bomLength) const
+{
+    *format = TextFormat();
+    *bomLength = 0;
+    if (m_scan.nul)
         return notText(name);
-    format->encoding = scan.utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252;
-    format->byteOrderMark = scan.utf8 && n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF;
-    format->lineEnds = scan.cr ? LineEnds::AsIs : LineEnds::Lf;
+    if (m_bytes == 0)
+        return {};
+    format->encoding = m_scan.utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+    format->byteOrderMark = m_scan.utf8 && m_head == "\xEF\xBB\xBF";
+    format->lineEnds = m_scan.cr ? LineEnds::AsIs : LineEnds::Lf;
     *bomLength = format->byteOrderMark ? 3 : 0;
     return {};
+}
+
+bool FormatScanner::contradicts(const TextFormat &format) const
+{
+    return m_scan.nul || (m_scan.cr && format.lineEnds == LineEnds::Lf)
+        || (!m_scan.utf8 && format.encoding == TextEncoding::Utf8);
 }
 
 void decodeInto(QString &text, QByteArrayView bytes, const TextFormat &format)
