@@ -96,9 +96,10 @@ FileError TextSource::open(const QString &path, Reading reading)
     }
     if (reading == Reading::Stream && !m_file->isSequential())
         return scanFile(*m_file, m_name);
-    if (FileError error = readWhole(*m_file, m_name))
+    FormatScanner scanner;
+    if (FileError error = readWhole(*m_file, m_name, scanner))
         return error;
-    if (FileError error = detectFormat(QByteArrayView(m_data, m_size), m_name, &m_format, &m_textBegin)) {
+    if (FileError error = scanner.result(m_name, &m_format, &m_textBegin)) {
         m_format = TextFormat();
         return error;
     }
@@ -210,7 +211,7 @@ void TextSource::releaseOwned()
     m_ownedCapacity = 0;
 }
 
-FileError TextSource::readWhole(QFile &file, const QString &name)
+FileError TextSource::readWhole(QFile &file, const QString &name, FormatScanner &scanner)
 {
     // The file is read, never mapped: a mapped file that another program
     // truncates while it is read kills the reader (SIGBUS) at the first page
@@ -233,6 +234,7 @@ FileError TextSource::readWhole(QFile &file, const QString &name)
     }
     const int fd = file.handle();
     qint64 used = 0;
+    qint64 scanned = 0;
     for (;;) {
         if (used == m_ownedCapacity) {
             char *grown = growMemory(m_owned, m_ownedCapacity, m_ownedCapacity * 2);
@@ -246,13 +248,14 @@ FileError TextSource::readWhole(QFile &file, const QString &name)
             continue;
         if (got < 0)
             return {FileError::PathFileAccess, QStringLiteral("%1 cannot be read").arg(name)};
-        if (got == 0)
-            break;
         used += got;
+        // The format is learnt as the bytes come, while they are still in
+        // the cache (and, from a pipe, while the writer is still writing).
         // A NUL byte means no text file, whatever follows: an endless source
         // of them (a device) is refused at once instead of read until memory
         // runs out.
-        if (std::memchr(m_owned + used - got, 0, size_t(got)))
+        scanned += scanner.feed(QByteArrayView(m_owned + scanned, used - scanned), got == 0);
+        if (got == 0 || scanner.scan().nul)
             break;
     }
     m_data = m_owned;

@@ -65,7 +65,7 @@ public:
     QString readAll();
 
 private:
-    FileError readWhole(QFile &file, const QString &name);
+    FileError readWhole(QFile &file, const QString &name, FormatScanner &scanner);
     FileError scanFile(QFile &file, const QString &name);
     bool next(QString &text, qint64 maxBytes, bool wholeLines, bool *endsLine);
     // Streaming: reads on until at least need bytes from m_pos are there, or
