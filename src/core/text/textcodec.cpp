@@ -50,7 +50,7 @@ inline bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
 // Length of the strict UTF-8 sequence at b[0] (a byte of 0x80 or above), or 0
 // when it is not one: no overlong forms, no surrogates, nothing above
 // U+10FFFF, so that decoding and encoding again gives the same bytes.
-int utf8SequenceLength(const uchar *b, qint64 n)
+inline int utf8SequenceLength(const uchar *b, qint64 n)
 {
     const uchar c = b[0];
     auto cont = [&](qint64 k) { return k < n && (b[k] & 0xC0) == 0x80; };
@@ -83,7 +83,6 @@ int utf8SequenceLength(const uchar *b, qint64 n)
 // is left for the next one, and the bytes taken are returned.
 qint64 scanBytes(const uchar *b, qint64 n, bool last, ByteScan &scan)
 {
-    qint64 i = 0;
     if (!scan.utf8) {
         // Windows-1252 already: only a NUL or a CR is still news.
         const auto *rest = reinterpret_cast<const char *>(b);
@@ -92,6 +91,9 @@ qint64 scanBytes(const uchar *b, qint64 n, bool last, ByteScan &scan)
             scan.cr = scan.cr || std::memchr(rest, '\r', n) != nullptr;
         return n;
     }
+    // Kept in a register rather than written back at every byte.
+    bool cr = scan.cr;
+    qint64 i = 0;
     while (i < n) {
 #if defined(__SSE2__)
         const __m128i zero = _mm_setzero_si128();
@@ -104,38 +106,72 @@ qint64 scanBytes(const uchar *b, qint64 n, bool last, ByteScan &scan)
             const __m128i low = _mm_min_epu8(_mm_min_epu8(v0, v1), _mm_min_epu8(v2, v3));
             if (_mm_movemask_epi8(_mm_or_si128(any, _mm_cmpeq_epi8(low, zero))))
                 break; // a byte of 0x80 or above, or a NUL: looked at below
-            if (!scan.cr) {
+            if (!cr) {
                 const __m128i crs = _mm_or_si128(
                     _mm_or_si128(_mm_cmpeq_epi8(v0, crByte), _mm_cmpeq_epi8(v1, crByte)),
                     _mm_or_si128(_mm_cmpeq_epi8(v2, crByte), _mm_cmpeq_epi8(v3, crByte)));
-                scan.cr = _mm_movemask_epi8(crs) != 0;
+                cr = _mm_movemask_epi8(crs) != 0;
             }
             i += 64;
         }
+        // A text that is not all ASCII is mostly ASCII and two-byte
+        // characters (the Latin, Greek, Cyrillic, Hebrew and Arabic
+        // letters), 16 bytes at a time: every lead byte C2-DF is followed
+        // by one continuation byte, every continuation byte follows one,
+        // and no character crosses the end of the 16.
+        const __m128i topTwo = _mm_set1_epi8(char(0xC0));
+        const __m128i topThree = _mm_set1_epi8(char(0xE0));
+        const __m128i continuation = _mm_set1_epi8(char(0x80));
+        const __m128i c0 = _mm_set1_epi8(char(0xC0));
+        const __m128i c1 = _mm_set1_epi8(char(0xC1));
+        while (i + 16 <= n) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(b + i));
+            const unsigned high = unsigned(_mm_movemask_epi8(v));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)))
+                break;
+            if (high) {
+                const unsigned conts =
+                    unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(v, topTwo), continuation)));
+                const unsigned overlong =
+                    unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, c0), _mm_cmpeq_epi8(v, c1))));
+                const unsigned leads =
+                    unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(v, topThree), topTwo))) & ~overlong;
+                if ((leads | conts) != high || (leads << 1) != conts)
+                    break;
+            }
+            cr = cr || _mm_movemask_epi8(_mm_cmpeq_epi8(v, crByte)) != 0;
+            i += 16;
+        }
 #endif
-        // Up to 64 bytes one at a time, then back to the fast loop.
-        const qint64 stop = qMin(n, i + 64);
+        // Up to 16 bytes one character at a time, then back to the fast
+        // loops.
+        const qint64 stop = qMin(n, i + 16);
         while (i < stop) {
             const uchar c = b[i];
-            if (c == 0) {
-                scan.nul = true;
-                return i;
-            }
             if (c < 0x80) {
-                scan.cr = scan.cr || c == '\r';
+                if (c == 0) {
+                    scan.nul = true;
+                    scan.cr = cr;
+                    return i;
+                }
+                cr = cr || c == '\r';
                 ++i;
                 continue;
             }
-            if (!last && n - i < 4)
+            if (!last && n - i < 4) {
+                scan.cr = cr;
                 return i; // the next piece may complete it
+            }
             const int length = utf8SequenceLength(b + i, n - i);
             if (length == 0) {
+                scan.cr = cr;
                 scan.utf8 = false;
                 return i + scanBytes(b + i, n - i, last, scan);
             }
             i += length;
         }
     }
+    scan.cr = cr;
     return i;
 }
 
@@ -175,27 +211,33 @@ qint64 decodeBytes(const uchar *b, qint64 n, char16_t *dst)
         if (i >= n)
             break;
 #endif
-        const uchar c = b[i];
-        if (c < 0x80) {
-            if (LfToCrLf && c == '\n')
-                dst[o++] = u'\r';
-            dst[o++] = c;
-            ++i;
-        } else if constexpr (!Utf8) {
-            dst[o++] = cp1252ToUnicode(c);
-            ++i;
-        } else if (c < 0xE0) {
-            dst[o++] = char16_t(((c & 0x1F) << 6) | (b[i + 1] & 0x3F));
-            i += 2;
-        } else if (c < 0xF0) {
-            dst[o++] = char16_t(((c & 0x0F) << 12) | ((b[i + 1] & 0x3F) << 6) | (b[i + 2] & 0x3F));
-            i += 3;
-        } else {
-            const char32_t u = ((c & 0x07u) << 18) | ((b[i + 1] & 0x3Fu) << 12)
-                               | ((b[i + 2] & 0x3Fu) << 6) | (b[i + 3] & 0x3Fu);
-            dst[o++] = char16_t(0xD800 + ((u - 0x10000) >> 10));
-            dst[o++] = char16_t(0xDC00 + ((u - 0x10000) & 0x3FF));
-            i += 4;
+        // About 16 bytes a character at a time before the fast loop is
+        // tried again: in a text that is not all ASCII the next 16 bytes
+        // usually hold another such character.
+        const qint64 stop = qMin(n, i + 16);
+        while (i < stop) {
+            const uchar c = b[i];
+            if (c < 0x80) {
+                if (LfToCrLf && c == '\n')
+                    dst[o++] = u'\r';
+                dst[o++] = c;
+                ++i;
+            } else if constexpr (!Utf8) {
+                dst[o++] = cp1252ToUnicode(c);
+                ++i;
+            } else if (c < 0xE0) {
+                dst[o++] = char16_t(((c & 0x1F) << 6) | (b[i + 1] & 0x3F));
+                i += 2;
+            } else if (c < 0xF0) {
+                dst[o++] = char16_t(((c & 0x0F) << 12) | ((b[i + 1] & 0x3F) << 6) | (b[i + 2] & 0x3F));
+                i += 3;
+            } else {
+                const char32_t u = ((c & 0x07u) << 18) | ((b[i + 1] & 0x3Fu) << 12)
+                                   | ((b[i + 2] & 0x3Fu) << 6) | (b[i + 3] & 0x3Fu);
+                dst[o++] = char16_t(0xD800 + ((u - 0x10000) >> 10));
+                dst[o++] = char16_t(0xDC00 + ((u - 0x10000) & 0x3FF));
+                i += 4;
+            }
         }
     }
     return o;

@@ -213,6 +213,16 @@ void TestTextFile::bytesAndText_data()
     row("CR only late, after UTF-8 characters", longLines + "\xF0\x9F\x98\x80" + asciiRun(500) + "\r", utf8, asIs);
     const QByteArray straddling = asciiRun(63) + "\xE2\x82\xAC" + asciiRun(61) + "\xF0\x9F\x98\x80\n";
     row("UTF-8 characters across the 64-byte steps", straddling + straddling + longLines, utf8, lf);
+    // Two-byte characters are checked 16 bytes at a time: among them, one
+    // cut short, an overlong one, a stray continuation byte, a longer one.
+    QByteArray twoByte;
+    for (int k = 0; k < 60; ++k)
+        twoByte += k % 3 ? "\xD0\xBF" : "\xD1\x80 ";
+    row("two-byte characters across the 16-byte steps", twoByte + "\n" + twoByte, utf8, lf);
+    row("a lead byte without its continuation among two-byte ones", twoByte + "\xD0" "a" + twoByte, cp1252, lf);
+    row("an overlong form among two-byte characters", twoByte + "\xC1\xBF" + twoByte, cp1252, lf);
+    row("a stray continuation byte among two-byte characters", twoByte + "\xBF" + twoByte, cp1252, lf);
+    row("a three-byte character among two-byte ones", twoByte + "\xE2\x82\xAC" + twoByte + "\r\n", utf8, asIs);
     row("LF at every place of a 16-byte step", longLines, utf8, lf);
     row("CR LF at every place of a 16-byte step", linesOfEveryLength("\r\n"), utf8, asIs);
     row("empty lines only", QByteArray(200, '\n'), utf8, lf);
