@@ -94,8 +94,15 @@ FileError TextSource::open(const QString &path, Reading reading)
         if (!m_file->open(QIODevice::ReadOnly))
             return openReadError(path);
     }
-    if (reading == Reading::Stream && !m_file->isSequential())
+    // Only a file whose size is known can be read twice and held to it; a
+    // file that tells no size (those of /proc) is read once, whole.
+    if (reading == Reading::Stream && !m_file->isSequential() && m_file->size() > 0)
         return scanFile(*m_file, m_name);
+    return readWholeText();
+}
+
+FileError TextSource::readWholeText()
+{
     FormatScanner scanner;
     if (FileError error = readWhole(*m_file, m_name, scanner))
         return error;
@@ -142,6 +149,15 @@ FileError TextSource::scanFile(QFile &file, const QString &name)
     }
     if (::lseek(fd, 0, SEEK_SET) != 0)
         return {FileError::PathFileAccess, QStringLiteral("%1 cannot be read").arg(name)};
+    if (m_total != file.size()) {
+        // Not the size the file tells (a file of the system, or one being
+        // written): read once more, whole, and take the text as it is then.
+        releaseOwned();
+        m_total = 0;
+        m_format = TextFormat();
+        m_textBegin = 0;
+        return readWholeText();
+    }
     // The second reading takes the text; its bytes are scanned again on the
     // way in and held against the first reading's verdict.
     m_streaming = true;

@@ -66,6 +66,7 @@ public:
 
 private:
     FileError readWhole(QFile &file, const QString &name, FormatScanner &scanner);
+    FileError readWholeText();
     FileError scanFile(QFile &file, const QString &name);
     bool next(QString &text, qint64 maxBytes, bool wholeLines, bool *endsLine);
     // Streaming: reads on until at least need bytes from m_pos are there, or
