@@ -21,6 +21,9 @@ constexpr qint64 blockBytes = 512 * 1024;
 // next, so their blocks are small enough for the decoded block and its result
 // to stay in the cache.
 constexpr qint64 smallBlockBytes = 64 * 1024;
+// Bytes per piece for an operation that works on the file's bytes: its
+// result is written out before the next piece is read.
+constexpr qint64 byteBlockBytes = 256 * 1024;
 // The line tools take a block in slices of this many units, so that even a
 // single line of many megabytes is scanned and written a slice at a time.
 constexpr qsizetype sliceUnits = 32 * 1024;
@@ -51,8 +54,24 @@ void streamLines(TextSource &source, TextSink &sink, LineOperation operation, Li
 // at a time, through one reused block and one reused result buffer, which
 // hands the result to the writer as it fills: a block can give a result many
 // times its size (spaces and a text after every section, pass after pass).
-QString streamFormat(TextSource &source, TextSink &sink, const FormatParams &params)
+//
+// The usual run (one ASCII delimiter, nothing added) written in the input's
+// own format needs no decoding at all: it goes over the file's bytes.
+QString streamFormat(TextSource &source, TextSink &sink, const FormatParams &params, bool sameFormat)
 {
+    const QByteArrayView lineBreak = source.format().lineEnds == LineEnds::Lf ? "\n" : "\r\n";
+    if (const auto plain = PlainByteFormatter::make(params, lineBreak); plain && sameFormat) {
+        // A piece's result stays well within what a run may make.
+        static_assert(byteBlockBytes * 1000 < chars::maxResultLength);
+        QByteArrayView bytes;
+        QByteArray output;
+        while (source.nextBytes(bytes, byteBlockBytes)) {
+            output.resize(0);
+            plain->addBytes(bytes, output);
+            sink.writeBytes(output);
+        }
+        return {};
+    }
     LineFormatter formatter(params);
     QString block;
     QString output;
@@ -109,9 +128,12 @@ QString streamLineTool(TextSource &source, TextSink &sink, LineToolScanner::Tool
 // Tabwrite treats every line on its own and never drops one, so the run over
 // blocks of whole lines, joined with CR LF, is the run over the whole text:
 // the header line once, then each block's lines. A row's spaces may make a
-// line very long, so the result goes to the writer as it fills.
+// line very long, so the result goes to the writer as it fills. An empty
+// text has nothing to lay out and gets no header either.
 QString streamTabwrite(TextSource &source, TextSink &sink, const ColumnSpecs &rows, int startAt)
 {
+    if (source.isEmpty())
+        return {};
     const TabwriteLayout layout(rows, startAt);
     if (layout.headerLength() < 0)
         return chars::tooLargeMessage();
@@ -120,7 +142,6 @@ QString streamTabwrite(TextSource &source, TextSink &sink, const ColumnSpecs &ro
     layout.writeHeader(output, &spill);
     output += crlfText;
     QString block;
-    bool any = false;
     while (source.nextBlock(block, blockBytes)) {
         // A block too large to hold is refused before any of it is built.
         if (layout.linesLength(block, chars::maxResultLength) == -1)
@@ -129,10 +150,7 @@ QString streamTabwrite(TextSource &source, TextSink &sink, const ColumnSpecs &ro
         sink.write(output);
         output.resize(0);
         output += crlfText; // before the next block, if one comes
-        any = true;
     }
-    if (!any)
-        sink.write(output);
     return {};
 }
 
@@ -175,7 +193,7 @@ Outcome run(const Invocation &in)
         return {status::refused, missing, {}};
 
     TextSource source;
-    if (const FileError error = source.open(in.input))
+    if (const FileError error = source.open(in.input, TextSource::Reading::Stream))
         return {status::usage, error.description, {}};
 
     TextFormat format = source.format();
@@ -221,7 +239,7 @@ Outcome run(const Invocation &in)
         streamLines(source, sink, deleteOperation(p.remove), deleteGate(p.remove));
         break;
     case Operation::Format:
-        refusal = streamFormat(source, sink, p.format);
+        refusal = streamFormat(source, sink, p.format, format == source.format());
         break;
     case Operation::Tabwrite:
         refusal = streamTabwrite(source, sink, in.columns, p.tabwrite.tabwriteStartLineAt);
@@ -241,6 +259,12 @@ Outcome run(const Invocation &in)
     if (!refusal.isEmpty()) {
         sink.cancel();
         return {status::refused, refusal, {}};
+    }
+    // A file that could not be read to its end gave only part of its text:
+    // an output file keeps what it held.
+    if (const FileError &error = source.error()) {
+        sink.cancel();
+        return {status::usage, error.description, {}};
     }
     if (const FileError error = sink.commit())
         return {status::usage, error.description, {}};

@@ -204,7 +204,7 @@ bool takeSaveOption(const QStringList &args, qsizetype &i, SaveOptions &options,
     return true;
 }
 
-int saveBlocks(const SaveJob &job, bool hasText, const BlockReader &nextBlock)
+int saveBlocks(const SaveJob &job, bool hasText, const BlockReader &nextBlock, const ReadFailure &readFailure)
 {
     const SaveOptions &options = job.options;
     if (const std::optional<QString> problem = checkMethod(job.method))
@@ -284,14 +284,28 @@ int saveBlocks(const SaveJob &job, bool hasText, const BlockReader &nextBlock)
             // is read ahead.
             QString block;
             QString next;
-            bool more = nextBlock(block);
-            while (more) {
-                const bool following = nextBlock(next);
+            QString unread;
+            const auto read = [&](QString &into) {
+                if (nextBlock(into))
+                    return true;
+                if (readFailure)
+                    unread = readFailure();
+                return false;
+            };
+            bool more = read(block);
+            while (more && unread.isEmpty()) {
+                const bool following = read(next);
+                if (!unread.isEmpty())
+                    break;
                 if (!saver.addText(block, following))
                     break;
                 block.swap(next);
                 more = following;
             }
+            // Only part of the text was read: the run fails, and what it
+            // wrote is dealt with as for any failure.
+            if (!unread.isEmpty())
+                saver.abandon(DbError{ErrorNumber::PathFileAccess, unread});
         } catch (const std::bad_alloc &) {
             // A line too long to hold: the run fails like any other, and
             // says what the table kept.
@@ -354,10 +368,11 @@ int runSave(const QStringList &args)
     }
 
     TextSource source;
-    if (const FileError error = source.open(parsed.input.value_or(QString())))
+    if (const FileError error = source.open(parsed.input.value_or(QString()), TextSource::Reading::Stream))
         return usage(error.description);
-    return saveBlocks(job, !source.isEmpty(),
-                      [&source](QString &block) { return source.nextBlock(block, blockBytes); });
+    return saveBlocks(
+        job, !source.isEmpty(), [&source](QString &block) { return source.nextBlock(block, blockBytes); },
+        [&source] { return source.error().description; });
 }
 
 QString saveHelpText()

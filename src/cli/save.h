@@ -48,9 +48,15 @@ struct SaveJob
 // text); false when there is no more.
 using BlockReader = std::function<bool(QString &block)>;
 
+// Why the text could not be read to its end, asked once the reader says there
+// is no more; "" when it simply ended.
+using ReadFailure = std::function<QString()>;
+
 // Saves the text into the table; the exit status, after the summary or the
-// refusal on standard error.
-int saveBlocks(const SaveJob &job, bool hasText, const BlockReader &nextBlock);
+// refusal on standard error. A text that could not be read to its end fails
+// the run like a failed write.
+int saveBlocks(const SaveJob &job, bool hasText, const BlockReader &nextBlock,
+               const ReadFailure &readFailure = {});
 
 // Runs "save" with the arguments after the word save; the exit status.
 int runSave(const QStringList &args);

@@ -115,6 +115,9 @@ void TestCli::endToEnd_data()
     // Format checks its fields only when there is text to format.
     row("empty input gives empty output", {"format"}, StdinToOutputFile, "", "");
     row("empty input file", {"join-lines"}, FileToStdout, "", "");
+    // Nothing to lay out: not even the header line.
+    row("tabwrite: empty input gives empty output",
+        {"tabwrite", "--columns", file(QStringLiteral("columns.csv"), "Id,1,8,2\n")}, FileToStdout, "", "");
     // A character Windows-1252 has no byte for: rather than lose it, the
     // result is UTF-8 and a note says so; the input's own characters survive.
     row("Windows-1252 given a new character is written as UTF-8",

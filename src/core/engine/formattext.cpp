@@ -457,6 +457,117 @@ void LineFormatter::addLines(QStringView text, QString &out, FrameObserver *obse
     }
 }
 
+namespace {
+
+// Copies n bytes, a short run in one or two 16-byte moves where the bytes
+// after it up to limit can be read; the caller leaves 16 bytes of room past
+// the end of what it writes. Sections between delimiters are short, and a
+// library call for each would cost more than the copy.
+inline char *copyShort(char *out, const char *from, qsizetype n, const char *limit)
+{
+#if defined(__SSE2__)
+    if (n <= 16 && limit - from >= 16) {
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i *>(from)));
+        return out + n;
+    }
+    if (n <= 32 && limit - from >= 32) {
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i *>(from)));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + 16),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i *>(from + 16)));
+        return out + n;
+    }
+#endif
+    if (n > 0)
+        std::memcpy(out, from, size_t(n));
+    return out + n;
+}
+
+} // namespace
+
+std::optional<PlainByteFormatter> PlainByteFormatter::make(const FormatParams &params,
+                                                           QByteArrayView lineBreak)
+{
+    const Plan plan = makePlan(params);
+    if (plan.series || plan.delimiter.size() != 1 || plan.place != Placement::None || plan.move)
+        return std::nullopt;
+    const char16_t delimiter = plan.delimiter.front().unicode();
+    if (delimiter == 0 || delimiter >= 0x80 || delimiter == cr || delimiter == lf)
+        return std::nullopt;
+    PlainByteFormatter formatter;
+    formatter.m_delimiter = char(delimiter);
+    formatter.m_keep = !plan.remove;
+    formatter.m_after = plan.newColumn ? QByteArray(plan.between, ' ') : lineBreak.toByteArray();
+    formatter.m_afterSize = formatter.m_after.size();
+    // Padded to 16 bytes, so that a short line break or run of spaces goes
+    // in with copyShort as well.
+    formatter.m_after.resize(qMax<qsizetype>(formatter.m_afterSize, 16), ' ');
+    return formatter;
+}
+
+qsizetype PlainByteFormatter::bound(qsizetype bytes) const
+{
+    return saturatingMul(bytes, 1 + m_afterSize);
+}
+
+void PlainByteFormatter::addBytes(QByteArrayView bytes, QByteArray &out) const
+{
+    const char *p = bytes.data();
+    const char *const end = p + bytes.size();
+    const qsizetype kept = m_keep ? 1 : 0;
+    const qsizetype after = m_afterSize;
+
+    // The delimiters are counted first, so that the result goes through a
+    // plain pointer into room made once.
+    qsizetype count = 0;
+    const char *q = p;
+#if defined(__SSE2__)
+    // Matches are counted down in a byte register (each adds -1) and summed
+    // every 255 rounds, before a byte could overflow.
+    const __m128i wanted = _mm_set1_epi8(m_delimiter);
+    const __m128i zero = _mm_setzero_si128();
+    while (end - q >= 16) {
+        __m128i sums = zero;
+        for (int round = 0; round < 255 && end - q >= 16; ++round, q += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(q));
+            sums = _mm_sub_epi8(sums, _mm_cmpeq_epi8(v, wanted));
+        }
+        const __m128i total = _mm_sad_epu8(sums, zero);
+        count += _mm_cvtsi128_si32(total) + _mm_cvtsi128_si32(_mm_srli_si128(total, 8));
+    }
+#endif
+    for (; q < end; ++q)
+        count += *q == m_delimiter;
+
+    constexpr qsizetype room = 16; // for the 16-byte moves of copyShort
+    const qsizetype start = out.size();
+    out.resize(start + bytes.size() + count * (kept + after - 1) + room);
+    char *o = out.data() + start;
+    const char *afterBytes = m_after.constData();
+    const char *afterEnd = afterBytes + m_after.size();
+    const char *copied = p;
+    const auto stop = [&](const char *hit) {
+        o = copyShort(o, copied, hit - copied + kept, end);
+        o = copyShort(o, afterBytes, after, afterEnd);
+        copied = hit + 1;
+    };
+#if defined(__SSE2__)
+    for (; end - p >= 16; p += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        for (unsigned mask = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, wanted))); mask;
+             mask &= mask - 1)
+            stop(p + std::countr_zero(mask));
+    }
+#endif
+    for (; p < end; ++p) {
+        if (*p == m_delimiter)
+            stop(p);
+    }
+    o = copyShort(o, copied, end - copied, end);
+    out.resize(o - out.constData());
+}
+
 TextResult checkFormatParams(const FormatParams &p)
 {
     if (p.formatUseDelimiterString && p.formatDelimiterString.isEmpty())

@@ -5,10 +5,13 @@
 #include "core/engine/textchars.h"
 #include "core/engine/textparams.h"
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
 #include <memory>
+#include <optional>
 
 // Format Text: splits every line at a delimiter into sections and either puts
 // each section on a line of its own ("New line") or keeps them on one line
@@ -74,6 +77,36 @@ private:
     qsizetype m_index = 0;
     bool m_first = true;
     bool m_tooLarge = false;
+};
+
+// The usual run (one ASCII delimiter, nothing added, no series, the
+// delimiter not moved) done on a file's bytes rather than on its text, for an
+// encoding in which an ASCII byte is always that character and never part of
+// another one (UTF-8, Windows-1252): each delimiter becomes itself (unless
+// removed) followed by the file's own line break, or by the spaces between
+// columns. That is what decoding, formatText and encoding in the same format
+// give, without the decoding and encoding. Every byte is handled on its own,
+// so the bytes may come in pieces cut anywhere.
+class PlainByteFormatter
+{
+public:
+    // Such a run for these parameters (checked with checkFormatParams), or
+    // none. lineBreak is the file's line break: "\n" where the working text's
+    // CR LF is written as LF, "\r\n" otherwise.
+    static std::optional<PlainByteFormatter> make(const FormatParams &params, QByteArrayView lineBreak);
+
+    // The most bytes a piece of this many bytes can become.
+    qsizetype bound(qsizetype bytes) const;
+    // Appends the result of the next piece of the bytes to out.
+    void addBytes(QByteArrayView bytes, QByteArray &out) const;
+
+private:
+    PlainByteFormatter() = default;
+
+    char m_delimiter = 0;
+    bool m_keep = false;
+    QByteArray m_after; // what follows every delimiter, padded with spaces
+    qsizetype m_afterSize = 0; // and its size without them
 };
 
 // One non-empty line without CR LF. newLine's result holds CR LF between the

@@ -47,18 +47,10 @@ int unicodeToCp1252(char16_t c)
 inline bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
 inline bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
 
-// What the opening pass learns about a file's bytes.
-struct ByteScan
-{
-    bool nul = false;      // a NUL byte: not a text file
-    bool cr = false;       // a CR somewhere: line ends taken as they are
-    bool utf8 = true;      // strict UTF-8 throughout
-};
-
 // Length of the strict UTF-8 sequence at b[0] (a byte of 0x80 or above), or 0
 // when it is not one: no overlong forms, no surrogates, nothing above
 // U+10FFFF, so that decoding and encoding again gives the same bytes.
-int utf8SequenceLength(const uchar *b, qint64 n)
+inline int utf8SequenceLength(const uchar *b, qint64 n)
 {
     const uchar c = b[0];
     auto cont = [&](qint64 k) { return k < n && (b[k] & 0xC0) == 0x80; };
@@ -86,10 +78,21 @@ int utf8SequenceLength(const uchar *b, qint64 n)
 // One pass over the bytes for everything the format depends on: a file of
 // tens of megabytes is read from memory once, not once per question. The
 // common text is ASCII, taken 64 bytes at a time; it stops at the first NUL,
-// which refuses the file whatever else it holds.
-ByteScan scanBytes(const uchar *b, qint64 n)
+// which refuses the file whatever else it holds. The bytes may come in
+// pieces: unless last, a character begun in the last three bytes of a piece
+// is left for the next one, and the bytes taken are returned.
+qint64 scanBytes(const uchar *b, qint64 n, bool last, ByteScan &scan)
 {
-    ByteScan scan;
+    if (!scan.utf8) {
+        // Windows-1252 already: only a NUL or a CR is still news.
+        const auto *rest = reinterpret_cast<const char *>(b);
+        scan.nul = std::memchr(rest, 0, n) != nullptr;
+        if (!scan.nul)
+            scan.cr = scan.cr || std::memchr(rest, '\r', n) != nullptr;
+        return n;
+    }
+    // Kept in a register rather than written back at every byte.
+    bool cr = scan.cr;
     qint64 i = 0;
     while (i < n) {
 #if defined(__SSE2__)
@@ -103,42 +106,73 @@ ByteScan scanBytes(const uchar *b, qint64 n)
             const __m128i low = _mm_min_epu8(_mm_min_epu8(v0, v1), _mm_min_epu8(v2, v3));
             if (_mm_movemask_epi8(_mm_or_si128(any, _mm_cmpeq_epi8(low, zero))))
                 break; // a byte of 0x80 or above, or a NUL: looked at below
-            if (!scan.cr) {
+            if (!cr) {
                 const __m128i crs = _mm_or_si128(
                     _mm_or_si128(_mm_cmpeq_epi8(v0, crByte), _mm_cmpeq_epi8(v1, crByte)),
                     _mm_or_si128(_mm_cmpeq_epi8(v2, crByte), _mm_cmpeq_epi8(v3, crByte)));
-                scan.cr = _mm_movemask_epi8(crs) != 0;
+                cr = _mm_movemask_epi8(crs) != 0;
             }
             i += 64;
         }
+        // A text that is not all ASCII is mostly ASCII and two-byte
+        // characters (the Latin, Greek, Cyrillic, Hebrew and Arabic
+        // letters), 16 bytes at a time: every lead byte C2-DF is followed
+        // by one continuation byte, every continuation byte follows one,
+        // and no character crosses the end of the 16.
+        const __m128i topTwo = _mm_set1_epi8(char(0xC0));
+        const __m128i topThree = _mm_set1_epi8(char(0xE0));
+        const __m128i continuation = _mm_set1_epi8(char(0x80));
+        const __m128i c0 = _mm_set1_epi8(char(0xC0));
+        const __m128i c1 = _mm_set1_epi8(char(0xC1));
+        while (i + 16 <= n) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(b + i));
+            const unsigned high = unsigned(_mm_movemask_epi8(v));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)))
+                break;
+            if (high) {
+                const unsigned conts =
+                    unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(v, topTwo), continuation)));
+                const unsigned overlong =
+                    unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, c0), _mm_cmpeq_epi8(v, c1))));
+                const unsigned leads =
+                    unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(v, topThree), topTwo))) & ~overlong;
+                if ((leads | conts) != high || (leads << 1) != conts)
+                    break;
+            }
+            cr = cr || _mm_movemask_epi8(_mm_cmpeq_epi8(v, crByte)) != 0;
+            i += 16;
+        }
 #endif
-        // Up to 64 bytes one at a time, then back to the fast loop.
-        const qint64 stop = qMin(n, i + 64);
+        // Up to 16 bytes one character at a time, then back to the fast
+        // loops.
+        const qint64 stop = qMin(n, i + 16);
         while (i < stop) {
             const uchar c = b[i];
-            if (c == 0) {
-                scan.nul = true;
-                return scan;
-            }
             if (c < 0x80) {
-                scan.cr = scan.cr || c == '\r';
+                if (c == 0) {
+                    scan.nul = true;
+                    scan.cr = cr;
+                    return i;
+                }
+                cr = cr || c == '\r';
                 ++i;
                 continue;
             }
-            const int length = scan.utf8 ? utf8SequenceLength(b + i, n - i) : 0;
+            if (!last && n - i < 4) {
+                scan.cr = cr;
+                return i; // the next piece may complete it
+            }
+            const int length = utf8SequenceLength(b + i, n - i);
             if (length == 0) {
-                // Windows-1252 from here on: only a NUL or a CR is still news.
+                scan.cr = cr;
                 scan.utf8 = false;
-                const auto *rest = reinterpret_cast<const char *>(b + i);
-                scan.nul = std::memchr(rest, 0, n - i) != nullptr;
-                if (!scan.nul)
-                    scan.cr = scan.cr || std::memchr(rest, '\r', n - i) != nullptr;
-                return scan;
+                return i + scanBytes(b + i, n - i, last, scan);
             }
             i += length;
         }
     }
-    return scan;
+    scan.cr = cr;
+    return i;
 }
 
 // Decodes bytes whose encoding is known (and, for UTF-8, already validated).
@@ -177,27 +211,33 @@ qint64 decodeBytes(const uchar *b, qint64 n, char16_t *dst)
         if (i >= n)
             break;
 #endif
-        const uchar c = b[i];
-        if (c < 0x80) {
-            if (LfToCrLf && c == '\n')
-                dst[o++] = u'\r';
-            dst[o++] = c;
-            ++i;
-        } else if constexpr (!Utf8) {
-            dst[o++] = cp1252ToUnicode(c);
-            ++i;
-        } else if (c < 0xE0) {
-            dst[o++] = char16_t(((c & 0x1F) << 6) | (b[i + 1] & 0x3F));
-            i += 2;
-        } else if (c < 0xF0) {
-            dst[o++] = char16_t(((c & 0x0F) << 12) | ((b[i + 1] & 0x3F) << 6) | (b[i + 2] & 0x3F));
-            i += 3;
-        } else {
-            const char32_t u = ((c & 0x07u) << 18) | ((b[i + 1] & 0x3Fu) << 12)
-                               | ((b[i + 2] & 0x3Fu) << 6) | (b[i + 3] & 0x3Fu);
-            dst[o++] = char16_t(0xD800 + ((u - 0x10000) >> 10));
-            dst[o++] = char16_t(0xDC00 + ((u - 0x10000) & 0x3FF));
-            i += 4;
+        // About 16 bytes a character at a time before the fast loop is
+        // tried again: in a text that is not all ASCII the next 16 bytes
+        // usually hold another such character.
+        const qint64 stop = qMin(n, i + 16);
+        while (i < stop) {
+            const uchar c = b[i];
+            if (c < 0x80) {
+                if (LfToCrLf && c == '\n')
+                    dst[o++] = u'\r';
+                dst[o++] = c;
+                ++i;
+            } else if constexpr (!Utf8) {
+                dst[o++] = cp1252ToUnicode(c);
+                ++i;
+            } else if (c < 0xE0) {
+                dst[o++] = char16_t(((c & 0x1F) << 6) | (b[i + 1] & 0x3F));
+                i += 2;
+            } else if (c < 0xF0) {
+                dst[o++] = char16_t(((c & 0x0F) << 12) | ((b[i + 1] & 0x3F) << 6) | (b[i + 2] & 0x3F));
+                i += 3;
+            } else {
+                const char32_t u = ((c & 0x07u) << 18) | ((b[i + 1] & 0x3Fu) << 12)
+                                   | ((b[i + 2] & 0x3Fu) << 6) | (b[i + 3] & 0x3Fu);
+                dst[o++] = char16_t(0xD800 + ((u - 0x10000) >> 10));
+                dst[o++] = char16_t(0xDC00 + ((u - 0x10000) & 0x3FF));
+                i += 4;
+            }
         }
     }
     return o;
@@ -289,15 +329,43 @@ FileError detectFormat(QByteArrayView bytes, const QString &name, TextFormat *fo
     const qint64 n = bytes.size();
     if (n <= 0)
         return {};
-    const auto *b = reinterpret_cast<const uchar *>(bytes.data());
-    const ByteScan scan = scanBytes(b, n);
-    if (scan.nul)
+    FormatScanner scanner;
+    scanner.feed(bytes, true);
+    return scanner.result(name, format, bomLength);
+}
+
+qint64 FormatScanner::feed(QByteArrayView piece, bool last)
+{
+    if (m_scan.nul)
+        return piece.size();
+    // The piece starts at byte m_bytes of the file: bytes not taken come again.
+    for (qint64 at = m_head.size(); at < 3 && at - m_bytes < piece.size(); ++at)
+        m_head.append(piece[at - m_bytes]);
+    const auto *b = reinterpret_cast<const uchar *>(piece.data());
+    const qint64 taken = m_scan.nul ? piece.size() : scanBytes(b, piece.size(), last, m_scan);
+    m_bytes += taken;
+    return m_scan.nul ? piece.size() : taken;
+}
+
+FileError FormatScanner::result(const QString &name, TextFormat *format, qint64 *bomLength) const
+{
+    *format = TextFormat();
+    *bomLength = 0;
+    if (m_scan.nul)
         return notText(name);
-    format->encoding = scan.utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252;
-    format->byteOrderMark = scan.utf8 && n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF;
-    format->lineEnds = scan.cr ? LineEnds::AsIs : LineEnds::Lf;
+    if (m_bytes == 0)
+        return {};
+    format->encoding = m_scan.utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+    format->byteOrderMark = m_scan.utf8 && m_head == "\xEF\xBB\xBF";
+    format->lineEnds = m_scan.cr ? LineEnds::AsIs : LineEnds::Lf;
     *bomLength = format->byteOrderMark ? 3 : 0;
     return {};
+}
+
+bool FormatScanner::contradicts(const TextFormat &format) const
+{
+    return m_scan.nul || (m_scan.cr && format.lineEnds == LineEnds::Lf)
+        || (!m_scan.utf8 && format.encoding == TextEncoding::Utf8);
 }
 
 void decodeInto(QString &text, QByteArrayView bytes, const TextFormat &format)

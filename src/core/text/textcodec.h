@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
@@ -67,6 +68,36 @@ struct FileError
 // The format of a file's bytes, or a refusal naming the file when they hold a
 // NUL. *bomLength is set to the length of a BOM that is not part of the text.
 FileError detectFormat(QByteArrayView bytes, const QString &name, TextFormat *format, qint64 *bomLength);
+
+// What a scan of a file's bytes learns about them.
+struct ByteScan
+{
+    bool nul = false;      // a NUL byte: not a text file
+    bool cr = false;       // a CR somewhere: line ends taken as they are
+    bool utf8 = true;      // strict UTF-8 throughout
+};
+
+// detectFormat over bytes that come in pieces, for a reader that does not
+// hold them all at once: the same verdict as detectFormat over the whole.
+class FormatScanner
+{
+public:
+    // Scans the next piece (last: no piece follows) and returns how many of
+    // its bytes it took. Those not taken, at most three, begin a character
+    // the next piece may complete: they come again at the start of that one.
+    qint64 feed(QByteArrayView piece, bool last);
+    // The verdict after the last piece, as detectFormat gives it.
+    FileError result(const QString &name, TextFormat *format, qint64 *bomLength) const;
+    // Whether what was scanned so far cannot be text of this format, which a
+    // second look at a file that changed meanwhile may find.
+    bool contradicts(const TextFormat &format) const;
+    const ByteScan &scan() const { return m_scan; }
+
+private:
+    ByteScan m_scan;
+    QByteArray m_head; // the first three bytes, for the BOM
+    qint64 m_bytes = 0;
+};
 
 // Decodes bytes whose format is known (found by detectFormat, BOM left out)
 // into text, reusing its buffer: in an LF file each LF becomes CR LF.

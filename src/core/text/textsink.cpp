@@ -6,6 +6,7 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#include <cstring>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -164,6 +165,29 @@ void TextSink::write(QStringView text)
         m_used = end - m_buffer.data();
         text = text.sliced(slice);
     }
+}
+
+void TextSink::writeBytes(QByteArrayView bytes)
+{
+    if (m_error)
+        return;
+    // A small piece is gathered with others; a large one goes out as it is,
+    // without a copy.
+    if (bytes.size() < sinkBufferBytes / 4) {
+        if (bytes.size() > sinkBufferBytes - m_used)
+            flush();
+        if (!bytes.isEmpty())
+            std::memcpy(m_buffer.data() + m_used, bytes.data(), size_t(bytes.size()));
+        m_used += bytes.size();
+        return;
+    }
+    flush();
+    if (m_error)
+        return;
+    if (m_target)
+        m_target->append(bytes);
+    else if (m_fd >= 0)
+        writeOut(bytes.data(), bytes.size());
 }
 
 FileError TextSink::commit()

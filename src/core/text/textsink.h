@@ -35,6 +35,10 @@ public:
     // Appends to a byte array instead of a file.
     void openBuffer(QByteArray *target, const TextFormat &format);
     void write(QStringView text);
+    // Bytes already in the format's encoding and line ends, written as they
+    // are, for an operation that works on the file's bytes without decoding
+    // them. Not to be mixed with write().
+    void writeBytes(QByteArrayView bytes);
     // Flushes and, for a file, replaces it. Returns the first error met.
     FileError commit();
     // Drops what was written; a file on disk stays as it was.

@@ -40,6 +40,9 @@ char *growMemory(char *memory, qint64 bytes, qint64 newBytes)
 }
 
 constexpr qint64 hugePageBytes = 2 * 1024 * 1024;
+// A streamed file is read this much at a time: little enough that the bytes
+// are still in the cache when they are decoded.
+constexpr qint64 readBytes = 256 * 1024;
 
 QString displayName(const QString &path)
 {
@@ -66,16 +69,20 @@ TextSource::~TextSource()
     releaseOwned();
 }
 
-FileError TextSource::open(const QString &path)
+FileError TextSource::open(const QString &path, Reading reading)
 {
     m_file = std::make_unique<QFile>();
     releaseOwned();
     m_data = nullptr;
-    m_size = m_textBegin = m_pos = 0;
+    m_size = m_filled = m_total = m_base = m_textBegin = m_pos = 0;
+    m_streaming = false;
+    m_eof = true;
     m_done = false;
     m_format = TextFormat();
+    m_check = FormatScanner();
+    m_error = {};
 
-    const QString name = displayName(path);
+    m_name = displayName(path);
     if (path.isEmpty() || path == u"-") {
         if (!m_file->open(STDIN_FILENO, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
             return {FileError::PathFileAccess, QStringLiteral("standard input cannot be read")};
@@ -87,14 +94,129 @@ FileError TextSource::open(const QString &path)
         if (!m_file->open(QIODevice::ReadOnly))
             return openReadError(path);
     }
-    if (FileError error = readWhole(*m_file, name))
+    // Only a file whose size is known can be read twice and held to it; a
+    // file that tells no size (those of /proc) is read once, whole.
+    if (reading == Reading::Stream && !m_file->isSequential() && m_file->size() > 0)
+        return scanFile(*m_file, m_name);
+    return readWholeText();
+}
+
+FileError TextSource::readWholeText()
+{
+    FormatScanner scanner;
+    if (FileError error = readWhole(*m_file, m_name, scanner))
         return error;
-    if (FileError error = detectFormat(QByteArrayView(m_data, m_size), name, &m_format, &m_textBegin)) {
+    if (FileError error = scanner.result(m_name, &m_format, &m_textBegin)) {
         m_format = TextFormat();
         return error;
     }
     m_pos = m_textBegin;
     return {};
+}
+
+FileError TextSource::scanFile(QFile &file, const QString &name)
+{
+    // The first reading learns the format, a piece at a time through one
+    // buffer; a piece may end inside a character, which then comes again
+    // at the start of the next one.
+    m_ownedCapacity = 2 * hugePageBytes;
+    m_owned = mapMemory(m_ownedCapacity);
+    if (!m_owned) {
+        m_ownedCapacity = 0;
+        return {FileError::OutOfMemory, QStringLiteral("%1 is too large to read").arg(name)};
+    }
+    m_data = m_owned;
+    const int fd = file.handle();
+    FormatScanner scanner;
+    qint64 carried = 0;
+    for (;;) {
+        const ssize_t got = ::read(fd, m_owned + carried, size_t(readBytes));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return {FileError::PathFileAccess, QStringLiteral("%1 cannot be read").arg(name)};
+        m_total += got;
+        const qint64 held = carried + got;
+        const qint64 taken = scanner.feed(QByteArrayView(m_owned, held), got == 0);
+        if (got == 0 || scanner.scan().nul)
+            break;
+        carried = held - taken;
+        std::memmove(m_owned, m_owned + taken, size_t(carried));
+    }
+    if (FileError error = scanner.result(name, &m_format, &m_textBegin)) {
+        m_format = TextFormat();
+        return error;
+    }
+    if (::lseek(fd, 0, SEEK_SET) != 0)
+        return {FileError::PathFileAccess, QStringLiteral("%1 cannot be read").arg(name)};
+    if (m_total != file.size()) {
+        // Not the size the file tells (a file of the system, or one being
+        // written): read once more, whole, and take the text as it is then.
+        releaseOwned();
+        m_total = 0;
+        m_format = TextFormat();
+        m_textBegin = 0;
+        return readWholeText();
+    }
+    // The second reading takes the text; its bytes are scanned again on the
+    // way in and held against the first reading's verdict.
+    m_streaming = true;
+    m_eof = false;
+    if (!fill(m_textBegin))
+        return m_error;
+    m_pos = qMin(m_textBegin, m_size);
+    return {};
+}
+
+bool TextSource::fill(qint64 need)
+{
+    while (m_size - m_pos < need && !m_eof && !m_error) {
+        if (m_filled + readBytes > m_ownedCapacity) {
+            // What was taken goes; what is left moves to the front, and
+            // the buffer grows only for a line or piece longer than it.
+            if (m_pos > 0) {
+                std::memmove(m_owned, m_owned + m_pos, size_t(m_filled - m_pos));
+                m_filled -= m_pos;
+                m_size -= m_pos;
+                m_base += m_pos;
+                m_pos = 0;
+            }
+            if (m_filled + readBytes > m_ownedCapacity) {
+                char *grown = growMemory(m_owned, m_ownedCapacity, m_ownedCapacity * 2);
+                if (!grown) {
+                    m_error = {FileError::OutOfMemory, QStringLiteral("%1 is too large to read").arg(m_name)};
+                    return false;
+                }
+                m_owned = grown;
+                m_data = m_owned;
+                m_ownedCapacity *= 2;
+            }
+        }
+        const ssize_t got = ::read(m_file->handle(), m_owned + m_filled, size_t(readBytes));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            m_error = {FileError::PathFileAccess, QStringLiteral("%1 cannot be read").arg(m_name)};
+            return false;
+        }
+        m_filled += got;
+        m_eof = got == 0;
+        m_size += m_check.feed(QByteArrayView(m_owned + m_size, m_filled - m_size), m_eof);
+        bool changed = m_check.contradicts(m_format) || m_base + m_filled > m_total;
+        if (m_eof && !changed) {
+            TextFormat format;
+            qint64 bom = 0;
+            changed = m_check.result(m_name, &format, &bom).failed() || !(format == m_format)
+                || m_base + m_filled != m_total;
+        }
+        if (changed) {
+            m_error = {FileError::PathFileAccess,
+                       QStringLiteral("%1 changed while it was being read; run again once it no longer changes")
+                           .arg(m_name)};
+            return false;
+        }
+    }
+    return !m_error;
 }
 
 void TextSource::releaseOwned()
@@ -105,7 +227,7 @@ void TextSource::releaseOwned()
     m_ownedCapacity = 0;
 }
 
-FileError TextSource::readWhole(QFile &file, const QString &name)
+FileError TextSource::readWhole(QFile &file, const QString &name, FormatScanner &scanner)
 {
     // The file is read, never mapped: a mapped file that another program
     // truncates while it is read kills the reader (SIGBUS) at the first page
@@ -128,6 +250,7 @@ FileError TextSource::readWhole(QFile &file, const QString &name)
     }
     const int fd = file.handle();
     qint64 used = 0;
+    qint64 scanned = 0;
     for (;;) {
         if (used == m_ownedCapacity) {
             char *grown = growMemory(m_owned, m_ownedCapacity, m_ownedCapacity * 2);
@@ -141,47 +264,73 @@ FileError TextSource::readWhole(QFile &file, const QString &name)
             continue;
         if (got < 0)
             return {FileError::PathFileAccess, QStringLiteral("%1 cannot be read").arg(name)};
-        if (got == 0)
-            break;
         used += got;
+        // The format is learnt as the bytes come, while they are still in
+        // the cache (and, from a pipe, while the writer is still writing).
         // A NUL byte means no text file, whatever follows: an endless source
         // of them (a device) is refused at once instead of read until memory
         // runs out.
-        if (std::memchr(m_owned + used - got, 0, size_t(got)))
+        scanned += scanner.feed(QByteArrayView(m_owned + scanned, used - scanned), got == 0);
+        if (got == 0 || scanner.scan().nul)
             break;
     }
     m_data = m_owned;
-    m_size = used;
+    m_size = m_filled = m_total = used;
     return {};
 }
 
-const char *TextSource::findBreak(const char *from) const
+const char *TextSource::findBreak(const char *lineStart, const char *from) const
 {
     const char *end = m_data + m_size;
     if (m_format.lineEnds == LineEnds::Lf)
         return static_cast<const char *>(std::memchr(from, '\n', end - from));
     // Only the exact pair CR LF ends a line; a lone LF belongs to it.
     for (const char *p = from; (p = static_cast<const char *>(std::memchr(p, '\n', end - p))); ++p) {
-        if (p > from && p[-1] == '\r')
+        if (p > lineStart && p[-1] == '\r')
             return p;
     }
     return nullptr;
 }
 
+qint64 TextSource::breakFrom(qint64 from)
+{
+    for (;;) {
+        const char *lineStart = m_data + m_pos;
+        if (const char *nl = findBreak(lineStart, lineStart + from))
+            return nl - lineStart;
+        if (m_eof || m_error)
+            return -1;
+        from = qMax(from, m_size - m_pos);
+        if (!fill(m_size - m_pos + readBytes))
+            return -1;
+    }
+}
+
+bool TextSource::finished()
+{
+    if (m_done || isEmpty() || m_error) {
+        m_done = true;
+        return true;
+    }
+    return false;
+}
+
 bool TextSource::nextLine(QString &line)
 {
-    if (m_done || isEmpty()) {
+    if (finished())
+        return false;
+    const qint64 nl = breakFrom(0);
+    if (m_error) {
         m_done = true;
         return false;
     }
     const char *begin = m_data + m_pos;
-    const char *nl = findBreak(begin);
     qint64 length = m_size - m_pos;
-    if (nl)
-        length = nl - begin - (m_format.lineEnds == LineEnds::Lf ? 0 : 1);
+    if (nl >= 0)
+        length = nl - (m_format.lineEnds == LineEnds::Lf ? 0 : 1);
     decodeLine(line, QByteArrayView(begin, length), m_format.encoding);
-    if (nl) {
-        m_pos = nl + 1 - m_data;
+    if (nl >= 0) {
+        m_pos += nl + 1;
     } else {
         m_pos = m_size;
         m_done = true;
@@ -202,25 +351,27 @@ bool TextSource::nextPiece(QString &text, qint64 maxBytes, bool *endsLine)
 
 bool TextSource::next(QString &text, qint64 maxBytes, bool wholeLines, bool *endsLine)
 {
-    if (m_done || isEmpty()) {
+    if (finished() || !fill(maxBytes + 1)) {
         m_done = true;
         return false;
     }
-    const char *begin = m_data + m_pos;
     const bool lf = m_format.lineEnds == LineEnds::Lf;
-    const char *nl = nullptr;
+    qint64 nl = -1;
     *endsLine = true;
+    // After fill, less than maxBytes + 1 bytes ahead means the text ends
+    // within them.
     if (m_size - m_pos > maxBytes) {
+        const char *begin = m_data + m_pos;
         // The last line break within maxBytes, else the first one after.
         const char *limit = begin + maxBytes;
         for (const char *p = limit; p > begin
              && (p = static_cast<const char *>(memrchr(begin, '\n', p - begin)));) {
             if (lf || (p > begin && p[-1] == '\r')) {
-                nl = p;
+                nl = p - begin;
                 break;
             }
         }
-        if (!nl && !wholeLines) {
+        if (nl < 0 && !wholeLines) {
             // One line longer than maxBytes: a piece of it, cut between two
             // characters, and never between the CR and LF of a break.
             const char *cut = limit;
@@ -228,20 +379,40 @@ bool TextSource::next(QString &text, qint64 maxBytes, bool wholeLines, bool *end
                 while (cut > begin && (static_cast<unsigned char>(*cut) & 0xC0) == 0x80)
                     --cut;
             }
-            if (!lf && cut > begin + 1 && cut[-1] == '\r')
+            if (!lf && cut > begin && cut[-1] == '\r')
                 --cut;
-            decodeInto(text, QByteArrayView(begin, cut - begin), m_format);
-            m_pos = cut - m_data;
-            *endsLine = false;
-            return true;
+            if (cut == begin) {
+                // Less room than one character: the character whole, or,
+                // at a CR LF, the end of the line.
+                if (!lf && begin[0] == '\r' && begin[1] == '\n') {
+                    nl = 1;
+                } else {
+                    cut = begin + 1;
+                    while (cut < m_data + m_size && (static_cast<unsigned char>(*cut) & 0xC0) == 0x80
+                           && m_format.encoding == TextEncoding::Utf8)
+                        ++cut;
+                }
+            }
+            if (nl < 0) {
+                decodeInto(text, QByteArrayView(begin, cut - begin), m_format);
+                m_pos = cut - m_data;
+                *endsLine = false;
+                return true;
+            }
         }
-        if (!nl)
-            nl = findBreak(limit > begin ? limit - 1 : begin);
+        if (nl < 0) {
+            nl = breakFrom(maxBytes > 0 ? maxBytes - 1 : 0);
+            if (m_error) {
+                m_done = true;
+                return false;
+            }
+        }
     }
-    const qint64 length = nl ? nl - begin - (lf ? 0 : 1) : m_size - m_pos;
+    const char *begin = m_data + m_pos;
+    const qint64 length = nl >= 0 ? nl - (lf ? 0 : 1) : m_size - m_pos;
     decodeInto(text, QByteArrayView(begin, length), m_format);
-    if (nl) {
-        m_pos = nl + 1 - m_data;
+    if (nl >= 0) {
+        m_pos += nl + 1;
     } else {
         m_pos = m_size;
         m_done = true;
@@ -249,11 +420,28 @@ bool TextSource::next(QString &text, qint64 maxBytes, bool wholeLines, bool *end
     return true;
 }
 
+bool TextSource::nextBytes(QByteArrayView &bytes, qint64 maxBytes)
+{
+    maxBytes = qMax<qint64>(maxBytes, 1);
+    if (finished() || !fill(maxBytes) || m_pos >= m_size) {
+        m_done = true;
+        return false;
+    }
+    const qint64 length = qMin(maxBytes, m_size - m_pos);
+    bytes = QByteArrayView(m_data + m_pos, length);
+    m_pos += length;
+    return true;
+}
+
 QString TextSource::readAll()
 {
-    if (m_done)
+    if (m_done || m_error)
         return {};
+    while (!m_eof && fill(m_size - m_pos + readBytes)) {
+    }
     m_done = true;
+    if (m_error)
+        return {};
     const qint64 from = m_pos;
     m_pos = m_size;
     QString text;

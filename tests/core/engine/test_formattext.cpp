@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/engine/formattext.h"
+#include "core/text/textfile.h"
 
 #include "enginetest.h"
 
@@ -342,6 +343,55 @@ private slots:
         const QString line(tw::chars::maxResultLength / perDelimiter / 2, u';');
         QCOMPARE(tw::formatResultLength(line, wide), line.size() * perDelimiter);
         QCOMPARE(tw::formatResultLength(line + crlf + line + crlf + line, wide), qsizetype(-1));
+    }
+
+    // The usual run done on a file's bytes, without decoding them, gives what
+    // decoding, formatting and encoding give, the bytes cut anywhere; any
+    // other run has no byte form.
+    void plainBytesAsText_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<bool>("plain");
+        const QByteArray mixed = "a,b\xC3\xA9,\xE2\x82\xAC," "\xF0\x9F\x98\x80" ",,x";
+        QTest::newRow("ASCII, LF only, removed") << QByteArray("a,b,c\n,d\n\nx,") << F{"delimiter=,", "remove=1"}
+                                                 << true;
+        QTest::newRow("BMP and non-BMP, CR LF, kept") << mixed + "\r\n" + mixed + "\r\n" << F{"delimiter=,"} << true;
+        QTest::newRow("lone CR and LF, new column")
+            << QByteArray("a;b\rc;d\ne;\r\n;f") << F{"delimiter=;", "create=New column", "between=3"} << true;
+        QTest::newRow("Windows-1252, a space") << QByteArray("caf\xE9 x\x80y \n") << F{"delimiter= "} << true;
+        QTest::newRow("text added: no byte form") << mixed << F{"delimiter=,", "add=End of line", "text=X"} << false;
+        QTest::newRow("moved: no byte form") << mixed << F{"delimiter=,", "create=New column", "move=Yes"} << false;
+        QTest::newRow("non-ASCII delimiter: no byte form") << mixed << F{"delimiter=\u00E9"} << false;
+    }
+
+    void plainBytesAsText()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, fields);
+        QFETCH(bool, plain);
+        const FormatParams p = params(fields);
+        const tw::TextFileContent decoded = tw::decodeText(bytes);
+        const QByteArrayView lineBreak = decoded.format.lineEnds == tw::LineEnds::Lf ? "\n" : "\r\n";
+        const std::optional<tw::PlainByteFormatter> formatter = tw::PlainByteFormatter::make(p, lineBreak);
+        QCOMPARE(formatter.has_value(), plain);
+        if (!plain)
+            return;
+        const QByteArray expected = tw::encodeText(tw::formatText(decoded.text, p).text, decoded.format);
+        for (qsizetype cut = 0; cut <= bytes.size(); ++cut) {
+            QByteArray out;
+            formatter->addBytes(QByteArrayView(bytes).first(cut), out);
+            formatter->addBytes(QByteArrayView(bytes).sliced(cut), out);
+            QCOMPARE(out, expected);
+        }
+        // Long enough for the 16-byte steps, each kind of byte at every place.
+        QByteArray longer;
+        for (int i = 0; i < 40; ++i)
+            longer += bytes.left(i % bytes.size()) + bytes;
+        QByteArray out;
+        formatter->addBytes(longer, out);
+        const tw::TextFileContent whole = tw::decodeText(longer);
+        QCOMPARE(out, tw::encodeText(tw::formatText(whole.text, p).text, whole.format));
     }
 
     // The command line hands a result on through a buffer of fixed size as it

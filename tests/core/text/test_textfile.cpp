@@ -22,6 +22,8 @@ private Q_SLOTS:
     void bytesAndText();
     void largeSources_data();
     void largeSources();
+    void streamedAcrossReads_data();
+    void streamedAcrossReads();
     void lfWriterNarrowsCrLfAnywhere_data();
     void lfWriterNarrowsCrLfAnywhere();
     void writing_data();
@@ -102,6 +104,44 @@ QString joinedLines(tw::TextSource &source)
     return lines.join(QStringLiteral("\r\n"));
 }
 
+// The text a source gives, read the way kind says and joined back.
+enum class ReadBy { Lines, Blocks, Pieces, Bytes };
+QString readBack(const QString &path, tw::TextSource::Reading reading, ReadBy kind, qint64 size)
+{
+    tw::TextSource source;
+    if (source.open(path, reading))
+        return QStringLiteral("<not opened>");
+    QString text;
+    QString part;
+    QByteArray bytes;
+    QByteArrayView view;
+    bool ended = true;
+    bool first = true;
+    switch (kind) {
+    case ReadBy::Lines:
+        return joinedLines(source);
+    case ReadBy::Blocks:
+        while (source.nextBlock(part, size)) {
+            text += (first ? QString() : QStringLiteral("\r\n")) + part;
+            first = false;
+        }
+        return text;
+    case ReadBy::Pieces:
+        for (bool endsLine = true; source.nextPiece(part, size, &endsLine); ended = endsLine) {
+            if (ended && !first)
+                text += QStringLiteral("\r\n");
+            text += part;
+            first = false;
+        }
+        return text;
+    case ReadBy::Bytes:
+        while (source.nextBytes(view, size))
+            bytes += view;
+        return tw::decodeText(bytes).text;
+    }
+    return {};
+}
+
 QByteArray writtenInPieces(const QString &text, const tw::TextFormat &format, qsizetype piece,
                            tw::FileError *error = nullptr)
 {
@@ -173,6 +213,16 @@ void TestTextFile::bytesAndText_data()
     row("CR only late, after UTF-8 characters", longLines + "\xF0\x9F\x98\x80" + asciiRun(500) + "\r", utf8, asIs);
     const QByteArray straddling = asciiRun(63) + "\xE2\x82\xAC" + asciiRun(61) + "\xF0\x9F\x98\x80\n";
     row("UTF-8 characters across the 64-byte steps", straddling + straddling + longLines, utf8, lf);
+    // Two-byte characters are checked 16 bytes at a time: among them, one
+    // cut short, an overlong one, a stray continuation byte, a longer one.
+    QByteArray twoByte;
+    for (int k = 0; k < 60; ++k)
+        twoByte += k % 3 ? "\xD0\xBF" : "\xD1\x80 ";
+    row("two-byte characters across the 16-byte steps", twoByte + "\n" + twoByte, utf8, lf);
+    row("a lead byte without its continuation among two-byte ones", twoByte + "\xD0" "a" + twoByte, cp1252, lf);
+    row("an overlong form among two-byte characters", twoByte + "\xC1\xBF" + twoByte, cp1252, lf);
+    row("a stray continuation byte among two-byte characters", twoByte + "\xBF" + twoByte, cp1252, lf);
+    row("a three-byte character among two-byte ones", twoByte + "\xE2\x82\xAC" + twoByte + "\r\n", utf8, asIs);
     row("LF at every place of a 16-byte step", longLines, utf8, lf);
     row("CR LF at every place of a 16-byte step", linesOfEveryLength("\r\n"), utf8, asIs);
     row("empty lines only", QByteArray(200, '\n'), utf8, lf);
@@ -232,6 +282,24 @@ void TestTextFile::bytesAndText()
         while (blocks.nextBlock(block, blockBytes))
             pieces.append(block);
         QCOMPARE(pieces.join(QStringLiteral("\r\n")), text);
+    }
+
+    // Read again as a stream, through a buffer a piece at a time: the same.
+    for (qint64 size : {1, 5, 4096}) {
+        QCOMPARE(readBack(path, tw::TextSource::Reading::Stream, ReadBy::Lines, 0), text);
+        QCOMPARE(readBack(path, tw::TextSource::Reading::Stream, ReadBy::Blocks, size), text);
+        QCOMPARE(readBack(path, tw::TextSource::Reading::Stream, ReadBy::Pieces, size), text);
+    }
+    // The format learnt from the bytes in two pieces cut anywhere.
+    for (qsizetype cut = 0; cut <= bytes.size(); ++cut) {
+        tw::FormatScanner scanner;
+        const qint64 taken = scanner.feed(QByteArrayView(bytes).first(cut), false);
+        QVERIFY(taken <= cut && taken >= cut - 3);
+        scanner.feed(QByteArrayView(bytes).sliced(taken), true);
+        tw::TextFormat pieces;
+        qint64 bom = 0;
+        QVERIFY(!scanner.result(QString(), &pieces, &bom));
+        QCOMPARE(pieces, format);
     }
 
     // Written back whole, to a file, or in pieces that may end between CR and
@@ -319,6 +387,43 @@ void TestTextFile::largeSources()
     const QString text = source.readAll();
     QVERIFY(text == workingText(bytes, tw::TextEncoding(encoding)));
     QVERIFY(tw::encodeText(text, source.format()) == bytes);
+}
+
+void TestTextFile::streamedAcrossReads_data()
+{
+    QTest::addColumn<QByteArray>("feature");
+    QTest::addColumn<QByteArray>("lineEnd");
+    QTest::newRow("CR LF") << QByteArray("\r\n") << QByteArray("\r\n");
+    QTest::newRow("LF only") << QByteArray("\n") << QByteArray("\n");
+    QTest::newRow("lone CR") << QByteArray("\r") << QByteArray("\r\n");
+    QTest::newRow("lone LF among CR LF") << QByteArray("\n") << QByteArray("\r\n");
+    QTest::newRow("BMP") << QByteArray("\xC3\xA9\xE2\x82\xAC") << QByteArray("\n");
+    QTest::newRow("non-BMP, a surrogate pair") << QByteArray("\xF0\x9F\x98\x80") << QByteArray("\r\n");
+    QTest::newRow("Windows-1252") << QByteArray("\xE9\x80") << QByteArray("\n");
+}
+
+// A streamed file is read in pieces of 256 KB: a line break, a character
+// or a pair cut by the end of one gives the same text as the file read
+// whole, however it is taken.
+void TestTextFile::streamedAcrossReads()
+{
+    QFETCH(QByteArray, feature);
+    QFETCH(QByteArray, lineEnd);
+    constexpr qsizetype read = 256 * 1024;
+    for (qsizetype before : {read - 4, read - 3, read - 2, read - 1, read, 2 * read - 1}) {
+        const QByteArray bytes = asciiRun(before) + feature + asciiRun(100) + lineEnd + asciiRun(read) + feature
+            + lineEnd + "end";
+        const QString path = writeFile(QStringLiteral("across.txt"), bytes);
+        const tw::TextFileContent whole = tw::readTextFile(path);
+        QVERIFY(!whole.error);
+        const auto stream = tw::TextSource::Reading::Stream;
+        QCOMPARE(readBack(path, stream, ReadBy::Lines, 0), whole.text);
+        QCOMPARE(readBack(path, stream, ReadBy::Blocks, 1000), whole.text);
+        QCOMPARE(readBack(path, stream, ReadBy::Blocks, 3 * read), whole.text);
+        QCOMPARE(readBack(path, stream, ReadBy::Pieces, 4097), whole.text);
+        QCOMPARE(readBack(path, stream, ReadBy::Bytes, 4097), whole.text);
+        QCOMPARE(readBack(path, tw::TextSource::Reading::Whole, ReadBy::Bytes, 4097), whole.text);
+    }
 }
 
 void TestTextFile::lfWriterNarrowsCrLfAnywhere_data()
