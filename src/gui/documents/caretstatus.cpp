@@ -31,12 +31,18 @@ void CaretStatus::watch(TextBox *box)
         if (box == m_box)
             scheduleUpdate();
     });
-    connect(box, &QsciScintilla::textChanged, this, [this, box] {
-        if (box == m_box) {
-            m_cacheValid = false;
-            m_recount->start();
-        }
-    });
+    // Told before each change, with its place: a change after the counted
+    // stretch leaves that count good, so a key at the end of a big text
+    // does not count its lines again from the start.
+    connect(box, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this, box](int position, int type, const char *, int, int, int, int, int, int, int) {
+                if (box != m_box
+                    || !(type & (QsciScintillaBase::SC_MOD_BEFOREINSERT | QsciScintillaBase::SC_MOD_BEFOREDELETE)))
+                    return;
+                if (position < m_cachedOffset)
+                    m_cacheValid = false;
+                m_recount->start();
+            });
 }
 
 void CaretStatus::follow(TextBox *box)
