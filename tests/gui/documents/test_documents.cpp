@@ -580,7 +580,10 @@ void TestDocuments::editsInTheBoxReachTheText()
     h->userSetsText(QString::fromUtf8("caf\xC3\xA9 one\r\n\xF0\x9F\x98\x80 two\r\nthree"));
     TextBox *box = h->manipulatorBox();
     auto caret = h->frame().findChild<QLabel *>(QStringLiteral("caretPosition"));
-    QVERIFY(caret);
+    auto lineCount = h->frame().findChild<QLabel *>(QStringLiteral("lineCount"));
+    QVERIFY(caret && lineCount);
+    // Counted once; from then on the count follows the changes.
+    QTRY_COMPARE(lineCount->text(), QStringLiteral("3 lines"));
     box->setFocus();
     const QList<std::function<void()>> actions{
         [&] { typeAtEnd(box, QStringLiteral("!")); },
@@ -615,6 +618,7 @@ void TestDocuments::editsInTheBoxReachTheText()
     box->setCaret(box->characterCount());
     const qsizetype lines = box->plainText().count(QStringLiteral("\r\n")) + 1;
     QTRY_COMPARE(caret->text(), QStringLiteral("Line %1, Column 1").arg(lines));
+    QTRY_COMPARE(lineCount->text(), QStringLiteral("%1 lines").arg(lines));
     // Undo takes back the cut, the last of them.
     choose("menuEditUndo");
     QCOMPARE(box->plainText(), before);
