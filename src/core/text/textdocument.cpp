@@ -8,9 +8,11 @@ namespace tw {
 TextDocument::TextDocument(QObject *parent) : QObject(parent) {}
 
 namespace {
-// A gathered change larger than this goes into the text rather than grow:
-// each key next to it copies it whole.
-constexpr qsizetype largestPending = 1 << 16;
+// Changes gathered at more places than this go into the text. A gathered
+// change larger than largestChange does too rather than grow: each key next
+// to it copies it whole.
+constexpr qsizetype mostChanges = 64;
+constexpr qsizetype largestChange = 1 << 16;
 } // namespace
 
 const QString &TextDocument::text() const
@@ -21,46 +23,67 @@ const QString &TextDocument::text() const
 
 qsizetype TextDocument::size() const
 {
-    return m_text.size() + (m_hasPending ? m_pending.inserted.size() - m_pending.removed : 0);
+    qsizetype size = m_text.size();
+    for (const TextEdit &change : m_changes)
+        size += change.inserted.size() - change.removed;
+    return size;
 }
 
 void TextDocument::flush() const
 {
-    if (!m_hasPending)
+    if (m_changes.isEmpty())
         return;
-    m_text.replace(m_pending.position, m_pending.removed, m_pending.inserted);
-    m_hasPending = false;
-    m_pending = {};
+    if (m_changes.size() == 1) {
+        const TextEdit &change = m_changes.constFirst();
+        m_text.replace(change.position, change.removed, change.inserted);
+    } else {
+        // One pass over the text for all of them.
+        QString text;
+        text.reserve(size());
+        qsizetype from = 0;
+        for (const TextEdit &change : std::as_const(m_changes)) {
+            text += QStringView(m_text).sliced(from, change.position - from);
+            text += change.inserted;
+            from = change.position + change.removed;
+        }
+        text += QStringView(m_text).sliced(from);
+        m_text = std::move(text);
+    }
+    m_changes.clear();
 }
 
 void TextDocument::dropPending()
 {
-    m_hasPending = false;
-    m_pending = {};
+    m_changes.clear();
 }
 
 QString TextDocument::currentMid(qsizetype position, qsizetype length) const
 {
-    if (!m_hasPending)
+    if (m_changes.isEmpty())
         return m_text.mid(position, length);
-    // The text as it stands is m_text up to the change, the change's own
-    // characters, then m_text after what the change replaced.
-    const qsizetype start = m_pending.position;
-    const qsizetype end = start + m_pending.inserted.size();
-    const qsizetype shift = m_pending.removed - m_pending.inserted.size();
+    // The text as it stands: stretches of m_text between the changes, and
+    // the changes' own characters.
     QString part;
     part.reserve(length);
     const qsizetype stop = position + length;
-    if (position < start)
-        part += QStringView(m_text).sliced(position, qMin(stop, start) - position);
-    if (stop > start && position < end) {
-        const qsizetype from = qMax(position, start);
-        part += QStringView(m_pending.inserted).sliced(from - start, qMin(stop, end) - from);
+    qsizetype at = 0;   // in the text as it stands
+    qsizetype from = 0; // in m_text
+    const auto take = [&](QStringView piece) {
+        const qsizetype begin = qMax(position, at);
+        const qsizetype end = qMin(stop, at + piece.size());
+        if (begin < end)
+            part += piece.sliced(begin - at, end - begin);
+        at += piece.size();
+    };
+    for (const TextEdit &change : m_changes) {
+        if (at >= stop)
+            break;
+        take(QStringView(m_text).sliced(from, change.position - from));
+        take(change.inserted);
+        from = change.position + change.removed;
     }
-    if (stop > end) {
-        const qsizetype from = qMax(position, end);
-        part += QStringView(m_text).sliced(from + shift, stop - from);
-    }
+    if (at < stop)
+        take(QStringView(m_text).sliced(from));
     return part;
 }
 
@@ -68,25 +91,68 @@ void TextDocument::applyEdit(const TextEdit &edit)
 {
     if (edit.removed == 0 && edit.inserted.isEmpty())
         return;
-    if (m_hasPending) {
-        const qsizetype start = m_pending.position;
-        const qsizetype end = start + m_pending.inserted.size();
-        const bool touches = edit.position <= end && edit.position + edit.removed >= start;
-        if (touches && m_pending.inserted.size() <= largestPending) {
-            // One change covering both: the stretch of the text as it stands
-            // that either touches, with this edit made in it.
-            const qsizetype from = qMin(start, edit.position);
-            const qsizetype to = qMax(end, edit.position + edit.removed);
-            QString stretch = currentMid(from, to - from);
-            stretch.replace(edit.position - from, edit.removed, edit.inserted);
-            m_pending = {from, to - m_pending.inserted.size() + m_pending.removed - from, std::move(stretch)};
+    // The gathered changes the edit touches (first to last), and how far
+    // the changes before a place move the text there.
+    qsizetype shift = 0;
+    qsizetype shiftBeforeFirst = 0;
+    qsizetype shiftThroughLast = 0;
+    qsizetype first = -1;
+    qsizetype last = -1;
+    qsizetype place = m_changes.size();
+    qsizetype gathered = 0;
+    for (qsizetype i = 0; i < m_changes.size(); ++i) {
+        const TextEdit &change = m_changes.at(i);
+        const qsizetype start = change.position + shift;
+        if (edit.position + edit.removed < start) {
+            place = i;
+            break;
+        }
+        const bool touches = edit.position <= start + change.inserted.size();
+        shift += change.inserted.size() - change.removed;
+        if (touches) {
+            if (first < 0) {
+                first = i;
+                shiftBeforeFirst = shift - (change.inserted.size() - change.removed);
+            }
+            last = i;
+            shiftThroughLast = shift;
+            gathered += change.inserted.size();
+        }
+    }
+    if (first < 0) {
+        if (m_changes.size() >= mostChanges) {
+            flush();
+            m_changes.append(edit);
             return;
         }
-        flush();
+        // Between changes: its place in m_text.
+        qsizetype before = 0;
+        for (qsizetype i = 0; i < place; ++i)
+            before += m_changes.at(i).inserted.size() - m_changes.at(i).removed;
+        m_changes.insert(place, TextEdit{edit.position - before, edit.removed, edit.inserted});
+        return;
     }
-    m_pending = edit;
-    m_hasPending = true;
+    if (gathered > largestChange) {
+        flush();
+        m_changes.append(edit);
+        return;
+    }
+    // One change covering them all: the stretch of the text as it stands
+    // that the edit and those changes cover, with the edit made in it.
+    const TextEdit &lastChange = m_changes.at(last);
+    const qsizetype start = m_changes.at(first).position + shiftBeforeFirst;
+    // Where the last change ends in the text as it stands.
+    const qsizetype end = lastChange.position + lastChange.removed + shiftThroughLast;
+    const qsizetype from = qMin(start, edit.position);
+    const qsizetype to = qMax(end, edit.position + edit.removed);
+    QString stretch = currentMid(from, to - from);
+    stretch.replace(edit.position - from, edit.removed, edit.inserted);
+    const TextEdit merged{from - shiftBeforeFirst, (to - shiftThroughLast) - (from - shiftBeforeFirst),
+                          std::move(stretch)};
+    m_changes.remove(first, last - first + 1);
+    m_changes.insert(first, merged);
 }
+
 
 QString TextDocument::resolved(const Copy &copy) const
 {

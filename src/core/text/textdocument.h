@@ -33,8 +33,9 @@ struct TextEdit
 // is the text itself, and the copy from before the last edit is the text with
 // that edit taken back, so an edit in a big text costs the size of the edit,
 // not of the text. For the same reason, edits next to one another (keys typed
-// in a row) are gathered into one change that goes into the text when it is
-// read, instead of moving all that follows on every key.
+// in a row) are gathered into one change, and changes at a few places are
+// kept apart, to go into the text when it is read, instead of moving all that
+// follows on every key.
 class TextDocument : public QObject
 {
     Q_OBJECT
@@ -123,7 +124,7 @@ private:
     void holdAll();
     void finishUserEdit(bool wasEmpty);
     void replaceText(const QString &text);
-    // The gathered change: into the text, or none at all.
+    // The gathered changes: into the text, or none at all.
     void flush() const;
     void dropPending();
     // Characters of the text as it stands, gathered change included,
@@ -135,10 +136,10 @@ private:
     void setOpen(bool open);
     void setPath(const QString &path);
 
-    // The text without the gathered change.
+    // The text without the gathered changes, which are kept in the order
+    // of their places, positions counted in m_text.
     mutable QString m_text;
-    mutable TextEdit m_pending;
-    mutable bool m_hasPending = false;
+    mutable QList<TextEdit> m_changes;
     Copy m_undoCopy;
     Copy m_lastSeen;
     Copy m_undoBeforeRun;

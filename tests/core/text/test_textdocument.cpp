@@ -121,14 +121,19 @@ void TestTextDocument::changesGiveTheTextTheyDescribe_data()
     QTest::newRow("typing then backspace over and before it") << QStringList{"3,0,xy", "4,1,", "3,1,", "2,1,"};
     QTest::newRow("apart, then back next to the first") << QStringList{"1,0,A", "9,2,B", "2,0,C", "0,3,"};
     QTest::newRow("typed over a selection") << QStringList{"2,4,", "2,0,new", "5,0,!"};
-    QTest::newRow("at the end, and a surrogate pair") << QStringList{"10,0,\U0001F600", "12,0,z", "10,2,"};
+    QTest::newRow("a surrogate pair") << QStringList{"10,0,\U0001F600", "12,0,z", "10,2,"};
+    QTest::newRow("three places, then a cut across two") << QStringList{"1,0,A", "5,0,B", "9,0,C", "2,6,", "1,0,D"};
+    QStringList manyPlaces;
+    for (int i = 0; i < 70; ++i)
+        manyPlaces << QStringLiteral("%1,0,x").arg(3 * i);
+    QTest::newRow("more places than are kept apart") << (manyPlaces << QStringLiteral("100,90,") << QStringLiteral("170,0,end"));
 }
 
 void TestTextDocument::changesGiveTheTextTheyDescribe()
 {
     QFETCH(QStringList, edits);
     TextDocument document;
-    QString expected = QStringLiteral("0123456789");
+    QString expected = QStringLiteral("0123456789").repeated(20);
     document.userEdited(expected);
     QString before;
     for (const QString &step : edits) {
