@@ -223,8 +223,7 @@ void MDIForm1::createChildren()
     // Says why the text cannot be typed in while its long lines are shown
     // in pieces.
     auto piecesNote = new QLabel(
-        tr("Lines over %L1 characters are shown in pieces of %L2 and the text cannot be edited; "
-           "the text itself is unchanged")
+        tr("Read only: lines over %L1 characters are shown in pieces of %L2; the text itself is unchanged")
             .arg(tw::longLineLength)
             .arg(tw::longLinePiece),
         this);
