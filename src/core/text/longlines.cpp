@@ -14,10 +14,21 @@ QString longLinesInPieces(const QString &text, qsizetype longLine, qsizetype pie
 {
     const char16_t *data = reinterpret_cast<const char16_t *>(text.constData());
     const qsizetype size = text.size();
+    // Whether any line is that long, without reading every character: from
+    // the start of a line, the last line end among the next longLine + 1
+    // characters, found looking back from their end, starts the next line to
+    // look from; with none among them, that line is too long. A big text of
+    // ordinary lines is done in a few thousand steps.
     bool hasLongLine = false;
-    for (qsizetype i = 0, run = 0; i < size && !hasLongLine; ++i) {
-        run = isBreak(data[i]) ? 0 : run + 1;
-        hasLongLine = run > longLine;
+    for (qsizetype start = 0; start + longLine < size;) {
+        qsizetype at = start + longLine;
+        while (at >= start && !isBreak(data[at]))
+            --at;
+        if (at < start) {
+            hasLongLine = true;
+            break;
+        }
+        start = at + 1;
     }
     if (!hasLongLine)
         return {};
