@@ -15,6 +15,10 @@
 #include "benchsupport.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
@@ -23,8 +27,13 @@
 #include <QKeyEvent>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <string_view>
+#include <vector>
+
+#include "core/text/textdocument.h"
 
 namespace {
 // Answers the file dialogs with the path under test; notices go to stderr.
@@ -65,6 +74,53 @@ bool writeSample(const QString &path, qint64 bytes, const char *lineEnd, bool wi
     }
     file.write(block);
     return true;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// Milliseconds from handing the box a key until the window is idle again.
+double keyMs(TextBox *box, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString &text = {})
+{
+    QElapsedTimer clock;
+    clock.start();
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QApplication::sendEvent(box, &press);
+    QApplication::sendEvent(box, &release);
+    QCoreApplication::processEvents();
+    return double(clock.nsecsElapsed()) / 1e6;
+}
+
+// Clicks a button and measures how long it took and the longest stretch in
+// which the window did not get to its events.
+struct ClickTiming
+{
+    qint64 totalMs = 0;
+    qint64 longestWaitMs = 0;
+};
+
+ClickTiming timeClick(QPushButton *button)
+{
+    QElapsedTimer clock;
+    clock.start();
+    qint64 lastTick = 0;
+    qint64 longest = 0;
+    QTimer ticker;
+    ticker.setInterval(5);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        const qint64 now = clock.elapsed();
+        longest = std::max(longest, now - lastTick);
+        lastTick = now;
+    });
+    ticker.start();
+    button->click();
+    QCoreApplication::processEvents();
+    const qint64 total = clock.elapsed();
+    return {total, std::max(longest, total - lastTick)};
 }
 
 QByteArray fileHash(const QString &path)
@@ -137,23 +193,74 @@ int main(int argc, char *argv[])
         const bool same = fileHash(copy) == before;
         allSame = allSame && same;
 
-        // One key typed at the end of the text: the box takes it and the
-        // change bookkeeping reads the text back.
-        box->setFocus();
-        box->setCaret(box->characterCount());
-        clock.restart();
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
-        QApplication::sendEvent(box, &press);
-        QApplication::sendEvent(box, &release);
-        const qint64 keyMs = clock.elapsed();
-
-        std::printf("%-20s %4lld MB  open %5lld ms (cpu %5lld)  save %5lld ms (cpu %5lld)  %s  one typed key %5lld ms\n",
-                    sample.name, static_cast<long long>(QFileInfo(path).size() >> 20),
-                    static_cast<long long>(openMs), static_cast<long long>(openCpu), static_cast<long long>(saveMs),
-                    static_cast<long long>(saveCpu), same ? "byte for byte" : "DIFFERENT",
-                    static_cast<long long>(keyMs));
+        std::printf("%-20s %4lld MB  open %5lld ms (cpu %5lld)  save %5lld ms (cpu %5lld)  %s\n", sample.name,
+                    static_cast<long long>(QFileInfo(path).size() >> 20), static_cast<long long>(openMs),
+                    static_cast<long long>(openCpu), static_cast<long long>(saveMs), static_cast<long long>(saveCpu),
+                    same ? "byte for byte" : "DIFFERENT");
         std::fflush(stdout);
+
+        // The yardstick: reading the whole text back from the box, which is
+        // what every typed key cost before.
+        clock.restart();
+        const qsizetype readBack = box->plainText().size();
+        const qint64 readBackMs = clock.elapsed();
+
+        box->setFocus();
+        const qsizetype length = box->characterCount();
+        // Keys typed one after another at one place, as a user types; the
+        // first key at a new place also moves the box's gap there, and is
+        // reported on its own (the slowest of the three places).
+        std::vector<double> atEnd, atMiddle, atStart, pastes, cuts;
+        double firstKey = 0;
+        const struct
+        {
+            std::vector<double> *times;
+            qsizetype caret;
+        } places[] = {{&atEnd, -1}, {&atMiddle, length / 2}, {&atStart, 0}};
+        for (const auto &place : places) {
+            box->setCaret(place.caret < 0 ? box->characterCount() : place.caret);
+            firstKey = std::max(firstKey, keyMs(box, Qt::Key_X, Qt::NoModifier, QStringLiteral("x")));
+            for (int i = 0; i < 9; ++i)
+                place.times->push_back(keyMs(box, Qt::Key_X, Qt::NoModifier, QStringLiteral("x")));
+        }
+        for (int i = 0; i < 9; ++i) {
+            QApplication::clipboard()->setText(QStringLiteral("a pasted line\r\nand another one\r\n"));
+            box->setCaret(length / 3);
+            pastes.push_back(keyMs(box, Qt::Key_V, Qt::ControlModifier));
+            box->select(length / 4, 200);
+            cuts.push_back(keyMs(box, Qt::Key_X, Qt::ControlModifier));
+        }
+        const bool kept = readBack > 0 && frame.document().text() == box->plainText();
+        allSame = allSame && kept;
+        std::printf("%-20s read back whole %5lld ms | median of 9: key at end %6.2f ms, middle %6.2f ms, "
+                    "start %6.2f ms "
+                    "(first key at a place %6.2f ms), paste %6.2f ms, cut %6.2f ms  %s\n",
+                    sample.name, static_cast<long long>(readBackMs), median(atEnd), median(atMiddle), median(atStart),
+                    firstKey, median(pastes), median(cuts), kept ? "text kept" : "TEXT DIFFERS FROM THE BOX");
+        std::fflush(stdout);
+
+        if (sample.lineEnd == std::string_view("\n")) {
+            auto *createLine = manipulator->findChild<QPushButton *>(QStringLiteral("Command15"));
+            auto *process = manipulator->findChild<QPushButton *>(QStringLiteral("Command14"));
+            auto *lineLength = manipulator->findChild<QLineEdit *>(QStringLiteral("MaskEdBox17"));
+            if (!createLine || !process || !lineLength) {
+                std::fprintf(stderr, "bench_documents: the Text/Lines tools are missing\n");
+                return 1;
+            }
+            const qsizetype before = frame.document().text().size();
+            const ClickTiming created = timeClick(createLine);
+            const qsizetype oneLine = frame.document().text().size();
+            lineLength->setText(QStringLiteral("80"));
+            const ClickTiming broken = timeClick(process);
+            const qsizetype lines = frame.document().text().count(QLatin1String("\r\n")) + 1;
+            std::printf("%-20s Create Line %6lld ms (longest wait %5lld ms, %lld of %lld characters in one line)  "
+                        "Process at 80 %6lld ms (longest wait %5lld ms, %lld lines)\n",
+                        sample.name, static_cast<long long>(created.totalMs),
+                        static_cast<long long>(created.longestWaitMs), static_cast<long long>(oneLine),
+                        static_cast<long long>(before), static_cast<long long>(broken.totalMs),
+                        static_cast<long long>(broken.longestWaitMs), static_cast<long long>(lines));
+            std::fflush(stdout);
+        }
         QFile::remove(path);
         QFile::remove(copy);
     }

@@ -8,6 +8,15 @@
 
 namespace tw {
 
+// One change to the text, in UTF-16 code units: `removed` units at
+// `position` give way to `inserted`.
+struct TextEdit
+{
+    qsizetype position = 0;
+    qsizetype removed = 0;
+    QString inserted;
+};
+
 // The working text and everything that belongs to it: the file it came from
 // (its path, encoding and line ends), whether it has unsaved changes, and its
 // single level of undo. The windows that show the text are views of this
@@ -19,6 +28,14 @@ namespace tw {
 // before it the undo copy, so Undo takes back the last edit. A run makes the
 // text before the run the undo copy but leaves the "last seen" text alone, so
 // an edit made right after a run can still go back to the text before the run.
+//
+// The copies are kept as cheaply as the rules allow: a copy equal to the text
+// is the text itself, and the copy from before the last edit is the text with
+// that edit taken back, so an edit in a big text costs the size of the edit,
+// not of the text. For the same reason, edits next to one another (keys typed
+// in a row) are gathered into one change, and changes at a few places are
+// kept apart, to go into the text when it is read, instead of moving all that
+// follows on every key.
 class TextDocument : public QObject
 {
     Q_OBJECT
@@ -26,9 +43,11 @@ class TextDocument : public QObject
 public:
     explicit TextDocument(QObject *parent = nullptr);
 
-    const QString &text() const { return m_text; }
-    bool isEmpty() const { return m_text.isEmpty(); }
-    const QString &undoCopy() const { return m_undoCopy; }
+    const QString &text() const;
+    bool isEmpty() const { return size() == 0; }
+    // Length in UTF-16 code units.
+    qsizetype size() const;
+    QString undoCopy() const { return resolved(m_undoCopy); }
     bool isModified() const { return m_modified; }
     bool undoAvailable() const { return m_undoAvailable; }
 
@@ -45,6 +64,10 @@ public:
 
     // ---- the user's edits, reported by a view
     void userEdited(const QString &text);
+    // The same, told as the changes that turn the text into the new one,
+    // applied in order. False, with nothing changed, when a change falls
+    // outside the text.
+    bool userEdited(const QList<TextEdit> &edits);
     // Undo: the undo copy becomes the text. Undo is not offered again until
     // the next edit or run.
     void undo();
@@ -87,16 +110,41 @@ Q_SIGNALS:
     void openChanged(bool open);
 
 private:
+    // One of the copies the undo rules keep.
+    struct Copy
+    {
+        enum Kind { Held, SameAsText, BeforeLastEdit };
+        Kind kind = Held;
+        QString held;
+    };
+    QString resolved(const Copy &copy) const;
+    bool equalsText(const Copy &copy) const;
+    // Makes a copy stand on its own before the text changes under it.
+    void hold(Copy &copy) const;
+    void holdAll();
+    void finishUserEdit(bool wasEmpty);
     void replaceText(const QString &text);
+    // The gathered changes: into the text, or none at all.
+    void flush() const;
+    void dropPending();
+    // Characters of the text as it stands, gathered change included,
+    // without putting that change in.
+    QString currentMid(qsizetype position, qsizetype length) const;
+    void applyEdit(const TextEdit &edit);
     void setModified(bool modified);
     void setUndoAvailable(bool available);
     void setOpen(bool open);
     void setPath(const QString &path);
 
-    QString m_text;
-    QString m_undoCopy;
-    QString m_lastSeen;
-    QString m_undoBeforeRun;
+    // The text without the gathered changes, which are kept in the order
+    // of their places, positions counted in m_text.
+    mutable QString m_text;
+    mutable QList<TextEdit> m_changes;
+    Copy m_undoCopy;
+    Copy m_lastSeen;
+    Copy m_undoBeforeRun;
+    // What takes the text back to before the last edit, applied in order.
+    QList<TextEdit> m_lastEditReversed;
     QString m_path;
     QString m_shownPath;
     TextFormat m_format;

@@ -31,12 +31,19 @@ void CaretStatus::watch(TextBox *box)
         if (box == m_box)
             scheduleUpdate();
     });
-    connect(box, &QsciScintilla::textChanged, this, [this, box] {
-        if (box == m_box) {
-            m_cacheValid = false;
-            m_recount->start();
-        }
-    });
+    // Told before each change, with its place: a change after the counted
+    // stretch leaves that count good, so a key at the end of a big text
+    // does not count its lines again from the start.
+    connect(box, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this, box](int position, int type, const char *, int length, int, int, int, int, int, int) {
+                if (box != m_box
+                    || !(type & (QsciScintillaBase::SC_MOD_BEFOREINSERT | QsciScintillaBase::SC_MOD_BEFOREDELETE)))
+                    return;
+                if (position < m_cachedOffset)
+                    m_cacheValid = false;
+                textChanging(position, type, length);
+                m_recount->start();
+            });
 }
 
 void CaretStatus::follow(TextBox *box)
@@ -50,6 +57,7 @@ void CaretStatus::follow(TextBox *box)
         }
         m_box = box;
         m_cacheValid = false;
+        m_breaks = -1;
     }
     scheduleUpdate();
     m_recount->start(0);
@@ -91,17 +99,72 @@ tw::LineColumn CaretStatus::current()
 void CaretStatus::textReplaced()
 {
     m_cacheValid = false;
+    m_breaks = -1;
+    m_insertAt = -1;
     scheduleUpdate();
     m_recount->start();
+}
+
+char CaretStatus::byteAt(long position) const
+{
+    return position < 0 ? '\0'
+                        : char(m_box->SendScintilla(QsciScintillaBase::SCI_GETCHARAT, static_cast<unsigned long>(position)));
+}
+
+qsizetype CaretStatus::breaksIn(long from, long to) const
+{
+    // The byte before the range goes along, for a pair whose CR lies there.
+    to = qMin(to, long(m_box->SendScintilla(QsciScintillaBase::SCI_GETLENGTH)));
+    const long start = qMax(0L, from - 1);
+    if (to <= from)
+        return 0;
+    const auto data = reinterpret_cast<const char *>(m_box->SendScintilla(
+        QsciScintillaBase::SCI_GETRANGEPOINTER, static_cast<unsigned long>(start), to - start));
+    return data ? tw::countLineBreaks(QByteArrayView(data, to - start), from - start, to - start) : 0;
+}
+
+void CaretStatus::settleInsertion()
+{
+    if (m_insertAt < 0)
+        return;
+    // The pairs whose LF is among the inserted bytes or just after them.
+    m_breaks += breaksIn(m_insertAt, m_insertAt + m_insertLength + 1);
+    m_insertAt = -1;
+}
+
+void CaretStatus::textChanging(long position, int type, long length)
+{
+    settleInsertion();
+    if (m_breaks < 0)
+        return;
+    if (type & QsciScintillaBase::SC_MOD_BEFOREDELETE) {
+        // The pairs that lose their CR or their LF, and the pair the two
+        // sides make when they meet.
+        m_breaks -= breaksIn(position, position + length + 1);
+        if (byteAt(position - 1) == '\r' && byteAt(position + length) == '\n')
+            ++m_breaks;
+    } else {
+        // A pair the insertion comes between; what it brings is counted
+        // once it is in.
+        if (byteAt(position - 1) == '\r' && byteAt(position) == '\n')
+            --m_breaks;
+        m_insertAt = position;
+        m_insertLength = length;
+    }
 }
 
 void CaretStatus::countLines()
 {
     if (!m_box)
         return;
-    const long length = m_box->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
-    const auto data = static_cast<const char *>(m_box->SendScintillaPtrResult(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
-    const qsizetype lines = data ? 1 + tw::countLineBreaks(QByteArrayView(data, length), 0, length) : 1;
+    settleInsertion();
+    if (m_breaks < 0) {
+        const long length = m_box->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+        const auto data =
+            static_cast<const char *>(m_box->SendScintillaPtrResult(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
+        m_breaks = data ? tw::countLineBreaks(QByteArrayView(data, length), 0, length) : 0;
+    }
+    const qsizetype lines = 1 + m_breaks;
     m_lines->setText(lines == 1 ? tr("1 line") : tr("%L1 lines").arg(lines));
 }
 

@@ -40,6 +40,12 @@ private:
     void scheduleUpdate();
     void update();
     void countLines();
+    // Keeping the line count up to date from each change, so it is not
+    // counted again in the whole text whenever typing pauses.
+    void textChanging(long position, int type, long length);
+    void settleInsertion();
+    qsizetype breaksIn(long from, long to) const;
+    char byteAt(long position) const;
 
     QLabel *m_label;
     QLabel *m_lines;
@@ -52,4 +58,10 @@ private:
     bool m_cacheValid = false;
     qsizetype m_cachedOffset = 0;
     qsizetype m_cachedBreaks = 0;
+    // CR LF pairs in the whole text; -1 while it is to be counted afresh.
+    qsizetype m_breaks = -1;
+    // An insertion announced but not yet counted (its text is in only after
+    // the notice).
+    long m_insertAt = -1;
+    long m_insertLength = 0;
 };

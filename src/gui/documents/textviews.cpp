@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/documents/textviews.h"
 
+#include "core/text/longlines.h"
 #include "core/text/textdocument.h"
 #include "gui/shell/busystate.h"
 #include "gui/shell/childwindows.h"
@@ -29,6 +30,7 @@ void TextViews::addView(Role role, TextBox *box, QWidget *window)
         }
     }
     m_views[role == Role::Manipulator ? 0 : 1] = {box, window};
+    box->setDisplayOnly(m_shownInPieces);
     connect(box, &TextBox::userEdited, this, [this, box] { userEdited(box); });
 }
 
@@ -129,18 +131,48 @@ void TextViews::showDocumentText()
     const long otherEvents = other ? other->SendScintilla(QsciScintillaBase::SCI_GETMODEVENTMASK) : 0;
     if (other)
         other->SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, 0UL);
+    // A line of many megabytes (Create Line on a big text) would hold the
+    // window for minutes while the box lays it out: such a text is shown
+    // with its very long lines in pieces, and while it is, the boxes take no
+    // edits, since what they show is not the text itself. Everything else
+    // (Process, Save, Find, the line count) works on the document's text.
+    const QString pieces = tw::longLinesInPieces(m_document.text());
+    const QString &shown = pieces.isNull() ? m_document.text() : pieces;
     // A run holds the window busy while its result goes in, so the window
     // may answer between the pieces of a big text.
     if (m_busy.isBusy())
-        writer->setPlainText(m_document.text(), [] { QCoreApplication::processEvents(); });
+        writer->setPlainText(shown, [] { QCoreApplication::processEvents(); });
     else
-        writer->setPlainText(m_document.text());
+        writer->setPlainText(shown);
     if (other)
         other->SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, static_cast<unsigned long>(otherEvents));
+    const bool inPieces = !pieces.isNull();
+    for (const View &v : m_views)
+        if (v.box)
+            v.box->setDisplayOnly(inPieces);
+    if (inPieces != m_shownInPieces) {
+        m_shownInPieces = inPieces;
+        Q_EMIT shownInPiecesChanged(inPieces);
+    }
     Q_EMIT textShown();
 }
 
 void TextViews::userEdited(TextBox *box)
 {
+    // The document learns the changes, not the whole text again: reading a
+    // big text back on every key took a second. Should the changes not add
+    // up to the box's text, the box's text is what the user sees, so it is
+    // read whole.
+    if (const std::optional<QList<TextBox::Edit>> edits = box->takeEdits()) {
+        QList<tw::TextEdit> changes;
+        changes.reserve(edits->size());
+        qsizetype length = m_document.size();
+        for (const TextBox::Edit &edit : *edits) {
+            changes.append({edit.position, edit.removed, edit.inserted});
+            length += edit.inserted.size() - edit.removed;
+        }
+        if (length == box->utf16Length() && m_document.userEdited(changes))
+            return;
+    }
     m_document.userEdited(box->plainText());
 }

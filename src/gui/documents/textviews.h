@@ -56,10 +56,14 @@ public:
     void copyCaret(Role from, Role to);
 
     tw::TextDocument &document() const { return m_document; }
+    // The boxes show the text with its very long lines in pieces, and take
+    // no edits meanwhile.
+    bool isShownInPieces() const { return m_shownInPieces; }
 
 Q_SIGNALS:
     // The program's replacement of the text is in the boxes.
     void textShown();
+    void shownInPiecesChanged(bool inPieces);
 
 public Q_SLOTS:
     void setTextFont(const QFont &font);
@@ -81,5 +85,6 @@ private:
     ChildWindows &m_children;
     View m_views[2];
     bool m_hasEditTarget = false;
+    bool m_shownInPieces = false;
     Role m_editTarget = Role::Manipulator;
 };

@@ -3,6 +3,7 @@
 
 #include "core/columns/tablelist.h"
 #include "core/db/defaultdatabase.h"
+#include "core/text/longlines.h"
 #include "gui/database/databasemenu.h"
 #include "gui/database/form13.h"
 #include "gui/database/form3.h"
@@ -219,6 +220,17 @@ void MDIForm1::createChildren()
     m_databaseMenu = new DatabaseMenu(m_session, m_busy, *this, m_tableList, m_tableWindow, this);
     m_caretStatus = new CaretStatus(statusBar(), m_views->box(Role::Manipulator), this);
     connect(m_views, &TextViews::textShown, m_caretStatus, &CaretStatus::textReplaced);
+    // Says why the text cannot be typed in while its long lines are shown
+    // in pieces.
+    auto piecesNote = new QLabel(
+        tr("Read only: lines over %L1 characters are shown in pieces of %L2; the text itself is unchanged")
+            .arg(tw::longLineLength)
+            .arg(tw::longLinePiece),
+        this);
+    piecesNote->setObjectName(QStringLiteral("piecesNote"));
+    piecesNote->setVisible(false);
+    statusBar()->addWidget(piecesNote);
+    connect(m_views, &TextViews::shownInPiecesChanged, piecesNote, &QWidget::setVisible);
     // The database the commands work on is always in sight.
     m_databaseStatus = new QLabel(this);
     m_databaseStatus->setObjectName(QStringLiteral("databaseStatus"));

@@ -1,19 +1,32 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/shell/textbox.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QDragEnterEvent>
 #include <QFont>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMimeData>
 
+#include <utility>
+
 class TextBox::Action
 {
 public:
-    explicit Action(TextBox *box) : m_box(box) { ++m_box->m_actionDepth; }
+    explicit Action(TextBox *box) : m_box(box)
+    {
+        if (m_box->m_actionDepth++ == 0) {
+            m_box->m_edits.clear();
+            m_box->m_pendingInsertion = {};
+            m_box->m_editsLost = false;
+            m_box->m_writesAtActionStart = s_programWriteCount;
+        }
+    }
     ~Action()
     {
         if (--m_box->m_actionDepth == 0 && m_box->m_changePending) {
+            m_box->takePendingInsertion();
             m_box->m_changePending = false;
             Q_EMIT m_box->userEdited();
         }
@@ -25,10 +38,33 @@ private:
     TextBox *m_box;
 };
 
+namespace {
+// Scintilla's Qt layer answers every caret move and every change in a box
+// that has its accessibility interface by counting the characters from the
+// start of the text to the caret, which on a 100 MB text is a tenth of a
+// second a key; and Qt makes that interface for any box that takes the
+// focus, whether or not an assistive technology is listening. Without one,
+// the box gets the plain interface of a widget; with one, Scintilla's own.
+QAccessibleInterface *plainAccessibleTextBox(const QString &className, QObject *object)
+{
+    if (QAccessible::isActive() || className != QLatin1String("TextBox") || !object->isWidgetType())
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::EditableText);
+}
+} // namespace
+
 int TextBox::s_programWrites = 0;
+int TextBox::s_programWriteCount = 0;
+QSet<quintptr> TextBox::s_untrustedIndexes;
 
 TextBox::TextBox(QWidget *parent) : QsciScintilla(parent)
 {
+    // Asked before Scintilla's, which the base class installed.
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(plainAccessibleTextBox);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     setUtf8(true);
     setEolMode(QsciScintilla::EolWindows);
     setEolVisibility(false);
@@ -36,15 +72,113 @@ TextBox::TextBox(QWidget *parent) : QsciScintilla(parent)
     setMarginWidth(1, 0);
     setTextFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
-    connect(this, &QsciScintilla::textChanged, this, &TextBox::scintillaTextChanged);
+    // Kept up as the text goes in, so a place in the text is found in
+    // characters and in UTF-16 code units without counting from the start.
+    SendScintilla(SCI_ALLOCATELINECHARACTERINDEX,
+                  static_cast<unsigned long>(SC_LINECHARACTERINDEX_UTF16 | SC_LINECHARACTERINDEX_UTF32));
+    // Only the notices sent before a change: the Qt layer answers the ones
+    // sent after it by counting every character before the change (for
+    // accessibility), which made a key at the end of a 100 MB text take a
+    // second. textChanged, which came from those, is sent from here.
+    SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE));
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int position, int type, const char *text, int length, int, int, int, int, int, int) {
+                scintillaModified(position, type, text, length);
+            });
 }
 
-void TextBox::scintillaTextChanged()
+void TextBox::scintillaModified(int position, int type, const char *, int length)
 {
+    if (!(type & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE)))
+        return;
+    // Those who listen only note that the text changes; none reads it here.
+    Q_EMIT textChanged();
     // Outside an action of this box the change is another box's or the
     // program's.
-    if (s_programWrites == 0 && m_actionDepth > 0)
-        m_changePending = true;
+    if (s_programWrites != 0 || m_actionDepth == 0)
+        return;
+    // The text of an insertion is read once it is in, which is by the next
+    // change or the end of the action.
+    takePendingInsertion();
+    m_changePending = true;
+    // Without a sound index, counting each change's place from the start
+    // would cost what reading the whole text does.
+    if (!indexTrusted())
+        m_editsLost = true;
+    const qsizetype from = m_editsLost ? -1 : utf16Position(position);
+    if (type & SC_MOD_BEFOREINSERT) {
+        m_pendingInsertion = {position, length, from};
+        return;
+    }
+    if (from >= 0) {
+        // Counted while the text is still there.
+        m_edits.append({from, utf16Position(qsizetype(position) + length) - from, {}});
+    }
+    if (byteAt(position - 1) == '\r' && byteAt(position + length) == '\n')
+        distrustIndex();
+}
+
+char TextBox::byteAt(qsizetype bytePosition) const
+{
+    return bytePosition < 0 ? '\0' : char(SendScintilla(SCI_GETCHARAT, static_cast<unsigned long>(bytePosition)));
+}
+
+void TextBox::distrustIndex()
+{
+    // Scintilla miscounts the characters of a line when an LF comes to stand
+    // right after a CR that was already there (or a CR right before an LF):
+    // until the program writes the text again, places are counted from the
+    // start of the text.
+    s_untrustedIndexes.insert(quintptr(SendScintilla(SCI_GETDOCPOINTER)));
+}
+
+bool TextBox::indexTrusted() const
+{
+    return (SendScintilla(SCI_GETLINECHARACTERINDEX) & (SC_LINECHARACTERINDEX_UTF16 | SC_LINECHARACTERINDEX_UTF32))
+               == (SC_LINECHARACTERINDEX_UTF16 | SC_LINECHARACTERINDEX_UTF32)
+           && !s_untrustedIndexes.contains(quintptr(SendScintilla(SCI_GETDOCPOINTER)));
+}
+
+void TextBox::takePendingInsertion()
+{
+    if (m_pendingInsertion.bytes == 0)
+        return;
+    const PendingInsertion insertion = std::exchange(m_pendingInsertion, {});
+    const long end = insertion.bytePosition + insertion.bytes;
+    if ((byteAt(insertion.bytePosition - 1) == '\r' && byteAt(insertion.bytePosition) == '\n')
+        || (byteAt(end - 1) == '\r' && byteAt(end) == '\n'))
+        distrustIndex();
+    const auto data = reinterpret_cast<const char *>(
+        SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(insertion.bytePosition), insertion.bytes));
+    if (data && insertion.position >= 0)
+        m_edits.append(Edit{insertion.position, 0, QString::fromUtf8(data, insertion.bytes)});
+    else
+        m_editsLost = true;
+}
+
+qsizetype TextBox::utf16Position(qsizetype bytePosition) const
+{
+    // A document that came from elsewhere may lack the index (Scintilla
+    // cannot build it for a text already in), or it may have gone wrong.
+    if (!indexTrusted())
+        return SendScintilla(SCI_COUNTCODEUNITS, 0UL, long(bytePosition));
+    const long line = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(bytePosition));
+    const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+    return SendScintilla(SCI_INDEXPOSITIONFROMLINE, static_cast<unsigned long>(line), long(SC_LINECHARACTERINDEX_UTF16))
+           + SendScintilla(SCI_COUNTCODEUNITS, static_cast<unsigned long>(lineStart), long(bytePosition));
+}
+
+qsizetype TextBox::utf16Length() const
+{
+    return utf16Position(SendScintilla(SCI_GETLENGTH));
+}
+
+std::optional<QList<TextBox::Edit>> TextBox::takeEdits()
+{
+    QList<Edit> edits = std::exchange(m_edits, {});
+    if (m_editsLost || m_writesAtActionStart != s_programWriteCount)
+        return std::nullopt;
+    return edits;
 }
 
 QString TextBox::plainText() const
@@ -59,9 +193,9 @@ QString TextBox::plainText() const
 void TextBox::setPlainText(const QString &text, const std::function<void()> &betweenPieces)
 {
     ++s_programWrites;
+    ++s_programWriteCount;
     // Read-only keeps the user out, not the program.
-    const bool readOnly = isReadOnly();
-    setReadOnly(false);
+    QsciScintilla::setReadOnly(false);
     constexpr qsizetype piece = 2 << 20; // characters
     if (text.size() <= piece) {
         const QByteArray bytes = text.toUtf8();
@@ -79,8 +213,11 @@ void TextBox::setPlainText(const QString &text, const std::function<void()> &bet
         const QStringView all(text);
         for (qsizetype start = 0; start < all.size();) {
             qsizetype end = qMin(start + piece, all.size());
-            // Never cut a character in two.
-            if (end < all.size() && all.at(end).isLowSurrogate())
+            // Never cut a character in two, nor a CR LF: Scintilla's count
+            // of characters per line goes wrong when an LF joins a CR
+            // already in.
+            if (end < all.size()
+                && (all.at(end).isLowSurrogate() || (all.at(end) == u'\n' && all.at(end - 1) == u'\r')))
                 --end;
             const QByteArray bytes = all.sliced(start, end - start).toUtf8();
             SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
@@ -92,7 +229,9 @@ void TextBox::setPlainText(const QString &text, const std::function<void()> &bet
         SendScintilla(SCI_GOTOPOS, 0UL);
     }
     SendScintilla(SCI_EMPTYUNDOBUFFER);
-    setReadOnly(readOnly);
+    // Written whole, the index is right again.
+    s_untrustedIndexes.remove(quintptr(SendScintilla(SCI_GETDOCPOINTER)));
+    setReadOnly(m_readOnlyWanted);
     --s_programWrites;
 }
 
@@ -111,14 +250,31 @@ qsizetype TextBox::bytePosition(qsizetype characterPosition) const
     if (characterPosition <= 0)
         return 0;
     const long length = SendScintilla(SCI_GETLENGTH);
+    long from = 0;
+    long step = long(characterPosition);
+    if (indexTrusted()) {
+        // Counted from the start of the line, not of the text.
+        const long line = SendScintilla(SCI_LINEFROMINDEXPOSITION, static_cast<unsigned long>(characterPosition),
+                                        long(SC_LINECHARACTERINDEX_UTF32));
+        from = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+        step -= SendScintilla(SCI_INDEXPOSITIONFROMLINE, static_cast<unsigned long>(line),
+                              long(SC_LINECHARACTERINDEX_UTF32));
+        if (step <= 0)
+            return from;
+    }
     // SCI_POSITIONRELATIVE answers 0 past the end of the document.
-    const long position = SendScintilla(SCI_POSITIONRELATIVE, 0UL, long(characterPosition));
+    const long position = SendScintilla(SCI_POSITIONRELATIVE, static_cast<unsigned long>(from), step);
     return position == 0 ? length : position;
 }
 
 qsizetype TextBox::characterPosition(qsizetype bytePosition) const
 {
-    return SendScintilla(SCI_COUNTCHARACTERS, 0UL, long(bytePosition));
+    if (!indexTrusted())
+        return SendScintilla(SCI_COUNTCHARACTERS, 0UL, long(bytePosition));
+    const long line = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(bytePosition));
+    const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+    return SendScintilla(SCI_INDEXPOSITIONFROMLINE, static_cast<unsigned long>(line), long(SC_LINECHARACTERINDEX_UTF32))
+           + SendScintilla(SCI_COUNTCHARACTERS, static_cast<unsigned long>(lineStart), long(bytePosition));
 }
 
 qsizetype TextBox::selectionStart() const
@@ -147,15 +303,29 @@ void TextBox::setCaret(qsizetype position)
 
 void TextBox::replaceRange(qsizetype start, qsizetype length, const QString &text)
 {
+    if (m_displayOnly)
+        return;
     Action action(this);
     const long from = bytePosition(start);
     const long to = bytePosition(start + length);
     const bool readOnly = isReadOnly();
-    setReadOnly(false);
+    QsciScintilla::setReadOnly(false);
     const QByteArray bytes = text.toUtf8();
     SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(from), to);
     SendScintilla(SCI_REPLACETARGET, static_cast<uintptr_t>(bytes.size()), bytes.constData());
-    setReadOnly(readOnly);
+    QsciScintilla::setReadOnly(readOnly);
+}
+
+void TextBox::setDisplayOnly(bool displayOnly)
+{
+    m_displayOnly = displayOnly;
+    setReadOnly(m_readOnlyWanted);
+}
+
+void TextBox::setReadOnly(bool readOnly)
+{
+    m_readOnlyWanted = readOnly;
+    QsciScintilla::setReadOnly(readOnly || m_displayOnly);
 }
 
 void TextBox::setTextFont(const QFont &font)
@@ -193,4 +363,29 @@ bool TextBox::viewportEvent(QEvent *event)
 {
     Action action(this);
     return QsciScintilla::viewportEvent(event);
+}
+
+QVariant TextBox::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    // Scintilla's Qt layer answers these with the paragraph around the caret,
+    // and a text without blank lines is one paragraph: every key had the
+    // input method's questions copy and decode the whole text. The caret's
+    // line is all an input method needs.
+    if (query != Qt::ImCursorPosition && query != Qt::ImAnchorPosition && query != Qt::ImSurroundingText)
+        return QsciScintilla::inputMethodQuery(query);
+    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    const long line = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(caret));
+    const long start = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+    if (query != Qt::ImSurroundingText) {
+        // In UTF-16 code units from the start of the line, as Qt counts.
+        const long at = query == Qt::ImCursorPosition ? caret : SendScintilla(SCI_GETANCHOR);
+        const auto units = [this](long from, long to) {
+            return int(SendScintilla(SCI_COUNTCODEUNITS, static_cast<unsigned long>(from), to));
+        };
+        return at < start ? -units(at, start) : units(start, at);
+    }
+    const long end = SendScintilla(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
+    const auto data = reinterpret_cast<const char *>(
+        SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(start), end - start));
+    return data ? QString::fromUtf8(data, end - start) : QString();
 }

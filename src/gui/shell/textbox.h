@@ -3,7 +3,10 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QSet>
+
 #include <functional>
+#include <optional>
 
 // The rich text box of the Manipulator and the Text Viewer: a view of the
 // working text, exactly as it is (CR LF, lone CR and LF included). Several
@@ -19,6 +22,24 @@ class TextBox : public QsciScintilla
 
 public:
     explicit TextBox(QWidget *parent = nullptr);
+
+    // One change the user made to the text, in UTF-16 code units (as QString
+    // counts): `removed` units at `position` gave way to `inserted`.
+    struct Edit
+    {
+        qsizetype position = 0;
+        qsizetype removed = 0;
+        QString inserted;
+    };
+    // The changes of the action userEdited() just reported, in the order
+    // they were made: applied one after another to the text before the
+    // action, they give the text after it. Reading them costs the size of
+    // the change, not of the text. Nothing when the program rewrote the text
+    // during the action, so the changes no longer fit it: the whole text is
+    // then to be read. Empty after the first call.
+    std::optional<QList<Edit>> takeEdits();
+    // The length of the text in UTF-16 code units, as QString counts.
+    qsizetype utf16Length() const;
 
     QString plainText() const;
     // The program replaces the whole text, without recording anything in
@@ -40,11 +61,21 @@ public:
     // the tab insertion go through here, so they are undone as one step.
     void replaceRange(qsizetype start, qsizetype length, const QString &text);
 
+    // The box shows a form of the text made for display only (its very long
+    // lines cut into pieces): the user cannot change it, whatever
+    // setReadOnly() says, and replaceRange() does nothing.
+    void setDisplayOnly(bool displayOnly);
+    bool isDisplayOnly() const { return m_displayOnly; }
+    void setReadOnly(bool readOnly) override;
+
     // The font of the text, in every style the box uses.
     void setTextFont(const QFont &font);
 
     qsizetype bytePosition(qsizetype characterPosition) const;
     qsizetype characterPosition(qsizetype bytePosition) const;
+    // The position in UTF-16 code units of a byte position: Scintilla keeps
+    // where each line starts in those units, so only that line is counted.
+    qsizetype utf16Position(qsizetype bytePosition) const;
 
 Q_SIGNALS:
     void userEdited();
@@ -54,17 +85,38 @@ protected:
     // changes is reported once, at its end.
     bool event(QEvent *event) override;
     bool viewportEvent(QEvent *event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     // Files dragged onto the box are the window's to open, not text to insert.
     void dragEnterEvent(QDragEnterEvent *event) override;
 
 private:
-    void scintillaTextChanged();
+    void scintillaModified(int position, int type, const char *text, int length);
+    void takePendingInsertion();
+    char byteAt(qsizetype bytePosition) const;
+    bool indexTrusted() const;
+    void distrustIndex();
 
     // Counts nested user actions; changes inside one are reported at its end.
     class Action;
     int m_actionDepth = 0;
     bool m_changePending = false;
+    QList<Edit> m_edits;
+    struct PendingInsertion
+    {
+        long bytePosition = 0;
+        long bytes = 0;
+        qsizetype position = 0;
+    };
+    PendingInsertion m_pendingInsertion;
+    bool m_editsLost = false;
+    bool m_displayOnly = false;
+    bool m_readOnlyWanted = false;
+    int m_writesAtActionStart = 0;
     // The program is writing the text, through this box or another one on
     // the same document: no box takes that for the user's edit.
     static int s_programWrites;
+    // Counts the program's writes, so an action can tell one happened.
+    static int s_programWriteCount;
+    // Documents whose count of characters per line Scintilla got wrong.
+    static QSet<quintptr> s_untrustedIndexes;
 };

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/text/caretposition.h"
+#include "core/text/longlines.h"
 #include "core/text/pasterules.h"
 #include "core/text/textsearch.h"
 
 #include <QtTest>
 
-// The rules behind pasting, searching and the caret's column, without a window.
+// The rules behind pasting, searching, the caret's column and the form a text
+// with very long lines is shown in, without a window.
 class TestDocumentRules : public QObject
 {
     Q_OBJECT
@@ -19,7 +21,33 @@ private Q_SLOTS:
     void search();
     void caretLineAndColumn_data();
     void caretLineAndColumn();
+    void longLinesInPieces_data();
+    void longLinesInPieces();
 };
+
+// With lines over 5 characters shown in pieces of 2.
+void TestDocumentRules::longLinesInPieces_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("no line over the length: shown as it is") << "abcde\r\nfghij\rklmno" << QString();
+    QTest::newRow("one line over it") << "abcdef" << "ab\ncd\nef";
+    QTest::newRow("only the long line is cut, line ends kept")
+        << "ab\r\nabcdefg\nx" << "ab\r\nab\ncd\nef\ng\nx";
+    QTest::newRow("a long line after many short ones")
+        << "a\nb\nc\nd\ne\nf\ng\nabcdefgh" << "a\nb\nc\nd\ne\nf\ng\nab\ncd\nef\ngh";
+    QTest::newRow("a surrogate pair is not cut")
+        << QString::fromUtf8("a\xF0\x9F\x98\x80" "bcde") << QString::fromUtf8("a\n\xF0\x9F\x98\x80\nbc\nde");
+}
+
+void TestDocumentRules::longLinesInPieces()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    const QString pieces = tw::longLinesInPieces(text, 5, 2);
+    QCOMPARE(pieces.isNull(), shown.isNull());
+    QCOMPARE(pieces, shown);
+}
 
 void TestDocumentRules::clipboardLineBreaks_data()
 {

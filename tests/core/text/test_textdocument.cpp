@@ -17,6 +17,8 @@ class TestTextDocument : public QObject
 private Q_SLOTS:
     void undoRules_data();
     void undoRules();
+    void changesGiveTheTextTheyDescribe_data();
+    void changesGiveTheTextTheyDescribe();
     void abandonedRunKeepsUndoCopy();
     void withdrawUndoOnlyWhenNothingToUndo();
     void openReplacesTextAndCleansState();
@@ -44,35 +46,62 @@ QString TestTextDocument::writeFile(const QByteArray &bytes, const QString &name
 }
 
 // Steps: "e:TEXT" a user edit, "r:TEXT" a run with that result, "u" Undo.
+// Each row runs twice: with the edits told as whole texts, and as the changes
+// a text box reports (a deletion and an insertion), which must keep the same
+// rules.
 void TestTextDocument::undoRules_data()
 {
+    QTest::addColumn<bool>("asChanges");
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("undoCopy");
     QTest::addColumn<bool>("undoAvailable");
 
-    QTest::newRow("edit then undo goes back one edit")
-        << QStringList{"e:a", "e:ab", "u"} << "a" << "a" << false;
-    QTest::newRow("undo after a run restores the text before it")
-        << QStringList{"e:abc", "r:ABC", "u"} << "abc" << "abc" << false;
-    QTest::newRow("an edit right after a run can go back before the run")
-        << QStringList{"e:abc", "r:ABC", "e:ABCd"} << "ABCd" << "abc" << true;
-    QTest::newRow("a second run keeps one level only")
-        << QStringList{"e:x", "r:y", "r:z", "u"} << "y" << "y" << false;
-    QTest::newRow("edits after undo start again from the restored text")
-        << QStringList{"e:a", "e:ab", "u", "e:ac"} << "ac" << "a" << true;
+    for (const bool asChanges : {false, true}) {
+        const auto row = [asChanges](const char *name, const QStringList &steps, const QString &text,
+                                     const QString &undoCopy, bool undoAvailable) {
+            QTest::addRow("%s%s", name, asChanges ? " (changes)" : "")
+                << asChanges << steps << text << undoCopy << undoAvailable;
+        };
+        row("edit then undo goes back one edit",
+                QStringList{"e:a", "e:ab", "u"}, "a", "a", false);
+        row("undo after a run restores the text before it",
+                QStringList{"e:abc", "r:ABC", "u"}, "abc", "abc", false);
+        row("an edit right after a run can go back before the run",
+                QStringList{"e:abc", "r:ABC", "e:ABCd"}, "ABCd", "abc", true);
+        row("a second run keeps one level only",
+                QStringList{"e:x", "r:y", "r:z", "u"}, "y", "y", false);
+        row("edits after undo start again from the restored text",
+                QStringList{"e:a", "e:ab", "u", "e:ac"}, "ac", "a", true);
+        row("an edit that changes nothing", QStringList{"e:abc", "e:abc"}, "abc", "abc", true);
+    }
 }
 
 void TestTextDocument::undoRules()
 {
+    QFETCH(bool, asChanges);
     QFETCH(QStringList, steps);
     TextDocument document;
     for (const QString &step : steps) {
-        if (step.startsWith(u'e'))
-            document.userEdited(step.mid(2));
+        const QString after = step.mid(2);
+        if (step.startsWith(u'e') && asChanges) {
+            // What differs between the common start and the common end.
+            const QString &before = document.text();
+            qsizetype start = 0;
+            while (start < before.size() && start < after.size() && before[start] == after[start])
+                ++start;
+            qsizetype end = 0;
+            while (end < before.size() - start && end < after.size() - start
+                   && before[before.size() - 1 - end] == after[after.size() - 1 - end])
+                ++end;
+            const qsizetype removed = before.size() - start - end;
+            QVERIFY(document.userEdited(QList<tw::TextEdit>{
+                {start, removed, {}}, {start, 0, after.mid(start, after.size() - start - end)}}));
+        } else if (step.startsWith(u'e'))
+            document.userEdited(after);
         else if (step.startsWith(u'r')) {
             document.beginRun();
-            document.finishRun(step.mid(2));
+            document.finishRun(after);
         } else
             document.undo();
     }
@@ -80,6 +109,46 @@ void TestTextDocument::undoRules()
     QTEST(document.undoCopy(), "undoCopy");
     QTEST(document.undoAvailable(), "undoAvailable");
     QVERIFY(document.isModified());
+}
+
+// Edits as a text box reports them, each "position,removed,inserted": the
+// text and the undo copy must be what applying them to a plain string gives,
+// however the edits lie to one another.
+void TestTextDocument::changesGiveTheTextTheyDescribe_data()
+{
+    QTest::addColumn<QStringList>("edits");
+    QTest::newRow("keys in a row") << QStringList{"5,0,a", "6,0,b", "7,0,c"};
+    QTest::newRow("typing then backspace over and before it") << QStringList{"3,0,xy", "4,1,", "3,1,", "2,1,"};
+    QTest::newRow("apart, then back next to the first") << QStringList{"1,0,A", "9,2,B", "2,0,C", "0,3,"};
+    QTest::newRow("typed over a selection") << QStringList{"2,4,", "2,0,new", "5,0,!"};
+    QTest::newRow("a surrogate pair") << QStringList{"10,0,\U0001F600", "12,0,z", "10,2,"};
+    QTest::newRow("three places, then a cut across two") << QStringList{"1,0,A", "5,0,B", "9,0,C", "2,6,", "1,0,D"};
+    QStringList manyPlaces;
+    for (int i = 0; i < 70; ++i)
+        manyPlaces << QStringLiteral("%1,0,x").arg(3 * i);
+    QTest::newRow("more places than are kept apart") << (manyPlaces << QStringLiteral("100,90,") << QStringLiteral("170,0,end"));
+}
+
+void TestTextDocument::changesGiveTheTextTheyDescribe()
+{
+    QFETCH(QStringList, edits);
+    TextDocument document;
+    QString expected = QStringLiteral("0123456789").repeated(20);
+    document.userEdited(expected);
+    QString before;
+    for (const QString &step : edits) {
+        const QStringList parts = step.split(u',');
+        const QString inserted = parts.at(2);
+        before = expected;
+        expected.replace(parts.at(0).toInt(), parts.at(1).toInt(), inserted);
+        QVERIFY(document.userEdited(QList<tw::TextEdit>{{parts.at(0).toInt(), parts.at(1).toInt(), inserted}}));
+        QCOMPARE(document.size(), expected.size());
+    }
+    QCOMPARE(document.undoCopy(), before);
+    QCOMPARE(document.text(), expected);
+    // An edit outside the text is refused and changes nothing.
+    QVERIFY(!document.userEdited(QList<tw::TextEdit>{{expected.size() + 1, 0, QStringLiteral("x")}}));
+    QCOMPARE(document.text(), expected);
 }
 
 void TestTextDocument::abandonedRunKeepsUndoCopy()
@@ -106,6 +175,13 @@ void TestTextDocument::withdrawUndoOnlyWhenNothingToUndo()
     QVERIFY(document.undoAvailable());
     document.withdrawUndoIfNothingToUndo();
     QVERIFY(!document.undoAvailable());
+    // Another character typed over one leaves something to undo; the same
+    // one typed over itself does not.
+    for (const bool same : {false, true}) {
+        QVERIFY(document.userEdited(QList<tw::TextEdit>{{0, 1, QStringLiteral("b")}}));
+        document.withdrawUndoIfNothingToUndo();
+        QCOMPARE(document.undoAvailable(), !same);
+    }
 }
 
 void TestTextDocument::openReplacesTextAndCleansState()

@@ -7,6 +7,8 @@
 // tests/core/text; here only what the windows add.
 #include "frameharness.h"
 
+#include "core/text/longlines.h"
+#include "core/text/textdocument.h"
 #include "gui/documents/searchwindow.h"
 #include "gui/shell/textbox.h"
 
@@ -23,6 +25,8 @@
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QtTest>
+
+#include <functional>
 
 class TestDocuments : public QObject
 {
@@ -51,6 +55,8 @@ private Q_SLOTS:
     // Text Viewer
     void viewerShowsTheTextAndGivesTheCaretBack();
     void typingInViewerIsInManipulatorAtOnce();
+    void editsInTheBoxReachTheText();
+    void veryLongLineIsShownInPieces();
     // Search
     void searchWindowOpens();
     void find_data();
@@ -564,6 +570,90 @@ void TestDocuments::typingInViewerIsInManipulatorAtOnce()
     QTest::keyClick(h->viewerBox(), Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(h->manipulatorBox()->plainText(), QStringLiteral("abcdx\r\ny"));
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("x\r\ny\r\n"));
+}
+
+void TestDocuments::editsInTheBoxReachTheText()
+{
+    // The text learns each key, paste and cut as the change it made, not by
+    // reading the box again: after each, it must be the box's text, and the
+    // status bar must follow changes made before the stretch it counted.
+    h->userSetsText(QString::fromUtf8("caf\xC3\xA9 one\r\n\xF0\x9F\x98\x80 two\r\nthree"));
+    TextBox *box = h->manipulatorBox();
+    auto caret = h->frame().findChild<QLabel *>(QStringLiteral("caretPosition"));
+    auto lineCount = h->frame().findChild<QLabel *>(QStringLiteral("lineCount"));
+    QVERIFY(caret && lineCount);
+    // Counted once; from then on the count follows the changes.
+    QTRY_COMPARE(lineCount->text(), QStringLiteral("3 lines"));
+    box->setFocus();
+    const QList<std::function<void()>> actions{
+        [&] { typeAtEnd(box, QStringLiteral("!")); },
+        [&] { QTest::keyClick(box, Qt::Key_Return); },
+        [&] {
+            box->setCaret(0);
+            QTest::keyClick(box, Qt::Key_Return);
+        },
+        [&] {
+            box->setCaret(5);
+            QTest::keyClick(box, Qt::Key_Backspace);
+            // A letter of two UTF-8 bytes, as a keyboard layout types it.
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("\xC3\xA8"));
+            QApplication::sendEvent(box, &key);
+        },
+        [&] {
+            QApplication::clipboard()->setText(QStringLiteral("p\nq"));
+            box->setCaret(12);
+            QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        },
+        [&] {
+            box->select(3, 9);
+            QTest::keyClick(box, Qt::Key_X, Qt::ControlModifier);
+        },
+    };
+    QString before;
+    for (const auto &action : actions) {
+        before = box->plainText();
+        action();
+        QCOMPARE(h->document().text(), box->plainText());
+    }
+    box->setCaret(box->characterCount());
+    const qsizetype lines = box->plainText().count(QStringLiteral("\r\n")) + 1;
+    QTRY_COMPARE(caret->text(), QStringLiteral("Line %1, Column 1").arg(lines));
+    QTRY_COMPARE(lineCount->text(), QStringLiteral("%1 lines").arg(lines));
+    // Undo takes back the cut, the last of them.
+    choose("menuEditUndo");
+    QCOMPARE(box->plainText(), before);
+}
+
+void TestDocuments::veryLongLineIsShownInPieces()
+{
+    // A line the box cannot lay out quickly is shown in pieces, and the box
+    // takes no edits while it is; the text, its line count and the saved
+    // file stay whole. Once the line is gone the box is as before.
+    const QByteArray bytes = QByteArray(tw::longLineLength + 1500, 'x') + "\r\nend";
+    open(writeFile(QStringLiteral("long.txt"), bytes));
+    TextBox *box = h->manipulatorBox();
+    auto note = h->frame().findChild<QLabel *>(QStringLiteral("piecesNote"));
+    QVERIFY(note && !note->isHidden());
+    QVERIFY(box->isReadOnly());
+    QCOMPARE(box->plainText().count(u'\n'), tw::longLineLength / tw::longLinePiece + 2);
+    QCOMPARE(box->plainText().remove(u'\n'), QString(h->document().text()).remove(u'\n'));
+    QTRY_COMPARE(h->frame().findChild<QLabel *>(QStringLiteral("lineCount"))->text(), QStringLiteral("2 lines"));
+
+    box->setFocus();
+    QTest::keyClicks(box, QStringLiteral("typed"));
+    QApplication::clipboard()->setText(QStringLiteral("pasted"));
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    QVERIFY(!h->document().isModified());
+    const QString copy = h->path(QStringLiteral("copy.txt"));
+    h->toolkit().answerFile(copy);
+    choose("menuFileSaveFileAs");
+    QCOMPARE(readBytes(copy), bytes);
+
+    h->control<QLineEdit>(QStringLiteral("Manipulator"), QStringLiteral("MaskEdBox17"))->setText(QStringLiteral("80"));
+    h->control<QPushButton>(QStringLiteral("Manipulator"), QStringLiteral("Command14"))->click();
+    QCOMPARE(box->plainText(), h->document().text());
+    QVERIFY(note->isHidden());
+    QVERIFY(!box->isReadOnly());
 }
 
 // ---- Search ----------------------------------------------------------------

@@ -160,6 +160,17 @@ void TestToolkit::textBoxReportsOneEditPerAction()
     QCOMPARE(otherEdits.count(), 1);
     QCOMPARE(edits.count(), 2);
     QCOMPARE(box->plainText(), QStringLiteral(">x\r\n"));
+
+    // Places keep counting right when an LF joins a lone CR, or a CR an LF,
+    // which Scintilla's own count of characters per line gets wrong.
+    for (const auto &[at, typed] : {std::pair(4, "a\rb\n"), std::pair(6, "\n"), std::pair(8, "\r")}) {
+        box->replaceRange(at, 0, QString::fromLatin1(typed));
+        const QString text = box->plainText();
+        QCOMPARE(box->characterCount(), text.size());
+        QCOMPARE(box->utf16Length(), text.size());
+        QCOMPARE(box->bytePosition(text.size() - 1), text.size() - 1);
+    }
+    QCOMPARE(box->plainText(), QStringLiteral(">x\r\na\r\nb\r\n"));
 }
 
 void TestToolkit::splashClosesOnKeyPress()
