@@ -2,6 +2,7 @@
 #include "gui/database/serverwindow.h"
 
 #include "core/db/serveraddress.h"
+#include "core/db/session.h"
 #include "gui/database/databasechooser.h"
 #include "gui/shell/preferences.h"
 #include "gui/shell/toolkit.h"
@@ -93,7 +94,10 @@ void ServerWindow::cmdConnect_Click()
     }
     if (!databases::openWithPassword(m_session, address, this))
         return; // the details stay for another try
-    remember(address);
+    // A switch that fell back to the default database made no connection
+    // worth offering again.
+    if (m_session.database().isServer())
+        remember(address);
     accept();
 }
 
