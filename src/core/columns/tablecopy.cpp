@@ -63,6 +63,26 @@ DbError copyTable(Database &database, const QString &source, const QString &targ
     if (total == 0)
         return {};
 
+    if (database.isServer()) {
+        // The server copies the rows itself in one statement; none travels.
+        const QString columnList = columns.join(QStringLiteral(", "));
+        if (const DbError error = database.begin(); error.isError())
+            return error;
+        const Result<qint64> rows = database.exec(QStringLiteral("INSERT INTO ") + quoteIdentifier(target)
+                                                  + QStringLiteral(" (") + columnList + QStringLiteral(") SELECT ")
+                                                  + columnList + QStringLiteral(" FROM ")
+                                                  + quoteIdentifier(stored.value()) + QStringLiteral(" ORDER BY ctid"));
+        if (!rows) {
+            (void)database.rollback();
+            return rows.error();
+        }
+        if (const DbError error = database.commit(); error.isError())
+            return error;
+        if (progress)
+            progress(rows.value(), total);
+        return {};
+    }
+
     // The row key under a name no field of the table uses.
     QString key;
     for (const char *candidate : {"rowid", "_rowid_", "oid"}) {

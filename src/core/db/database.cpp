@@ -184,6 +184,11 @@ bool Database::isOpen() const
     return static_cast<bool>(m_connection);
 }
 
+bool Database::isServer() const
+{
+    return m_connection && m_connection->server;
+}
+
 QString Database::name() const
 {
     return m_connection ? m_connection->path : QString();
@@ -375,6 +380,8 @@ DbError Database::dropTable(const QString &name)
 
 DbError Database::compact()
 {
+    if (isServer())
+        return {};
     return exec(QStringLiteral("VACUUM")).error();
 }
 

@@ -65,12 +65,15 @@ public:
     // them. Neither is ever written anywhere. On failure the database that
     // was open stays open.
     //
-    // On a server, tables, fields, statements, transactions and bulk inserts
-    // (RowInserter) work; record sets and saved queries fail with 3251.
+    // On a server, tables, fields, statements, transactions, bulk inserts
+    // (RowInserter) and table rows for a grid (TableRows) work; record sets
+    // and saved queries fail with 3251.
     DbError open(const QString &path, const QString &user = {}, const QString &password = {},
                  OpenMode mode = OpenMode::ExistingOnly);
     void close();
     bool isOpen() const;
+    // A database server rather than a file.
+    bool isServer() const;
     // Full path of the open file, or the server's address without its
     // password; "" when none is open.
     QString name() const;
@@ -113,7 +116,8 @@ public:
     // Gives the space of deleted rows and tables back to the file system; a
     // deleted table of millions of rows would otherwise keep the file its size.
     // Fails (and changes nothing) inside a transaction or while another
-    // connection reads the file.
+    // connection reads the file. A server frees the space itself: nothing to
+    // do there.
     DbError compact();
 
     // A record set on a table (named without regard to case) or on a

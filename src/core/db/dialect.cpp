@@ -243,6 +243,48 @@ QString translateUserSql(const QString &userSql)
     return out.left(lead) + createPrefix + out.mid(lead);
 }
 
+QString serverSql(const QString &engineSql, const QStringList &fields)
+{
+    const QList<SqlToken> tokens = tokenizeSql(engineSql);
+    const auto fieldNamed = [&](const QString &name) {
+        for (const QString &field : fields)
+            if (field.compare(name, Qt::CaseInsensitive) == 0)
+                return field;
+        return QString();
+    };
+    QString out;
+    QList<bool> parenIsVal; // per open parenthesis: does it close a val(...)?
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        const SqlToken &t = tokens[i];
+        const qsizetype next = nextSolid(tokens, i);
+        const bool call = next >= 0 && tokens[next].isPunct("(");
+        if (t.kind == SqlToken::Word && !call && !fieldNamed(t.text).isEmpty()) {
+            out += quoteIdentifier(fieldNamed(t.text));
+        } else if (t.kind == SqlToken::Bracketed || t.kind == SqlToken::DoubleQuoted) {
+            const QString field = fieldNamed(t.unquoted());
+            out += quoteIdentifier(field.isEmpty() ? t.unquoted() : field);
+        } else if (t.isWord("like")) {
+            out += QLatin1String("ilike");
+        } else if (t.isWord("val") && call) {
+            // The leading number of the text, as the file engine's val() reads it.
+            out += QLatin1String("coalesce(substring(ltrim((");
+            parenIsVal.append(true);
+            i = next;
+        } else if (t.isPunct("(")) {
+            parenIsVal.append(false);
+            out += t.text;
+        } else if (t.isPunct(")") && !parenIsVal.isEmpty()) {
+            out += parenIsVal.takeLast()
+                ? QStringLiteral(")::text) from '^[+-]?(?:[0-9]+[.]?[0-9]*|[.][0-9]+)(?:[eE][+-]?[0-9]+)?')"
+                                 "::double precision, 0)")
+                : QStringLiteral(")");
+        } else {
+            out += t.text;
+        }
+    }
+    return out;
+}
+
 QString selectIntoTable(const QString &userSql)
 {
     const QString engineSql = translateUserSql(userSql);

@@ -23,6 +23,15 @@ namespace tw {
 // single quotes are left alone except as a like pattern.
 QString translateUserSql(const QString &userSql);
 
+// Engine SQL (a translateUserSql result) as a PostgreSQL server takes it:
+// [bracketed] and `quoted` names become "quoted" ones, like compares without
+// regard to case (ilike) as it does in a database file, and val(x) becomes
+// the number x starts with (0 when none), as the file engine's function
+// gives it. A name that is one of `fields` in another case, bare or quoted,
+// becomes the field's own spelling, quoted: names are told apart by case on
+// the server, never in a database file. Everything else is left as written.
+QString serverSql(const QString &engineSql, const QStringList &fields = {});
+
 // The table a "select ... into T from ..." makes; "" for any other statement.
 QString selectIntoTable(const QString &userSql);
 

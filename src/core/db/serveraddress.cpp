@@ -116,6 +116,18 @@ std::optional<ServerAddress> parseServerAddress(const QString &text, QString *pr
     return address;
 }
 
+QString serverAddressOf(const QString &host, const QString &port, const QString &database,
+                        const QString &service)
+{
+    QStringList pairs;
+    const std::pair<const char *, QString> parts[] = {
+        {"host", host.trimmed()}, {"port", port.trimmed()}, {"dbname", database.trimmed()}, {"service", service.trimmed()}};
+    for (const auto &[key, value] : parts)
+        if (!value.isEmpty())
+            pairs << QLatin1String(key) + u'=' + quotedValue(value);
+    return pairs.join(u' ');
+}
+
 QString displayDatabaseName(const QString &pathOrAddress)
 {
     if (!isServerAddress(pathOrAddress))

@@ -35,6 +35,12 @@ struct ServerAddress
 // libpq cannot read it.
 std::optional<ServerAddress> parseServerAddress(const QString &text, QString *problem = nullptr);
 
+// A key-value address made of the parts a user fills in one by one (those
+// left empty are left out, for libpq to fill in); "" when all are empty.
+// Each value is quoted, so spaces and quotes stay part of it.
+QString serverAddressOf(const QString &host, const QString &port, const QString &database,
+                        const QString &service);
+
 // A database name as shown to the user: a file path as it is, a server
 // address without its password.
 QString displayDatabaseName(const QString &pathOrAddress);

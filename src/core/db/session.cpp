@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/db/session.h"
 
+#include "core/db/serveraddress.h"
+
 namespace tw {
 
 bool samePath(const QString &a, const QString &b)
@@ -23,15 +25,16 @@ bool DatabaseSession::isExternal() const
     return !samePath(m_currentPath, m_defaultPath);
 }
 
-DbError DatabaseSession::switchTo(const QString &path)
+DbError DatabaseSession::switchTo(const QString &path, const QString &user, const QString &password)
 {
     if (m_database.isOpen())
         Q_EMIT aboutToSwitch();
-    m_currentPath = path;
+    // Whatever shows the current database shows it without a password.
+    m_currentPath = displayDatabaseName(path);
     // The handle is replaced, never doubled: the new file is open before the
     // old one closes, and a failure leaves no database open.
     m_database.close();
-    const DbError error = m_database.open(path);
+    const DbError error = m_database.open(path, user, password);
     Q_EMIT switched();
     return error;
 }
@@ -55,7 +58,7 @@ DatabaseSession::Switch DatabaseSession::open(const QString &path, const QString
         if (DbError error = trial.open(path, user, password); error.isError())
             return {error, false};
     }
-    if (DbError error = switchTo(path); error.isError()) {
+    if (DbError error = switchTo(path, user, password); error.isError()) {
         (void)openDefault();
         return {error, true};
     }

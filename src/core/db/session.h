@@ -29,7 +29,8 @@ public:
     void setDefault(const QString &path, const QString &folder);
     const QString &defaultPath() const { return m_defaultPath; }
     const QString &folder() const { return m_folder; }
-    // The database the commands work on; "" until one is open.
+    // The database the commands work on, as shown (a server's address
+    // without its password); "" until one is open.
     const QString &currentPath() const { return m_currentPath; }
     // The current database is not the default one (paths compared without
     // regard to case).
@@ -49,7 +50,8 @@ public:
         bool fellBack = false;  // it was tried and failed; the default is current again
     };
     // Makes another database current. It is tried on a handle of its own
-    // first: one that cannot be opened leaves everything as it was.
+    // first: one that cannot be opened leaves everything as it was. The user
+    // name and password are handed to the server and kept nowhere else.
     Switch open(const QString &path, const QString &user = {}, const QString &password = {});
     // Back to the default database, without asking.
     DbError useDefault();
@@ -70,7 +72,7 @@ Q_SIGNALS:
     void tablesChanged();
 
 private:
-    DbError switchTo(const QString &path);
+    DbError switchTo(const QString &path, const QString &user = {}, const QString &password = {});
 
     Database m_database;
     QString m_defaultPath;

@@ -28,15 +28,20 @@ DbError TableRows::open(Database &database, const QString &table)
     close();
     if (!database.m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
-    // Rows are kept by the file engine's row ids, which a server lacks.
-    if (database.m_connection->server)
-        return DbError::make(ErrorNumber::NotSupportedForType);
     const Result<QString> stored = database.findTable(table);
     if (!stored)
         return stored.error();
     const Result<QList<FieldDef>> fields = database.fields(stored.value());
     if (!fields)
         return fields.error();
+    if (database.m_connection->server) {
+        m_connection = database.m_connection;
+        if (const DbError error = openOnServer(stored.value(), fields.value()); error.isError()) {
+            close();
+            return error;
+        }
+        return {};
+    }
     // A table may use one of the rowid names for a field of its own; one of
     // the other names then still reaches the row key.
     QString rowidColumn;
@@ -64,6 +69,10 @@ void TableRows::close()
     m_table.clear();
     m_fields.clear();
     m_rowidColumn.clear();
+    m_server = false;
+    m_byPlace = false;
+    m_movedTo.clear();
+    m_movedFrom.clear();
 }
 
 std::shared_ptr<detail::Connection> TableRows::connection() const
@@ -74,6 +83,8 @@ std::shared_ptr<detail::Connection> TableRows::connection() const
 Result<std::vector<qint64>> TableRows::rowids(const QueryShape &shape) const
 {
     const auto c = connection();
+    if (c && m_server)
+        return serverRowids(*c, shape);
     sqlite3 *handle = c ? c->handle() : nullptr;
     if (!handle)
         return DbError::make(ErrorNumber::InvalidOperation);
@@ -107,6 +118,8 @@ Result<QHash<qint64, QVariantList>> TableRows::values(const std::vector<qint64> 
     const auto c = connection();
     if (!c)
         return DbError::make(ErrorNumber::InvalidOperation);
+    if (m_server)
+        return serverValues(*c, rowids);
     QStringList columns{m_rowidColumn};
     for (const FieldDef &field : m_fields)
         columns << quoteIdentifier(field.name);
@@ -145,6 +158,8 @@ DbError TableRows::update(qint64 rowid, const Values &values)
         return DbError::make(ErrorNumber::InvalidOperation);
     if (values.isEmpty())
         return {};
+    if (m_server)
+        return serverUpdate(*c, rowid, values);
     QStringList columns;
     QVariantList bound;
     for (auto it = values.cbegin(); it != values.cend(); ++it) {
@@ -168,6 +183,8 @@ DbError TableRows::update(qint64 rowid, const Values &values)
 Result<qint64> TableRows::insert(const Values &values)
 {
     const auto c = connection();
+    if (c && m_server)
+        return serverInsert(*c, values);
     sqlite3 *handle = c ? c->handle() : nullptr;
     if (!handle)
         return DbError::make(ErrorNumber::InvalidOperation);
@@ -195,6 +212,8 @@ DbError TableRows::remove(qint64 rowid)
     const auto c = connection();
     if (!c)
         return DbError::make(ErrorNumber::InvalidOperation);
+    if (m_server)
+        return serverRemove(*c, rowid);
     return detail::execute(c->db(),
                            QStringLiteral("DELETE FROM ") + shape().fromClause() + QStringLiteral(" WHERE ")
                                + m_rowidColumn + QStringLiteral(" = ?"),

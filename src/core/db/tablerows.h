@@ -25,7 +25,9 @@ struct Connection;
 }
 
 // The rows of one stored table, reached by rowid: what a grid needs to show
-// a big table. It lists the rowids of the rows it shows once, then reads the
+// a big table. On a server the key is the table's primary key when that is
+// one whole-number field, otherwise the row's place (ctid), which the server
+// moves when a row changes: the key a row was listed under keeps reaching it. It lists the rowids of the rows it shows once, then reads the
 // values of the rows on screen a page at a time and writes single rows back.
 //
 // No statement stays open between calls, so it never holds a lock that would
@@ -77,10 +79,29 @@ public:
 private:
     std::shared_ptr<detail::Connection> connection() const;
 
+    // The same on a server (servertablerows.cpp).
+    DbError openOnServer(const QString &stored, const QList<FieldDef> &fields);
+    Result<std::vector<qint64>> serverRowids(const detail::Connection &c, const QueryShape &shape) const;
+    Result<QHash<qint64, QVariantList>> serverValues(const detail::Connection &c,
+                                                     const std::vector<qint64> &rowids) const;
+    DbError serverUpdate(const detail::Connection &c, qint64 rowid, const Values &values);
+    Result<qint64> serverInsert(const detail::Connection &c, const Values &values);
+    DbError serverRemove(const detail::Connection &c, qint64 rowid);
+    // A listed key as the SQL literal that reaches its row now.
+    QString serverKeyLiteral(qint64 rowid) const;
+    // A value the server reads from the key column, as a key.
+    qint64 serverKey(const QVariant &value) const;
+
     std::weak_ptr<detail::Connection> m_connection;
     QString m_table;
     QList<FieldDef> m_fields;
     QString m_rowidColumn;
+    bool m_server = false;
+    bool m_byPlace = false; // keyed by ctid
+    // Rows that moved since they were listed: listed key -> key now, and back.
+    // Listing the keys afresh (a const read) starts them over.
+    mutable QHash<qint64, qint64> m_movedTo;
+    mutable QHash<qint64, qint64> m_movedFrom;
 };
 
 } // namespace tw

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/database/databasechooser.h"
 
+#include "core/db/serveraddress.h"
 #include "core/db/session.h"
 #include "gui/database/form4.h"
 #include "gui/shell/errorreporter.h"
@@ -33,6 +34,14 @@ bool openWithPassword(tw::DatabaseSession &session, const QString &path, QWidget
         if (result.fellBack) {
             Toolkit::instance().message(tr("An error has occured while opening a database.  The default "
                                            "database will now be re-opened."));
+        } else if (result.error.isError() && result.error.number == tw::ErrorNumber::NotADatabase
+                   && tw::isServerAddress(path)) {
+            // A server that is not there, or refuses the user or password:
+            // its own words say which, where a file's message would mislead.
+            Toolkit::instance().message(tr("Tabwright could not connect to the database server %1.\n\n%2")
+                                            .arg(tw::displayDatabaseName(path), result.error.description),
+                                        Buttons::Ok, Icon::Information, tr("Tabwright - Sorry..."));
+            return false;
         } else if (result.error.isError()) {
             errors::report(result.error);
             return false;

@@ -7,6 +7,7 @@
 #include "gui/database/databasechooser.h"
 #include "gui/database/form13.h"
 #include "gui/database/form3.h"
+#include "gui/database/serverwindow.h"
 #include "gui/shell/busystate.h"
 #include "gui/shell/childwindows.h"
 #include "gui/shell/errorreporter.h"
@@ -29,6 +30,12 @@ void DatabaseMenu::menuFileOpenDB_Click()
     if (picked.isEmpty())
         return;
     databases::openWithPassword(m_session, picked, m_dialogParent);
+}
+
+void DatabaseMenu::menuFileOpenServer_Click()
+{
+    ServerWindow window(m_session, m_preferences, m_dialogParent);
+    window.exec();
 }
 
 void DatabaseMenu::menuFileUseOrig_Click()

@@ -7,6 +7,7 @@ class BusyState;
 class ChildWindows;
 class Form13;
 class Form3;
+class Preferences;
 class QWidget;
 namespace tw {
 class DatabaseSession;
@@ -23,6 +24,9 @@ public:
     DatabaseMenu(tw::DatabaseSession &session, BusyState &busy, ChildWindows &children, Form3 *tableList,
                  Form13 *tableWindow, QWidget *dialogParent);
 
+    // Where the server connections used lately are remembered.
+    void setPreferences(Preferences *preferences) { m_preferences = preferences; }
+
     void createTableList();
     // Asks for the name to save the shown table under; "" when nothing is to
     // be copied.
@@ -31,6 +35,7 @@ public:
 
 public Q_SLOTS:
     void menuFileOpenDB_Click();
+    void menuFileOpenServer_Click();
     void menuFileUseOrig_Click();
     void menuFileOpenTable_Click();
     void menuFileDeleteTable_Click();
@@ -47,4 +52,5 @@ private:
     Form3 *m_form3;
     Form13 *m_form13;
     QWidget *m_dialogParent;
+    Preferences *m_preferences = nullptr;
 };

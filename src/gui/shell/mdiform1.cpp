@@ -218,6 +218,7 @@ void MDIForm1::createChildren()
     connect(m_files, &FileCommands::manipulatorActivated, this, &MDIForm1::manipulatorActivated);
     m_editMenu = new EditMenu(*m_views, this);
     m_databaseMenu = new DatabaseMenu(m_session, m_busy, *this, m_tableList, m_tableWindow, this);
+    m_databaseMenu->setPreferences(&m_preferences);
     m_caretStatus = new CaretStatus(statusBar(), m_views->box(Role::Manipulator), this);
     connect(m_views, &TextViews::textShown, m_caretStatus, &CaretStatus::textReplaced);
     // Says why the text cannot be typed in while its long lines are shown
@@ -288,6 +289,7 @@ void MDIForm1::createMenus()
     menuFile->addSeparator()->setObjectName(QStringLiteral("spacer0"));
     menuFileUseOrig = addEntry(menuFile, "menuFileUseOrig", tr("Use O&riginal Database"));
     menuFileOpenDB = addEntry(menuFile, "menuFileOpenDB", tr("Open Access Database..."));
+    menuFileOpenServer = addEntry(menuFile, "menuFileOpenServer", tr("Open Server Data&base..."));
     menuFile->addSeparator()->setObjectName(QStringLiteral("spacer01"));
     menuFileOpenTable = addEntry(menuFile, "menuFileOpenTable", tr("Open &Table..."));
     menuFileSaveTableAs = addEntry(menuFile, "menuFileSaveTableAs", tr("Save TABLE &As..."));
@@ -360,6 +362,7 @@ void MDIForm1::connectMenus()
     connect(menuFileSaveFileAs, &QAction::triggered, m_files, &FileCommands::menuFileSaveFileAs_Click);
     connect(menuFileCloseFile, &QAction::triggered, m_files, &FileCommands::menuFileCloseFile_Click);
     connect(menuFileOpenDB, &QAction::triggered, this, &MDIForm1::menuFileOpenDB_Click);
+    connect(menuFileOpenServer, &QAction::triggered, this, &MDIForm1::menuFileOpenServer_Click);
     connect(menuFileUseOrig, &QAction::triggered, m_databaseMenu, &DatabaseMenu::menuFileUseOrig_Click);
     connect(menuFileOpenTable, &QAction::triggered, m_databaseMenu, &DatabaseMenu::menuFileOpenTable_Click);
     connect(menuFileDeleteTable, &QAction::triggered, m_databaseMenu, &DatabaseMenu::menuFileDeleteTable_Click);
@@ -612,6 +615,7 @@ void MDIForm1::refreshEntries()
     menuFileCloseFile->setEnabled(textWindow && m_document.isOpen() && !busy);
     menuFileUseOrig->setEnabled(m_session.isExternal() && !busy);
     menuFileOpenDB->setEnabled(!busy);
+    menuFileOpenServer->setEnabled(!busy);
     menuFileOpenTable->setEnabled(m_tablesListed);
     menuFileDeleteTable->setEnabled(m_tablesListed && !busy);
     menuFileSaveTableAs->setEnabled(m_tablesListed && isChildShown(m_tableWindow) && !busy);
@@ -688,6 +692,12 @@ void MDIForm1::menuFileOpenDB_Click()
     // The program's own tables are left before another database comes in.
     m_manipulator->showTab(ProcessingFrame::TextLines);
     m_databaseMenu->menuFileOpenDB_Click();
+}
+
+void MDIForm1::menuFileOpenServer_Click()
+{
+    m_manipulator->showTab(ProcessingFrame::TextLines);
+    m_databaseMenu->menuFileOpenServer_Click();
 }
 
 void MDIForm1::menuViewTabwrite_Click()

@@ -78,6 +78,7 @@ public Q_SLOTS:
     void menuQueries_Click();
     void menuFileOpenFile_Click();
     void menuFileOpenDB_Click();
+    void menuFileOpenServer_Click();
     void menuViewTabwrite_Click();
     void menuViewTextViewer_Click();
     void menuSearchFind_Click();
@@ -167,6 +168,7 @@ private:
     QAction *menuFileRecentFiles = nullptr; // the separator before the list
     QAction *menuFileUseOrig = nullptr;
     QAction *menuFileOpenDB = nullptr;
+    QAction *menuFileOpenServer = nullptr;
     QAction *menuFileOpenTable = nullptr;
     QAction *menuFileSaveTableAs = nullptr;
     QAction *menuFileDeleteTable = nullptr;

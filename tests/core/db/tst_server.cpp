@@ -4,11 +4,14 @@
 #include "dbtestsupport.h"
 #include "pgserver.h"
 
+#include "core/columns/tablecopy.h"
 #include "core/columns/tablesaver.h"
+#include "core/db/dialect.h"
 #include "core/db/database.h"
 #include "core/db/identifier.h"
 #include "core/db/rowinserter.h"
 #include "core/db/serveraddress.h"
+#include "core/db/tablerows.h"
 
 #include <QFile>
 #include <QProcess>
@@ -35,6 +38,8 @@ private slots:
     void errorsOfStatements_data();
     void errorsOfStatements();
     void transactions();
+    void tableRows_data();
+    void tableRows();
     void refusedRowLeavesTheLoadGoing();
     void serverGoingDownKeepsCommittedRows();
     void cliSave_data();
@@ -235,6 +240,68 @@ void TestServer::transactions()
     QCOMPARE(m_db.exec(QStringLiteral("INSERT INTO \"Checked\" VALUES ('B', '')")).error().number, 3315);
     QCOMPARE(m_db.commit().number, 3034);
     QCOMPARE(m_db.queryValue(QStringLiteral("SELECT count(*) FROM \"Checked\"")).value().toInt(), 0);
+}
+
+void TestServer::tableRows_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("count");
+    QTest::newRow("primary key, a million rows") << " PRIMARY KEY" << 1000000;
+    QTest::newRow("row place") << "" << 1000;
+}
+
+void TestServer::tableRows()
+{
+    QFETCH(QString, key);
+    QFETCH(int, count);
+    const QString name = QStringLiteral("Rows \"Of\"; Mixed");
+    const QString made = m_server.psql(
+        QStringLiteral("CREATE TABLE %1 (\"Id\" integer%2, \"Name\" varchar(20), \"Code\" varchar(5)); "
+                       "INSERT INTO %1 SELECT g, 'name' || g, (4 - g % 4)::text FROM generate_series(1, %3) g")
+            .arg(quoteIdentifier(name), key).arg(count));
+    QVERIFY2(!made.startsWith(QStringLiteral("<error")), qPrintable(made));
+    TableRows rows;
+    TW_VERIFY_OK(rows.open(m_db, name.toUpper()));
+    const auto listOf = [&](const QueryShape &shape) {
+        const Result<std::vector<qint64>> keys = rows.rowids(shape);
+        const Result<QHash<qint64, QVariantList>> values = keys ? rows.values(keys.value()) : keys.error();
+        QStringList listed;
+        for (qint64 k : keys.valueOr({}))
+            listed << values.value().value(k).value(0).toString() + u'|' + values.value().value(k).value(1).toString();
+        return listed;
+    };
+    const Result<std::vector<qint64>> all = rows.rowids(rows.shape());
+    TW_VERIFY_RESULT(all);
+    QCOMPARE(qsizetype(all.value().size()), count);
+    QCOMPARE(rows.values({all.value()[0], all.value()[1]}).value().value(all.value()[1]),
+             (QVariantList{2, QStringLiteral("name2"), QStringLiteral("2")}));
+    // Filter and sort run on the server, written as users write them.
+    const QueryShape shaped = rows.shape().filteredBy(translateUserSql(QStringLiteral("name like 'NAME1?'")))
+                                  .sortedBy(translateUserSql(QStringLiteral("val([code])")) + QStringLiteral(" DESC"));
+    QCOMPARE(listOf(shaped).join(u','), QStringLiteral("12|name12,16|name16,13|name13,17|name17,10|name10,14|name14,"
+                                                       "18|name18,11|name11,15|name15,19|name19"));
+    QCOMPARE(rows.rowids(rows.shape().sortedBy(QStringLiteral("[NoSuch]"))).error().number, 3061);
+
+    // Edits: a changed row keeps the key it was listed under, however often
+    // the server moves it.
+    const qint64 second = all.value()[1];
+    TW_VERIFY_OK(rows.update(second, {{1, QStringLiteral("changed")}}));
+    TW_VERIFY_OK(rows.update(second, {{2, QStringLiteral("x")}}));
+    QCOMPARE(rows.values({second}).value().value(second), (QVariantList{2, QStringLiteral("changed"), QStringLiteral("x")}));
+    TW_VERIFY_OK(rows.remove(all.value()[0]));
+    QVERIFY(rows.values({all.value()[0]}).value().isEmpty());
+    const Result<qint64> added = rows.insert({{0, count + 1}, {1, QStringLiteral("new")}});
+    TW_VERIFY_RESULT(added);
+    QCOMPARE(rows.values({added.value()}).value().value(added.value()).value(1), QStringLiteral("new"));
+    QCOMPARE(rows.update(all.value()[0], {{1, QStringLiteral("gone")}}).number, 3167);
+    QCOMPARE(m_server.psql(QStringLiteral("SELECT count(*), min(\"Id\") FROM ") + quoteIdentifier(name)),
+             QStringLiteral("%1|2").arg(count));
+
+    // Save TABLE As copies within the server.
+    TW_VERIFY_OK(copyTable(m_db, name, name + QStringLiteral(" copy")));
+    QCOMPARE(m_server.psql(QStringLiteral("SELECT count(*), max(\"Name\") FILTER (WHERE \"Id\" = 2) FROM ")
+                           + quoteIdentifier(name + QStringLiteral(" copy"))),
+             QStringLiteral("%1|changed").arg(count));
 }
 
 void TestServer::refusedRowLeavesTheLoadGoing()

@@ -284,7 +284,7 @@ void TestFrame::busyRunHoldsTheSwappingEntries()
     QVERIFY(FrameHarness::copyDefaultDatabase(harness.programFolder(), QStringLiteral("other.mdb")));
     QVERIFY(!harness.session().open(harness.path(QStringLiteral("other.mdb"))).error.isError());
     harness.openMenu(QStringLiteral("menuFile"));
-    const QStringList held{"menuFileOpenFile", "menuFileUseOrig", "menuFileOpenDB"};
+    const QStringList held{"menuFileOpenFile", "menuFileUseOrig", "menuFileOpenDB", "menuFileOpenServer"};
     for (const QString &name : held)
         QVERIFY2(harness.action(name)->isEnabled(), qPrintable(name));
     harness.frame().busy().setBusy(true);
