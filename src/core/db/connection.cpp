@@ -27,7 +27,9 @@ Snapshot::~Snapshot()
 {
     if (const auto c = connection.lock()) {
         QSqlQuery drop(c->db());
-        drop.exec(QStringLiteral("DROP TABLE IF EXISTS temp.") + quoteIdentifier(table));
+        // A server names the connection's own schema pg_temp.
+        const QString schema = c->server ? QStringLiteral("pg_temp.") : QStringLiteral("temp.");
+        drop.exec(QStringLiteral("DROP TABLE IF EXISTS ") + schema + quoteIdentifier(table));
     }
 }
 

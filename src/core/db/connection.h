@@ -11,6 +11,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+#include <QMap>
 #include <QVariantList>
 
 #include <functional>
@@ -19,6 +20,10 @@
 
 struct sqlite3;
 struct pg_conn;
+
+namespace tw {
+struct QueryDescription;
+}
 
 namespace tw::detail {
 
@@ -97,5 +102,26 @@ DbError serverCommit(pg_conn *connection);
 DbError serverRollback(pg_conn *connection);
 // Runs one statement through libpq (no values); its error mapped.
 DbError serverExec(pg_conn *connection, const char *sql);
+
+// A user's statement as the server takes it (serverqueries.cpp): translated,
+// each named parameter a numbered placeholder ($1 for the first name, the
+// same number wherever the name comes again) with its value; a SELECT ... INTO
+// has its values written in, as the server takes no placeholders there.
+struct ServerStatement {
+    QString sql;
+    QVariantList values; // by number
+    QStringList missing; // names without a value
+    bool readsRows = false; // a select, not a change
+};
+// `names`: the server's tables and fields, so that a name typed in another
+// case finds its table or field as in a database file (serverNames()).
+ServerStatement serverStatement(const QString &userSql, const QMap<QString, QVariant> &values,
+                                const QStringList &names);
+QStringList serverNames(pg_conn *connection);
+Result<QueryDescription> describeOnServer(pg_conn *connection, const ServerStatement &statement);
+// Runs it; the rows it gives are handed to `row` (until that says stop) and
+// counted, the rows a change touched are counted.
+Result<qint64> runOnServer(pg_conn *connection, const ServerStatement &statement,
+                           const std::function<bool(const QVariantList &)> &row);
 
 } // namespace tw::detail

@@ -152,6 +152,8 @@ private:
     friend class TableRows;
     DbError ensureQueryCatalog();
     Result<Recordset> openSnapshot(const QString &engineSql, const QVariantList &values, const QString &source);
+    // run() on a server (serverqueries.cpp has the statement side).
+    Result<QueryOutcome> runOnServer(const QueryDef &query);
     // Whether the catalog table exists; an error when the table list cannot
     // be read, which must not pass for "no saved queries".
     Result<bool> hasQueryCatalog() const;

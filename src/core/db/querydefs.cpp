@@ -11,9 +11,6 @@
 
 namespace tw {
 
-// Saved queries on a database server are refused (3251) rather than run
-// through SQL written for database files.
-
 namespace {
 
 const QString catalogTable = QStringLiteral("MSysQueries");
@@ -29,6 +26,29 @@ const QString catalogDefinition = QStringLiteral(
     "  \"Connect\" TEXT COLLATE NOCASE,\n"
     "  \"ReturnsRecords\" BOOLEAN NOT NULL DEFAULT 1\n"
     ")");
+
+// On a server: the same columns; names unique without regard to case, as
+// they are compared everywhere else.
+const char *const serverCatalogDefinition[] = {
+    "CREATE TABLE IF NOT EXISTS \"MSysQueries\" (\n"
+    "  \"Name\" varchar(255) NOT NULL CONSTRAINT \"tw_nonempty:Name\" CHECK (\"Name\" <> ''),\n"
+    "  \"SQL\" text,\n"
+    "  \"Connect\" text,\n"
+    "  \"ReturnsRecords\" boolean NOT NULL DEFAULT true\n"
+    ")",
+    "CREATE UNIQUE INDEX IF NOT EXISTS \"tw_unique_query\" ON \"MSysQueries\" (lower(\"Name\"))",
+};
+
+// The catalog's statements for the engine: a file compares names with its
+// NOCASE collation, a server by lower-case.
+QString catalogSql(bool server, QString sql)
+{
+    if (server) {
+        sql.replace(QLatin1String("\"Name\" = ? COLLATE NOCASE"), QLatin1String("lower(\"Name\") = lower(?)"));
+        sql.replace(QLatin1String("\"Name\" COLLATE NOCASE"), QLatin1String("lower(\"Name\"), \"Name\""));
+    }
+    return sql;
+}
 
 } // namespace
 
@@ -65,8 +85,17 @@ DbError Database::ensureQueryCatalog()
 {
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
-    if (m_connection->server)
-        return DbError::make(ErrorNumber::NotSupportedForType);
+    if (m_connection->server) {
+        // Asked first: the server would print a notice for each statement
+        // that finds its object there.
+        const Result<bool> catalog = hasQueryCatalog();
+        if (!catalog || catalog.value())
+            return catalog.error();
+        for (const char *statement : serverCatalogDefinition)
+            if (const DbError error = exec(QString::fromLatin1(statement)).error(); error.isError())
+                return error;
+        return {};
+    }
     return exec(catalogDefinition).error();
 }
 
@@ -74,8 +103,6 @@ Result<QStringList> Database::queryNames() const
 {
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
-    if (m_connection->server)
-        return DbError::make(ErrorNumber::NotSupportedForType);
     const Result<bool> catalog = hasQueryCatalog();
     if (!catalog)
         return catalog.error();
@@ -83,7 +110,8 @@ Result<QStringList> Database::queryNames() const
         return QStringList();
     QSqlQuery query(m_connection->db());
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT \"Name\" FROM \"MSysQueries\" ORDER BY \"Name\" COLLATE NOCASE")))
+    if (!query.exec(catalogSql(m_connection->server,
+                               QStringLiteral("SELECT \"Name\" FROM \"MSysQueries\" ORDER BY \"Name\" COLLATE NOCASE"))))
         return mapEngineError(query.lastError());
     QStringList names;
     while (query.next())
@@ -96,8 +124,6 @@ Result<QueryDef> Database::queryDef(const QString &name) const
 {
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
-    if (m_connection->server)
-        return DbError::make(ErrorNumber::NotSupportedForType);
     if (name.isEmpty())
         return DbError::make(ErrorNumber::ItemNotFound);
     const Result<bool> catalog = hasQueryCatalog();
@@ -107,8 +133,9 @@ Result<QueryDef> Database::queryDef(const QString &name) const
         return DbError::make(ErrorNumber::ItemNotFound);
     QSqlQuery query(m_connection->db());
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT \"Name\", \"SQL\", \"Connect\", \"ReturnsRecords\" FROM \"MSysQueries\" "
-                                 "WHERE \"Name\" = ? COLLATE NOCASE"));
+    query.prepare(catalogSql(m_connection->server,
+                             QStringLiteral("SELECT \"Name\", \"SQL\", \"Connect\", \"ReturnsRecords\" FROM \"MSysQueries\" "
+                                            "WHERE \"Name\" = ? COLLATE NOCASE")));
     query.addBindValue(name);
     if (!query.exec())
         return mapEngineError(query.lastError());
@@ -116,7 +143,7 @@ Result<QueryDef> Database::queryDef(const QString &name) const
         return DbError::make(ErrorNumber::ItemNotFound);
     QueryDef def(query.value(0).toString(), query.value(1).toString());
     def.setConnect(query.value(2).toString());
-    def.setReturnsRecords(query.value(3).toInt() != 0);
+    def.setReturnsRecords(query.value(3).toBool());
     query.finish();
     return def;
 }
@@ -125,8 +152,6 @@ Result<QueryDef> Database::createQueryDef(const QString &name, const QString &sq
 {
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
-    if (m_connection->server)
-        return DbError::make(ErrorNumber::NotSupportedForType);
     QueryDef def(name, sql);
     if (name.isEmpty())
         return def; // a temporary query: never stored
@@ -142,7 +167,7 @@ Result<QueryDef> Database::createQueryDef(const QString &name, const QString &sq
     const Result<qint64> inserted =
         exec(QStringLiteral("INSERT INTO \"MSysQueries\" (\"Name\", \"SQL\", \"Connect\", \"ReturnsRecords\") "
                             "VALUES (?, ?, ?, ?)"),
-             {name, sql, QString(), 1});
+             {name, sql, QString(), QVariant(true)});
     if (!inserted)
         return inserted.error();
     return def;
@@ -154,17 +179,16 @@ DbError Database::updateQueryDef(const QueryDef &query)
         return {};
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
-    if (m_connection->server)
-        return DbError::make(ErrorNumber::NotSupportedForType);
     const Result<bool> catalog = hasQueryCatalog();
     if (!catalog)
         return catalog.error();
     if (!catalog.value())
         return DbError::make(ErrorNumber::ItemNotFound);
     const Result<qint64> changed =
-        exec(QStringLiteral("UPDATE \"MSysQueries\" SET \"SQL\" = ?, \"Connect\" = ?, \"ReturnsRecords\" = ? "
-                            "WHERE \"Name\" = ? COLLATE NOCASE"),
-             {query.sql(), query.connect(), query.returnsRecords() ? 1 : 0, query.name()});
+        exec(catalogSql(m_connection->server,
+                        QStringLiteral("UPDATE \"MSysQueries\" SET \"SQL\" = ?, \"Connect\" = ?, \"ReturnsRecords\" = ? "
+                                       "WHERE \"Name\" = ? COLLATE NOCASE")),
+             {query.sql(), query.connect(), QVariant(query.returnsRecords()), query.name()});
     if (!changed)
         return changed.error();
     return changed.value() == 0 ? DbError::make(ErrorNumber::ItemNotFound) : DbError();
@@ -174,15 +198,15 @@ DbError Database::deleteQueryDef(const QString &name)
 {
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
-    if (m_connection->server)
-        return DbError::make(ErrorNumber::NotSupportedForType);
     const Result<bool> catalog = hasQueryCatalog();
     if (!catalog)
         return catalog.error();
     if (!catalog.value())
         return DbError::make(ErrorNumber::ItemNotFound);
     const Result<qint64> removed =
-        exec(QStringLiteral("DELETE FROM \"MSysQueries\" WHERE \"Name\" = ? COLLATE NOCASE"), {name});
+        exec(catalogSql(m_connection->server,
+                        QStringLiteral("DELETE FROM \"MSysQueries\" WHERE \"Name\" = ? COLLATE NOCASE")),
+             {name});
     if (!removed)
         return removed.error();
     return removed.value() == 0 ? DbError::make(ErrorNumber::ItemNotFound) : DbError();
@@ -192,10 +216,10 @@ Result<QueryOutcome> Database::run(const QueryDef &query)
 {
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
-    if (m_connection->server)
-        return DbError::make(ErrorNumber::NotSupportedForType);
     if (hasTextAfterStatement(query.sql()))
         return DbError::make(ErrorNumber::CharactersAfterEnd);
+    if (m_connection->server)
+        return runOnServer(query);
     const BoundSql bound = bindNamedParameters(translateUserSql(query.sql()), query.parameterValues());
     if (!bound.missing.isEmpty())
         return DbError::make(ErrorNumber::TooFewParameters, QString::number(bound.missing.size()));
@@ -221,6 +245,27 @@ Result<QueryOutcome> Database::run(const QueryDef &query)
         const Result<QVariant> rows = queryValue(QStringLiteral("SELECT count(*) FROM ") + quoteIdentifier(made));
         outcome.rowsAffected = rows.valueOr(QVariant(qint64(0))).toLongLong();
     }
+    return outcome;
+}
+
+Result<QueryOutcome> Database::runOnServer(const QueryDef &query)
+{
+    const detail::ServerStatement statement = detail::serverStatement(
+            query.sql(), query.parameterValues(), detail::serverNames(m_connection->serverHandle()));
+    if (!statement.missing.isEmpty())
+        return DbError::make(ErrorNumber::TooFewParameters, QString::number(statement.missing.size()));
+    const Result<QueryDescription> described = detail::describeOnServer(m_connection->serverHandle(), statement);
+    if (!described)
+        return described.error();
+    // Record sets read through a database file's row ids: rows of a server
+    // are read with readRows() or shown with QueryRows.
+    if (described.value().returnsRows())
+        return DbError::make(ErrorNumber::NotSupportedForType);
+    QueryOutcome outcome;
+    const Result<qint64> changed = detail::runOnServer(m_connection->serverHandle(), statement, {});
+    if (!changed)
+        return changed.error();
+    outcome.rowsAffected = changed.value();
     return outcome;
 }
 

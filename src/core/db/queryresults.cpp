@@ -10,9 +10,6 @@
 
 namespace tw {
 
-// Saved queries on a database server are refused (3251) rather than run
-// through SQL written for database files.
-
 namespace {
 
 // The query's SQL in the engine's dialect with its parameters as positional
@@ -30,8 +27,13 @@ Result<QueryDescription> Database::describe(const QueryDef &query) const
 {
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
-    if (m_connection->server)
-        return DbError::make(ErrorNumber::NotSupportedForType);
+    if (m_connection->server) {
+        if (hasTextAfterStatement(query.sql()))
+            return DbError::make(ErrorNumber::CharactersAfterEnd);
+        return detail::describeOnServer(m_connection->serverHandle(),
+                                        detail::serverStatement(
+            query.sql(), query.parameterValues(), detail::serverNames(m_connection->serverHandle())));
+    }
     const Result<BoundSql> sql = bound(query);
     if (!sql)
         return sql.error();
@@ -59,8 +61,18 @@ Result<qint64> Database::readRows(const QueryDef &query, const std::function<boo
 {
     if (!m_connection)
         return DbError::make(ErrorNumber::InvalidOperation);
-    if (m_connection->server)
-        return DbError::make(ErrorNumber::NotSupportedForType);
+    if (m_connection->server) {
+        if (hasTextAfterStatement(query.sql()))
+            return DbError::make(ErrorNumber::CharactersAfterEnd);
+        const detail::ServerStatement statement = detail::serverStatement(
+            query.sql(), query.parameterValues(), detail::serverNames(m_connection->serverHandle()));
+        if (!statement.missing.isEmpty())
+            return DbError::make(ErrorNumber::TooFewParameters, QString::number(statement.missing.size()));
+        // As on a file: a statement that writes is run once, by run().
+        if (!statement.readsRows)
+            return DbError::make(ErrorNumber::InvalidOperation);
+        return detail::runOnServer(m_connection->serverHandle(), statement, row);
+    }
     const Result<BoundSql> sql = bound(query);
     if (!sql)
         return sql.error();

@@ -65,6 +65,7 @@ std::shared_ptr<detail::Connection> QueryRows::connection() const
 void QueryRows::close()
 {
     m_base.reset();
+    m_serverRows.reset();
     m_result.reset();
     m_connection.reset();
     m_fields.clear();
@@ -99,6 +100,13 @@ DbError QueryRows::open(Database &database, const QueryDef &query)
     m_query = query;
     m_fields = description.value().fields;
     m_connection = c;
+    if (c->server) {
+        if (const DbError error = openOnServer(database, c); error.isError()) {
+            close();
+            return error;
+        }
+        return {};
+    }
     if (openOnTable(database, c))
         return {};
     if (const DbError error = openResultTable(c, description.value().declaredTypes); error.isError()) {
@@ -155,6 +163,36 @@ bool QueryRows::openOnTable(Database &database, const std::shared_ptr<detail::Co
     return true;
 }
 
+DbError QueryRows::openOnServer(Database &database, const std::shared_ptr<detail::Connection> &c)
+{
+    QSet<QString> taken;
+    QStringList columns;
+    for (FieldDef &field : m_fields) {
+        const QString base = field.name;
+        for (int n = 1; taken.contains(field.name.toLower()); ++n)
+            field.name = base + u':' + QString::number(n);
+        taken.insert(field.name.toLower());
+        columns << quoteIdentifier(field.name);
+    }
+    // CREATE TABLE ... AS takes no placeholders: the values are written in.
+    QString select;
+    for (const SqlToken &t : tokenizeSql(serverSql(inlineParameterValues(m_engineSql, m_query.parameterValues()),
+                                                     detail::serverNames(c->serverHandle()))))
+        if (!t.isPunct(";"))
+            select += t.text;
+    const QString table = QStringLiteral("tw_result_%1").arg(++c->nextSnapshotId);
+    const QString sql = QStringLiteral("CREATE TEMPORARY TABLE ") + quoteIdentifier(table) + QStringLiteral(" (")
+        + columns.join(QStringLiteral(", ")) + QStringLiteral(") AS ") + select + u'\n';
+    if (const DbError error = detail::serverExec(c->serverHandle(), sql.toUtf8().constData()); error.isError())
+        return error;
+    m_result = std::make_shared<detail::Snapshot>(c, table);
+    auto rows = std::make_unique<TableRows>();
+    if (const DbError error = rows->openServerResult(database, table, m_fields); error.isError())
+        return error;
+    m_serverRows = std::move(rows);
+    return {};
+}
+
 DbError QueryRows::openResultTable(const std::shared_ptr<detail::Connection> &c, const QStringList &declaredTypes)
 {
     // Column names must differ (two columns may share a name in a result),
@@ -193,6 +231,8 @@ Result<std::vector<qint64>> QueryRows::rowids(const QueryShape &shape) const
         return DbError::make(ErrorNumber::InvalidOperation);
     if (m_base)
         return tableRowids(shape);
+    if (m_serverRows)
+        return m_serverRows->rowids(shape);
     if (const DbError error = restart(); error.isError())
         return error;
     const bool shaped = !shape.filters().isEmpty() || !shape.sort().isEmpty();
@@ -277,6 +317,8 @@ Result<QHash<qint64, QVariantList>> QueryRows::values(const std::vector<qint64> 
         return DbError::make(ErrorNumber::InvalidOperation);
     if (m_base)
         return tableValues(rowids);
+    if (m_serverRows)
+        return m_serverRows->values(rowids);
     if (!rowids.empty() && !m_complete) {
         const qint64 last = *std::max_element(rowids.cbegin(), rowids.cend());
         if (last > m_filled) {

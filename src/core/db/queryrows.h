@@ -69,6 +69,9 @@ private:
     // Editable rows: the table, the parts of the select and the table's
     // field behind each column.
     bool openOnTable(Database &database, const std::shared_ptr<detail::Connection> &c);
+    // On a server: the whole result copied by the server into a temporary
+    // table, read as a table's rows are, and not written back.
+    DbError openOnServer(Database &database, const std::shared_ptr<detail::Connection> &c);
     Result<std::vector<qint64>> tableRowids(const QueryShape &shape) const;
     Result<QHash<qint64, QVariantList>> tableValues(const std::vector<qint64> &rowids) const;
     // `select` ends in "IN (": the rows of those keys, key first.
@@ -89,6 +92,7 @@ private:
     QList<int> m_baseFields;
 
     std::shared_ptr<detail::Snapshot> m_result;
+    std::unique_ptr<TableRows> m_serverRows; // reads m_result on a server
     mutable qint64 m_filled = 0;
     mutable bool m_complete = false;
 };

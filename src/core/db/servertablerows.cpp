@@ -3,6 +3,7 @@
 // binary result (a million keys in the time the server takes to send them),
 // values read a page at a time through QtSql, single rows written back.
 #include "core/db/connection.h"
+#include "core/db/database.h"
 #include "core/db/dialect.h"
 #include "core/db/identifier.h"
 #include "core/db/tablerows.h"
@@ -49,6 +50,18 @@ QVariant serverValue(const FieldDef &field, const QVariant &value)
     return value;
 }
 } // namespace
+
+DbError TableRows::openServerResult(Database &database, const QString &table, const QList<FieldDef> &fields)
+{
+    close();
+    if (!database.m_connection || !database.m_connection->server)
+        return DbError::make(ErrorNumber::InvalidOperation);
+    m_connection = database.m_connection;
+    const DbError error = openOnServer(table, fields);
+    if (error.isError())
+        close();
+    return error;
+}
 
 DbError TableRows::openOnServer(const QString &stored, const QList<FieldDef> &fields)
 {

@@ -44,6 +44,9 @@ public:
     // Opens on a stored table, named without regard to case. A table that
     // uses every name of the row key for fields of its own fails with 3219.
     DbError open(Database &database, const QString &table);
+    // Opens on a temporary table of a server connection holding a query's
+    // result (QueryRows): the table list does not show it.
+    DbError openServerResult(Database &database, const QString &table, const QList<FieldDef> &fields);
     void close();
     bool isOpen() const override { return !m_table.isEmpty(); }
 

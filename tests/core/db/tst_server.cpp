@@ -9,6 +9,7 @@
 #include "core/db/dialect.h"
 #include "core/db/database.h"
 #include "core/db/identifier.h"
+#include "core/db/queryrows.h"
 #include "core/db/rowinserter.h"
 #include "core/db/serveraddress.h"
 #include "core/db/tablerows.h"
@@ -44,6 +45,8 @@ private slots:
     void serverGoingDownKeepsCommittedRows();
     void cliSave_data();
     void cliSave();
+    void savedQueryWithParameter_data();
+    void savedQueryWithParameter();
 
 private:
     QString address(const QString &password = {}) const;
@@ -417,6 +420,67 @@ void TestServer::cliSave()
     QCOMPARE(m_server.psql(QStringLiteral("SELECT * FROM %1 ORDER BY ctid")
                                .arg(quoteIdentifier(stored))),
              expected);
+}
+
+void TestServer::savedQueryWithParameter_data()
+{
+    QTest::addColumn<bool>("cli");
+    QTest::newRow("in the program") << false;
+    QTest::newRow("tabwright-cli query --saved") << true;
+}
+
+void TestServer::savedQueryWithParameter()
+{
+    QFETCH(bool, cli);
+    TW_VERIFY_OK(m_db.exec(QStringLiteral("INSERT INTO \"Checked\" VALUES ('A1', 'one'), ('B2', 'two'), ('C3', 'three')"))
+                     .error());
+    // The catalog is made by the first save, not by listing.
+    QCOMPARE(m_db.queryNames().value(), QStringList());
+    QCOMPARE(m_server.psql(QStringLiteral("SELECT to_regclass('\"MSysQueries\"') IS NULL")), QStringLiteral("t"));
+    // Names typed in any case, as in a database file.
+    TW_VERIFY_RESULT(m_db.createQueryDef(QStringLiteral("From Code"),
+                                         QStringLiteral("select [name], code from checked where Code >= :from order by CODE")));
+    QCOMPARE(m_db.createQueryDef(QStringLiteral("FROM CODE"), QStringLiteral("select 1")).error().number, 3012);
+    QCOMPARE(m_db.queryNames().value(), QStringList{QStringLiteral("From Code")});
+
+    QStringList rows;
+    if (cli) {
+        QProcess process;
+        process.setProcessEnvironment(m_server.clientEnvironment());
+        process.start(QStringLiteral(TABWRIGHT_CLI), {QStringLiteral("query"), QStringLiteral("--db"), m_server.address(),
+                                                      QStringLiteral("--saved"), QStringLiteral("from code"),
+                                                      QStringLiteral("--param"), QStringLiteral("from=B")});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 0);
+        rows = QString::fromUtf8(process.readAllStandardOutput()).trimmed().split(u'\n');
+    } else {
+        Result<QueryDef> query = m_db.queryDef(QStringLiteral("from code"));
+        TW_VERIFY_RESULT(query);
+        QCOMPARE(m_db.describe(query.value()).value().returnsRows(), true);
+        QCOMPARE(QueryRows().open(m_db, query.value()).number, 3061); // no value yet
+        TW_VERIFY_OK(query.value().setParameter(QStringLiteral("FROM"), QStringLiteral("B")));
+        // The grid's rows: read-only on a server.
+        QueryRows result;
+        TW_VERIFY_OK(result.open(m_db, query.value()));
+        QVERIFY(!result.isEditable());
+        const Result<std::vector<qint64>> keys = result.rowids(QueryShape(QStringLiteral("x")).sortedBy(QStringLiteral("code DESC")));
+        TW_VERIFY_RESULT(keys);
+        const QHash<qint64, QVariantList> values = result.values(keys.value()).value();
+        rows << QStringLiteral("Name,Code");
+        for (qint64 key : keys.value())
+            rows << values.value(key).value(0).toString() + u',' + values.value(key).value(1).toString();
+        // SELECT ... INTO makes its table on the server, parameters and all.
+        QueryDef into({}, QStringLiteral("select * into [Picked; \"Rows\"] from checked where code < :to"));
+        TW_VERIFY_OK(into.setParameter(QStringLiteral("to"), QStringLiteral("C")));
+        const Result<QueryOutcome> made = m_db.run(into);
+        TW_VERIFY_RESULT(made);
+        QCOMPARE(made.value().rowsAffected, 2);
+        QCOMPARE(m_server.psql(QStringLiteral("SELECT string_agg(\"Code\", ',' ORDER BY \"Code\") FROM \"Picked; \"\"Rows\"\"\"")),
+                 QStringLiteral("A1,B2"));
+    }
+    const QStringList expected = cli ? QStringList{"Name,Code", "two,B2", "three,C3"}
+                                     : QStringList{"Name,Code", "three,C3", "two,B2"};
+    QCOMPARE(rows, expected);
 }
 
 QTEST_GUILESS_MAIN(TestServer)
