@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -42,6 +43,7 @@ private Q_SLOTS:
     void awkwardMillionRowTable();
     void saveTabIntoServerTable_data();
     void saveTabIntoServerTable();
+    void queryWithParameterSavedAndRun();
 
 private:
     // Runs `act` on the modal window of that name once it shows.
@@ -295,6 +297,40 @@ void TestServerTables::saveTabIntoServerTable()
     QVERIFY2(stored.size() > 0 && stored.size() < total, qPrintable(QString::number(stored.size())));
     for (qsizetype i = 0; i < stored.size(); i += 997)
         QCOMPARE(stored.at(i), QStringLiteral("%1|%2").arg(i % 1000, 3, 10, QLatin1Char('0')).arg(i % 7));
+}
+
+void TestServerTables::queryWithParameterSavedAndRun()
+{
+    const QString made = m_server.psql(QStringLiteral(
+        "CREATE TABLE \"Stock\" (\"Item\" varchar(10), \"Qty\" integer); "
+        "INSERT INTO \"Stock\" VALUES ('bolts', 3), ('nuts', 40), ('washers', 7)"));
+    QVERIFY2(!made.startsWith(QStringLiteral("<error")), qPrintable(made));
+    connect(QStringLiteral("postgresql://tabwright@127.0.0.1:%1/postgres").arg(m_server.port()));
+    m_harness->openMenu(QStringLiteral("menuQueries"));
+    m_harness->action(QStringLiteral("menuQueriesSelect"))->trigger();
+    const QString window = QStringLiteral("frmQuerys");
+    // Saved as typed, in a catalog the first save makes on the server.
+    m_harness->control<QPlainTextEdit>(window, QStringLiteral("txtSQLStatement"))
+        ->setPlainText(QStringLiteral("select item, qty from stock where Qty < :most order by ITEM"));
+    m_harness->toolkit().answerText(QStringLiteral("Low stock"));
+    m_harness->toolkit().answer(Answer::No); // not a pass-through query
+    m_harness->click(window, QStringLiteral("cmdSaveQueryDef"));
+    auto *list = m_harness->control<QListWidget>(window, QStringLiteral("lstQueryDefs"));
+    QCOMPARE(list->count(), 1);
+    QCOMPARE(list->item(0)->text(), QStringLiteral("Low stock"));
+    QCOMPARE(m_server.psql(QStringLiteral("SELECT \"Name\" FROM \"MSysQueries\"")), QStringLiteral("Low stock"));
+
+    list->setCurrentRow(0);
+    m_harness->toolkit().answerText(QStringLiteral("10"));
+    m_harness->click(window, QStringLiteral("cmdExecuteSQL"));
+    QCOMPARE(m_harness->toolkit().lastPrompt().message.text, QStringLiteral("Enter Value for Parameter 'most':"));
+    auto *grid = m_harness->control<QTableView>(QStringLiteral("Form12"), QStringLiteral("grdDataGrid"));
+    QVERIFY(grid);
+    auto *result = qobject_cast<tw::GridModel *>(grid->model());
+    QStringList rows;
+    for (int row = 0; row < result->recordCount(); ++row)
+        rows << result->data(result->index(row, 0)).toString() + u'|' + result->data(result->index(row, 1)).toString();
+    QCOMPARE(rows, (QStringList{"bolts|3", "washers|7"}));
 }
 
 QTEST_MAIN(TestServerTables)
