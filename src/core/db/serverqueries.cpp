@@ -224,24 +224,43 @@ Result<qint64> runOnServer(pg_conn *connection, const ServerStatement &statement
         pointers.push_back(texts.last().constData());
     }
     const QByteArray sql = statement.sql.toUtf8();
-    const ResultPtr result(PQexecParams(connection, sql.constData(), int(pointers.size()), nullptr,
-                                        pointers.data(), nullptr, nullptr, 0));
-    const ExecStatusType status = PQresultStatus(result.get());
-    if (status == PGRES_COMMAND_OK)
-        return QByteArray(PQcmdTuples(result.get())).toLongLong();
-    if (status != PGRES_TUPLES_OK)
-        return resultError(connection, result.get());
-    const int rows = PQntuples(result.get());
-    const int columns = PQnfields(result.get());
+    if (!PQsendQueryParams(connection, sql.constData(), int(pointers.size()), nullptr, pointers.data(), nullptr,
+                           nullptr, 0))
+        return resultError(connection, nullptr);
+    // A row at a time: a result of millions of rows is never held whole.
+    PQsetSingleRowMode(connection);
+    qint64 counted = 0;
+    bool stopped = false;
+    DbError failure;
     QVariantList values;
-    for (int r = 0; r < rows; ++r) {
-        values.clear();
-        for (int c = 0; c < columns; ++c)
-            values.append(valueOf(result.get(), r, c));
-        if (row && !row(values))
-            return qint64(r + 1);
+    // Every result is taken, also after a stop or a failure, so the
+    // connection is ready for the next statement.
+    while (PGresult *next = PQgetResult(connection)) {
+        const ResultPtr result(next);
+        switch (PQresultStatus(result.get())) {
+        case PGRES_SINGLE_TUPLE:
+            if (stopped || failure.isError())
+                break;
+            values.clear();
+            for (int c = 0; c < PQnfields(result.get()); ++c)
+                values.append(valueOf(result.get(), 0, c));
+            ++counted;
+            stopped = row && !row(values);
+            break;
+        case PGRES_TUPLES_OK:
+            break; // the end of the rows
+        case PGRES_COMMAND_OK:
+            counted = QByteArray(PQcmdTuples(result.get())).toLongLong();
+            break;
+        default:
+            if (!failure.isError())
+                failure = resultError(connection, result.get());
+            break;
+        }
     }
-    return qint64(rows);
+    if (failure.isError() && !stopped)
+        return failure;
+    return counted;
 }
 
 } // namespace tw::detail

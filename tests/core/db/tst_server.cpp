@@ -469,6 +469,15 @@ void TestServer::savedQueryWithParameter()
         rows << QStringLiteral("Name,Code");
         for (qint64 key : keys.value())
             rows << values.value(key).value(0).toString() + u',' + values.value(key).value(1).toString();
+        // Rows are streamed: a reader that stops early, and a failure after
+        // the first rows, leave the connection ready for the next statement.
+        const auto firstOnly = [](const QVariantList &) { return false; };
+        QCOMPARE(m_db.readRows(QueryDef({}, QStringLiteral("select g from generate_series(1, 100000) g")), firstOnly)
+                     .valueOr(-1),
+                 1);
+        QVERIFY(!m_db.readRows(QueryDef({}, QStringLiteral("select 1 / (3 - g) from generate_series(1, 5) g")),
+                               [](const QVariantList &) { return true; })
+                     .ok());
         // SELECT ... INTO makes its table on the server, parameters and all.
         QueryDef into({}, QStringLiteral("select * into [Picked; \"Rows\"] from checked where code < :to"));
         TW_VERIFY_OK(into.setParameter(QStringLiteral("to"), QStringLiteral("C")));
