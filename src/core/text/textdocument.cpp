@@ -35,7 +35,12 @@ void TextDocument::flush() const
         return;
     if (m_changes.size() == 1) {
         const TextEdit &change = m_changes.constFirst();
-        m_text.replace(change.position, change.removed, change.inserted);
+        // A paste over the whole text is the pasted text itself, without
+        // copying a big text once more.
+        if (change.position == 0 && change.removed == m_text.size())
+            m_text = change.inserted;
+        else
+            m_text.replace(change.position, change.removed, change.inserted);
     } else {
         // One pass over the text for all of them.
         QString text;

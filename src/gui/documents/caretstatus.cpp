@@ -78,6 +78,21 @@ tw::LineColumn CaretStatus::current()
     if (!m_box)
         return {};
     const long caret = m_box->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+    settleInsertion();
+    // When the box sees exactly as many lines as there are CR LF pairs, every
+    // line end it knows is a CR LF, so its own line index gives the caret's
+    // line, and only that line is counted for the column: a far move back
+    // counts nothing from the start of the text.
+    if (m_breaks >= 0 && m_box->SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT) == m_breaks + 1) {
+        const long line =
+            m_box->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, static_cast<unsigned long>(caret));
+        const long start =
+            m_box->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+        const auto data = reinterpret_cast<const char *>(m_box->SendScintilla(
+            QsciScintillaBase::SCI_GETRANGEPOINTER, static_cast<unsigned long>(start), caret - start));
+        if (data)
+            return {1 + line, tw::columnAt(QByteArrayView(data, caret - start), caret - start)};
+    }
     // The bytes before the caret, in place: the range ends at the caret, where
     // an edit leaves Scintilla's gap, so nothing is moved or copied.
     const auto data = reinterpret_cast<const char *>(

@@ -8,6 +8,7 @@
 #include "gui/shell/textbox.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 
 TextViews::TextViews(tw::TextDocument &document, BusyState &busy, ChildWindows &children, QObject *parent)
     : QObject(parent), m_document(document), m_busy(busy), m_children(children)
@@ -140,9 +141,23 @@ void TextViews::showDocumentText()
     const QString &shown = pieces.isNull() ? m_document.text() : pieces;
     // A run holds the window busy while its result goes in, so the window
     // may answer between the pieces of a big text.
-    if (m_busy.isBusy())
-        writer->setPlainText(shown, [] { QCoreApplication::processEvents(); });
-    else
+    // The pieces are small; the window is let in once a time slice has
+    // passed, not after every one, which would slow the writing down.
+    if (m_busy.isBusy()) {
+        // The run's last slice may just have ended: the window answers
+        // before emptying the box and making room for the result, which
+        // together take most of a slice.
+        QCoreApplication::processEvents();
+        QElapsedTimer slice;
+        slice.start();
+        const auto answer = [&slice] {
+            if (slice.elapsed() >= 30) {
+                QCoreApplication::processEvents();
+                slice.restart();
+            }
+        };
+        writer->setPlainText(shown, answer);
+    } else
         writer->setPlainText(shown);
     if (other)
         other->SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, static_cast<unsigned long>(otherEvents));

@@ -185,6 +185,8 @@ QWidget *FormatTab::fieldNamed(const QString &settingsName) const
 
 void FormatTab::Command6_Click()
 {
+    QElapsedTimer started;
+    started.start();
     // A second Process while a run lets events through would work on a text
     // the first run is about to replace.
     if (m_window.isBusy())
@@ -205,7 +207,7 @@ void FormatTab::Command6_Click()
             field->setFocus();
         return;
     }
-    if (!m_window.beginRun(lineCount(text)))
+    if (!m_window.beginRun(lineCount(text), started))
         return;
     FrameProgress progress(m_window);
     TextResult result;

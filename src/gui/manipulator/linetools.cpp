@@ -102,6 +102,8 @@ void LineTools::runTool(Tool tool)
 {
     if (m_window.isBusy())
         return;
+    QElapsedTimer started;
+    started.start();
     // Held by value: the scan lets window events through and must not lose
     // its text if the working text is replaced meanwhile.
     const QString text = m_window.text();
@@ -110,7 +112,7 @@ void LineTools::runTool(Tool tool)
         m_window.focusText();
         return;
     }
-    if (!m_window.beginRun(text.size()))
+    if (!m_window.beginRun(text.size(), started))
         return;
     m_window.startStoppableLoop();
     ScanProgress progress(m_window);

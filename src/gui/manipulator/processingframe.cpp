@@ -118,6 +118,8 @@ void ProcessingFrame::announce(const QString &news)
 
 bool ProcessingFrame::runProcessingFrame(const LineRun &run)
 {
+    QElapsedTimer started;
+    started.start();
     // One run at a time: a run lets window events through, and a second run
     // started from inside it would hand the text box a result built from a
     // text that the first run is about to replace.
@@ -136,7 +138,7 @@ bool ProcessingFrame::runProcessingFrame(const LineRun &run)
     // (File > Open) may replace the working text, which must not free the
     // characters the run is still reading.
     const QString text = m_document.text();
-    beginRun(tw::lineCount(text));
+    beginRun(tw::lineCount(text), started);
     FrameProgress progress(*this);
     QString result;
     if (!computeRun([&] { result = tw::runLineFrame(text, run.operation, run.gate, &progress); }))
@@ -151,14 +153,17 @@ void ProcessingFrame::reportOutOfMemory()
                                  tr("There is not enough memory for the result.  Nothing was changed.")});
 }
 
-bool ProcessingFrame::beginRun(qsizetype lineCount)
+bool ProcessingFrame::beginRun(qsizetype lineCount, const QElapsedTimer &commandStarted)
 {
     if (isBusy())
         return false;
     m_document.beginRun();
     m_busy.setBusy(true);
     showRunState(true, lineCount);
-    m_sliceClock.start();
+    if (commandStarted.isValid())
+        m_sliceClock = commandStarted;
+    else
+        m_sliceClock.start();
     return true;
 }
 
@@ -260,6 +265,6 @@ bool ProcessingFrame::yieldIfDue(qsizetype progressValue)
     }
     ++m_yieldCount;
     QCoreApplication::processEvents();
-    m_sliceClock.restart();
+    m_sliceClock.start();
     return true;
 }

@@ -82,7 +82,10 @@ public:
     // Shared steps of every run, for the tools that scan the whole text
     // themselves: beginRun() takes the undo copy and shows the run state,
     // finishRun() puts the result in place and hands back the focus.
-    bool beginRun(qsizetype lineCount);
+    // commandStarted, when given, is when the command began: getting its text
+    // ready and counting its lines take a while on a big text, and count
+    // towards the run's first time slice.
+    bool beginRun(qsizetype lineCount, const QElapsedTimer &commandStarted = {});
     void finishRun(const QString &result, AfterProcessBoxes *after);
     // Ends a run that has nothing to keep (its result would not fit): the
     // text and the undo copy stay as they were before beginRun().

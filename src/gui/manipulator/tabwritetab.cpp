@@ -221,6 +221,8 @@ int TabwriteTab::startColumn() const
 
 void TabwriteTab::Command7_Click()
 {
+    QElapsedTimer started;
+    started.start();
     if (m_window.isBusy())
         return;
     if (m_window.text().isEmpty()) {
@@ -243,7 +245,7 @@ void TabwriteTab::Command7_Click()
         return;
     }
     const QString text = m_window.text();
-    if (!m_window.beginRun(tw::lineCount(text)))
+    if (!m_window.beginRun(tw::lineCount(text), started))
         return;
     FrameProgress progress(m_window);
     tw::TextResult result;

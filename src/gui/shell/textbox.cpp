@@ -196,7 +196,9 @@ void TextBox::setPlainText(const QString &text, const std::function<void()> &bet
     ++s_programWriteCount;
     // Read-only keeps the user out, not the program.
     QsciScintilla::setReadOnly(false);
-    constexpr qsizetype piece = 2 << 20; // characters
+    // Small enough that a piece, with Scintilla's count of characters per
+    // line kept up as it goes in, takes a few milliseconds.
+    constexpr qsizetype piece = 256 << 10; // characters
     if (text.size() <= piece) {
         const QByteArray bytes = text.toUtf8();
         SendScintilla(SCI_SETTEXT, bytes.constData());
@@ -208,8 +210,14 @@ void TextBox::setPlainText(const QString &text, const std::function<void()> &bet
         // text again and again, in long silent stretches.
         const long eventMask = SendScintilla(SCI_GETMODEVENTMASK);
         SendScintilla(SCI_SETMODEVENTMASK, 0UL);
+        // Emptying a big text and making room for the new one each take a
+        // while of their own: the window may answer after each.
         SendScintilla(SCI_CLEARALL);
+        if (betweenPieces)
+            betweenPieces();
         SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(text.size() + text.size() / 8 + 1));
+        if (betweenPieces)
+            betweenPieces();
         const QStringView all(text);
         for (qsizetype start = 0; start < all.size();) {
             qsizetype end = qMin(start + piece, all.size());

@@ -803,6 +803,15 @@ void TestDocuments::statusBarShowsLineAndColumn()
     auto label = h->frame().findChild<QLabel *>(QStringLiteral("caretPosition"));
     QVERIFY(label);
     QTRY_COMPARE(label->text(), shown);
+    // Again once the lines are counted, which lets the box's own line index
+    // stand in for counting from the start.
+    const qsizetype lines = text.count(QStringLiteral("\r\n")) + 1;
+    QTRY_COMPARE(h->frame().findChild<QLabel *>(QStringLiteral("lineCount"))->text(),
+                 lines == 1 ? QStringLiteral("1 line") : QStringLiteral("%1 lines").arg(lines));
+    h->manipulatorBox()->setCaret(0);
+    QTRY_COMPARE(label->text(), QStringLiteral("Line 1, Column 1"));
+    h->manipulatorBox()->setCaret(caret);
+    QTRY_COMPARE(label->text(), shown);
 
     // The Text Viewer's own caret while it is the active window.
     choose("menuViewTextViewer");
