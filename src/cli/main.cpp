@@ -9,6 +9,7 @@
 #include "cli/columnsfile.h"
 #include "cli/fields.h"
 #include "cli/help.h"
+#include "cli/messages.h"
 #include "cli/querycommands.h"
 #include "cli/runner.h"
 #include "cli/runsteps.h"
@@ -27,16 +28,9 @@ namespace {
 
 using namespace tw::cli;
 
-void printLine(FILE *stream, const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fputc('\n', stream);
-}
-
 int usageError(const QString &problem)
 {
-    printLine(stderr, QStringLiteral("tabwright-cli: %1").arg(problem));
+    printLine(QStringLiteral("tabwright-cli: %1").arg(problem));
     return status::usage;
 }
 
@@ -137,11 +131,11 @@ int runCommand(const QStringList &args, int argc, char **argv)
 
     const Outcome outcome = run(invocation);
     if (!outcome.notice.isEmpty())
-        printLine(stderr, QStringLiteral("tabwright-cli: note: %1").arg(outcome.notice));
+        printLine(QStringLiteral("tabwright-cli: note: %1").arg(outcome.notice));
     if (outcome.status == status::refused)
-        printLine(stderr, outcome.message);
+        printLine(outcome.message);
     else if (outcome.status != status::done)
-        printLine(stderr, QStringLiteral("tabwright-cli: %1").arg(outcome.message));
+        printLine(QStringLiteral("tabwright-cli: %1").arg(outcome.message));
     return outcome.status;
 }
 

@@ -2,6 +2,7 @@
 #include "cli/querycommands.h"
 
 #include "cli/exitstatus.h"
+#include "cli/messages.h"
 #include "core/db/database.h"
 #include "core/grids/adhocreport.h"
 #include "report/reportpainter.h"
@@ -23,13 +24,6 @@ namespace tw::cli {
 
 namespace {
 
-void printError(const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-    std::fputc('\n', stderr);
-}
-
 struct QueryOptions
 {
     QString command; // "query" or "report"
@@ -44,14 +38,14 @@ struct QueryOptions
 
 int usage(const QueryOptions &options, const QString &problem)
 {
-    printError(QStringLiteral("tabwright-cli: %1: %2").arg(options.command, problem));
+    printLine(QStringLiteral("tabwright-cli: %1: %2").arg(options.command, problem));
     return status::usage;
 }
 
 // The window's message for what it would have refused.
 int refuse(const QString &message)
 {
-    printError(message);
+    printLine(message);
     return status::refused;
 }
 
@@ -267,7 +261,7 @@ int runReport(const QStringList &args, int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {
         if (type == QtCriticalMsg || type == QtFatalMsg)
-            printError(message);
+            printLine(message);
     });
     QGuiApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Tabwright"));

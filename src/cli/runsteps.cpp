@@ -4,6 +4,7 @@
 #include "cli/columnsfile.h"
 #include "cli/exitstatus.h"
 #include "cli/fields.h"
+#include "cli/messages.h"
 #include "cli/save.h"
 #include "cli/storedsettings.h"
 #include "core/engine/formattext.h"
@@ -18,13 +19,6 @@
 namespace tw::cli {
 
 namespace {
-
-void printLine(const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-    std::fputc('\n', stderr);
-}
 
 int usage(const QString &problem)
 {

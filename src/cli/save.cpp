@@ -4,6 +4,7 @@
 #include "cli/columnsfile.h"
 #include "cli/exitstatus.h"
 #include "cli/fields.h"
+#include "cli/messages.h"
 #include "cli/storedsettings.h"
 #include "core/columns/saveplan.h"
 #include "core/columns/tablelist.h"
@@ -25,13 +26,6 @@ namespace {
 // Bytes of input per block: the saver takes whole lines a block at a time, so
 // the text is never decoded whole.
 constexpr qint64 blockBytes = 512 * 1024;
-
-void printLine(const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-    std::fputc('\n', stderr);
-}
 
 int usage(const QString &problem)
 {
