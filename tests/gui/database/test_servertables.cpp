@@ -236,13 +236,16 @@ void TestServerTables::awkwardMillionRowTable()
 void TestServerTables::saveTabIntoServerTable_data()
 {
     QTest::addColumn<bool>("stop");
-    QTest::newRow("a new table made from the layout, read back") << false;
-    QTest::newRow("Stop keeps the committed rows") << true;
+    QTest::addColumn<bool>("tooLong"); // the second line's Cust does not fit varchar(3); No to the question
+    QTest::newRow("a new table made from the layout, read back") << false << false;
+    QTest::newRow("Stop keeps the committed rows") << true << false;
+    QTest::newRow("a value too long asks; No keeps the rows before") << false << true;
 }
 
 void TestServerTables::saveTabIntoServerTable()
 {
     QFETCH(bool, stop);
+    QFETCH(bool, tooLong);
     {
         // The layout stays in the default database while a server is current.
         tw::Database defaultDb;
@@ -261,8 +264,10 @@ void TestServerTables::saveTabIntoServerTable()
     const int total = stop ? 300000 : 3;
     QString text;
     for (int i = 0; i < total; ++i)
-        text += QStringLiteral("%1,%2\r\n").arg(i % 1000, 3, 10, QLatin1Char('0')).arg(i % 7);
+        text += QStringLiteral("%1,%2\r\n").arg(i % 1000, tooLong && i == 1 ? 4 : 3, 10, QLatin1Char('0')).arg(i % 7);
     m_harness->userSetsText(text);
+    if (tooLong)
+        m_harness->toolkit().answer(Answer::No);
     const QString table = QStringLiteral("New; \"Sales\"");
     qobject_cast<QComboBox *>(control("Combo17"))->setEditText(table);
     qobject_cast<QComboBox *>(control("Combo18"))->setEditText(QStringLiteral("Parse text using delimiter I specify"));
@@ -289,6 +294,13 @@ void TestServerTables::saveTabIntoServerTable()
     const QStringList stored =
         m_server.psql(QStringLiteral("SELECT \"Cust\", \"Qty\" FROM %1 ORDER BY ctid").arg(tw::quoteIdentifier(table)))
             .split(u'\n', Qt::SkipEmptyParts);
+    if (tooLong) {
+        QCOMPARE(m_harness->toolkit().messageTexts().first(),
+                 QStringLiteral("The data that's about to be written is too large for the size of the current field "
+                                "(Cust).  The write will be aborted.  Would you like to process the remaining data?"));
+        QCOMPARE(stored, (QStringList{"000|0"}));
+        return;
+    }
     if (!stop) {
         QCOMPARE(stored, (QStringList{"000|0", "001|1", "002|2"}));
         return;
