@@ -93,6 +93,11 @@ AdHocReport::State AdHocReport::prepare()
     if (hasTextAfterStatement(m_query.sql()))
         return fail(DbError::make(ErrorNumber::CharactersAfterEnd));
     run.external = !samePath(m_current.name(), m_defaultPath);
+    if (m_current.isServer()) {
+        if (const DbError error = copyServerResult(); error.isError())
+            return fail(error);
+        return describeSource();
+    }
 
     // A query that was never saved is saved as ~adhocTmp, so the report reads
     // a saved query like any other.
@@ -168,6 +173,65 @@ AdHocReport::State AdHocReport::prepare()
         run.sourceView = copyTable;
     }
 
+    return describeSource();
+}
+
+// A server cannot be attached to the default database: the result is read
+// row by row into a temporary table of the report's own connection to it,
+// which goes when that connection closes.
+DbError AdHocReport::copyServerResult()
+{
+    Run &run = *m_run;
+    const Result<QueryDescription> shape = m_current.describe(m_query);
+    if (!shape)
+        return shape.error();
+    run.ownDefault = std::make_unique<Database>();
+    if (const DbError error = run.ownDefault->open(m_defaultPath); error.isError())
+        return error;
+    Database &db = *run.ownDefault;
+    run.reportDb = &db;
+    run.source = copyTable;
+    QStringList columns;
+    QStringList marks;
+    for (const FieldDef &field : shape.value().fields) {
+        columns << quoteIdentifier(field.name);
+        marks << QStringLiteral("?");
+    }
+    if (columns.isEmpty())
+        return {};
+    if (const Result<qint64> made = db.exec(QStringLiteral("CREATE TEMP TABLE ") + quoteIdentifier(copyTable) + u'('
+                                            + columns.join(QStringLiteral(", ")) + u')');
+        !made)
+        return made.error();
+    const QString insert = QStringLiteral("INSERT INTO temp.") + quoteIdentifier(copyTable) + QStringLiteral(" VALUES (")
+        + marks.join(QStringLiteral(", ")) + u')';
+    if (const DbError error = db.begin(); error.isError())
+        return error;
+    DbError failed;
+    const Result<qint64> read = m_current.readRows(m_query, [&](const QVariantList &row) {
+        if (const Result<qint64> written = db.exec(insert, row); !written) {
+            failed = written.error();
+            return false;
+        }
+        return true;
+    });
+    if (!failed.isError() && !read)
+        failed = read.error();
+    if (failed.isError()) {
+        (void)db.rollback();
+        return failed;
+    }
+    return db.commit();
+}
+
+AdHocReport::State AdHocReport::describeSource()
+{
+    Run &run = *m_run;
+    const auto fail = [this](const DbError &error) {
+        m_error = error;
+        (void)cleanUp();
+        return State::Failed;
+    };
     Database &db = *run.reportDb;
     const Result<QVariant> count = db.queryValue(QStringLiteral("SELECT count(*) FROM ") + quoteIdentifier(run.source));
     if (!count)

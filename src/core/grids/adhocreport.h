@@ -80,6 +80,9 @@ public:
 private:
     struct Run;
     DbError cleanUp();
+    DbError copyServerResult();
+    // The rows and the printed fields of the source the sections read.
+    State describeSource();
 
     Database &m_current;
     QString m_defaultPath;

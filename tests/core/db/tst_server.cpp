@@ -2,6 +2,7 @@
 // The server engine against a real PostgreSQL server the test starts itself:
 // connecting, the error numbers, names, and tabwright-cli save into it.
 #include "dbtestsupport.h"
+#include "pdftext.h"
 #include "pgserver.h"
 
 #include "core/columns/tablecopy.h"
@@ -47,6 +48,7 @@ private slots:
     void cliSave();
     void savedQueryWithParameter_data();
     void savedQueryWithParameter();
+    void adHocReportOfAServerQuery();
 
 private:
     QString address(const QString &password = {}) const;
@@ -490,6 +492,31 @@ void TestServer::savedQueryWithParameter()
     const QStringList expected = cli ? QStringList{"Name,Code", "two,B2", "three,C3"}
                                      : QStringList{"Name,Code", "three,C3", "two,B2"};
     QCOMPARE(rows, expected);
+}
+
+void TestServer::adHocReportOfAServerQuery()
+{
+    TW_VERIFY_OK(m_db.exec(QStringLiteral("INSERT INTO \"Checked\" VALUES ('A1', 'one'), ('B2', 'two')")).error());
+    // The report's own records go into a default database of this test's.
+    const QString defaultDb = m_dir.filePath(QStringLiteral("report.mdb"));
+    QFile::remove(defaultDb);
+    QVERIFY(QFile::copy(qEnvironmentVariable("TABWRIGHT_DEFAULT_DB"), defaultDb));
+    const QString pdf = m_dir.filePath(QStringLiteral("report.pdf"));
+    QProcess process;
+    process.setProcessEnvironment(m_server.clientEnvironment());
+    process.start(QStringLiteral(TABWRIGHT_CLI),
+                  {QStringLiteral("report"), QStringLiteral("--db"), m_server.address(),
+                   QStringLiteral("select name, code from checked where code >= :from"), QStringLiteral("--param"),
+                   QStringLiteral("from=B"), QStringLiteral("-o"), pdf, QStringLiteral("--default-db"), defaultDb});
+    QVERIFY(process.waitForFinished(60000));
+    QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
+    const QString text = pdfText(pdf);
+    QVERIFY2(text.contains(QLatin1String("two")) && text.contains(QLatin1String("B2")), qPrintable(text));
+    QVERIFY(!text.contains(QLatin1String("one")));
+    // The copy of the rows went with the report's connection.
+    Database report;
+    TW_VERIFY_OK(report.open(defaultDb));
+    QVERIFY(!report.tableExists(QStringLiteral("~SSysAdHocTmp")));
 }
 
 QTEST_GUILESS_MAIN(TestServer)
