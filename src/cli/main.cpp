@@ -6,6 +6,7 @@
 // and the same line frame as the window, so a script gets exactly the text the
 // Process button would leave.
 
+#include "cli/arguments.h"
 #include "cli/columnsfile.h"
 #include "cli/fields.h"
 #include "cli/help.h"
@@ -92,13 +93,8 @@ int runCommand(const QStringList &args, int argc, char **argv)
         } else if (!optionsEnded && isFieldArgument(arg)) {
             if (const QString problem = setField(given, fieldsOf(invocation.operation), arg); !problem.isEmpty())
                 return usageError(problem);
-        } else if (!optionsEnded && arg.startsWith(u'-') && arg != u"-") {
-            return usageError(QStringLiteral("unknown option '%1' (try --help)").arg(arg));
-        } else {
-            if (input)
-                return usageError(QStringLiteral("more than one input file ('%1' and '%2')")
-                                      .arg(*input, arg));
-            input = arg;
+        } else if (const QString problem = takeOperand(arg, optionsEnded, input); !problem.isEmpty()) {
+            return usageError(problem);
         }
     }
 

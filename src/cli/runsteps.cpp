@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/runsteps.h"
 
+#include "cli/arguments.h"
 #include "cli/columnsfile.h"
 #include "cli/exitstatus.h"
 #include "cli/fields.h"
@@ -38,16 +39,6 @@ struct RunArguments
     SettingsRecord given;
     SaveOptions save;
 };
-
-QString takeValue(const QStringList &args, qsizetype &i, std::optional<QString> &slot)
-{
-    if (i + 1 >= args.size())
-        return QStringLiteral("%1 needs a value").arg(args.at(i));
-    if (slot)
-        return QStringLiteral("%1 given twice").arg(args.at(i));
-    slot = args.at(++i);
-    return {};
-}
 
 QString parseSteps(const QString &list, RunArguments &parsed)
 {
@@ -89,12 +80,8 @@ QString parseArguments(const QStringList &args, RunArguments &parsed)
         } else if (!optionsEnded && takeSaveOption(args, i, parsed.save, &problem)) {
         } else if (!optionsEnded && isFieldArgument(arg)) {
             problem = setField(parsed.given, allFields(), arg);
-        } else if (!optionsEnded && arg.startsWith(u'-') && arg != u"-") {
-            problem = QStringLiteral("unknown option '%1' (try --help)").arg(arg);
-        } else if (parsed.input) {
-            problem = QStringLiteral("more than one input file ('%1' and '%2')").arg(*parsed.input, arg);
         } else {
-            parsed.input = arg;
+            problem = takeOperand(arg, optionsEnded, parsed.input);
         }
         if (!problem.isEmpty())
             return problem;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/save.h"
 
+#include "cli/arguments.h"
 #include "cli/columnsfile.h"
 #include "cli/exitstatus.h"
 #include "cli/fields.h"
@@ -85,17 +86,6 @@ private:
 };
 
 // Takes the value of an option; the problem when there is none or it came twice.
-QString takeValue(const QStringList &args, qsizetype &i, std::optional<QString> &slot)
-{
-    const QString &option = args.at(i);
-    if (i + 1 >= args.size())
-        return QStringLiteral("%1 needs a value").arg(option);
-    if (slot)
-        return QStringLiteral("%1 given twice").arg(option);
-    slot = args.at(++i);
-    return {};
-}
-
 // Reads the arguments; a usage problem when they are wrong.
 QString parseArguments(const QStringList &args, SaveArguments &parsed)
 {
@@ -114,12 +104,8 @@ QString parseArguments(const QStringList &args, SaveArguments &parsed)
             problem = takeValue(args, i, parsed.settingsDb);
         } else if (!optionsEnded && isFieldArgument(arg)) {
             problem = setField(parsed.given, fieldsOf(settings::Group::SaveToDatabase), arg);
-        } else if (!optionsEnded && arg.startsWith(u'-') && arg != u"-") {
-            problem = QStringLiteral("unknown option '%1' (try --help)").arg(arg);
-        } else if (parsed.input) {
-            problem = QStringLiteral("more than one input file ('%1' and '%2')").arg(*parsed.input, arg);
         } else {
-            parsed.input = arg;
+            problem = takeOperand(arg, optionsEnded, parsed.input);
         }
         if (!problem.isEmpty())
             return problem;

@@ -57,18 +57,21 @@ inline Run finished(QProcess &process)
     return run;
 }
 
-inline void start(QProcess &process, const QStringList &args, Limits limits = {})
+// program: another copy of tabwright-cli, for tests of where it looks beside itself.
+inline void start(QProcess &process, const QStringList &args, Limits limits = {},
+                  const QString &program = QStringLiteral(TABWRIGHT_CLI))
 {
     applyLimits(process, limits);
-    process.start(QStringLiteral(TABWRIGHT_CLI), args);
+    process.start(program, args);
     if (!process.waitForStarted())
-        qFatal("cannot start %s", TABWRIGHT_CLI);
+        qFatal("cannot start %s", qPrintable(program));
 }
 
-inline Run cli(const QStringList &args, const QByteArray &input = {}, Limits limits = {})
+inline Run cli(const QStringList &args, const QByteArray &input = {}, Limits limits = {},
+               const QString &program = QStringLiteral(TABWRIGHT_CLI))
 {
     QProcess process;
-    start(process, args, limits);
+    start(process, args, limits, program);
     process.write(input);
     process.closeWriteChannel();
     process.waitForFinished(120000);

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "clirun.h"
+
 #include "core/engine/formattext.h"
 #include "core/engine/lineops.h"
 #include "core/engine/linetools.h"
@@ -29,13 +31,8 @@ private Q_SLOTS:
     void helpListsOperationsFieldsAndDefaults();
 
 private:
-    struct Run
-    {
-        int status = -1;
-        QByteArray out;
-        QString err;
-    };
-    Run cli(const QStringList &args, const QByteArray &input = {});
+    using Run = clirun::Run;
+    static Run cli(const QStringList &args, const QByteArray &input = {}) { return clirun::cli(args, input); }
     QString file(const QString &name, const QByteArray &bytes);
     QTemporaryDir m_dir;
 };
@@ -51,22 +48,6 @@ QByteArray readBytes(const QString &path)
 }
 
 } // namespace
-
-TestCli::Run TestCli::cli(const QStringList &args, const QByteArray &input)
-{
-    QProcess process;
-    process.start(QStringLiteral(TABWRIGHT_CLI), args);
-    if (!process.waitForStarted())
-        qFatal("cannot start %s", TABWRIGHT_CLI);
-    process.write(input);
-    process.closeWriteChannel();
-    process.waitForFinished(60000);
-    Run run;
-    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = process.readAllStandardOutput();
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
 
 QString TestCli::file(const QString &name, const QByteArray &bytes)
 {

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "clirun.h"
+
 #include "core/db/database.h"
 #include "core/settings/settingsstore.h"
 
@@ -29,14 +31,12 @@ private Q_SLOTS:
     void defaultDatabaseBesideTheProgram();
 
 private:
-    struct Run
+    using Run = clirun::Run;
+    static Run cli(const QStringList &args, const QByteArray &input = {},
+                   const QString &program = QStringLiteral(TABWRIGHT_CLI))
     {
-        int status = -1;
-        QByteArray out;
-        QString err;
-    };
-    Run cli(const QStringList &args, const QByteArray &input = {},
-            const QString &program = QStringLiteral(TABWRIGHT_CLI));
+        return clirun::cli(args, input, {}, program);
+    }
     QString file(const QString &name, const QByteArray &bytes);
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -49,22 +49,6 @@ void TestCliSettings::init()
     m_db = m_dir->filePath(QStringLiteral("tabwright.mdb"));
     QVERIFY(QFile::copy(qEnvironmentVariable("TABWRIGHT_DEFAULT_DB"), m_db));
     QVERIFY(QFile::setPermissions(m_db, QFile::ReadOwner | QFile::WriteOwner));
-}
-
-TestCliSettings::Run TestCliSettings::cli(const QStringList &args, const QByteArray &input, const QString &program)
-{
-    QProcess process;
-    process.start(program, args);
-    if (!process.waitForStarted())
-        qFatal("cannot start %s", qPrintable(program));
-    process.write(input);
-    process.closeWriteChannel();
-    process.waitForFinished(60000);
-    Run run;
-    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = process.readAllStandardOutput();
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
 }
 
 QString TestCliSettings::file(const QString &name, const QByteArray &bytes)
