@@ -59,6 +59,8 @@ public:
     explicit CliObserver(WarnMode tooLong) : m_tooLong(tooLong) {}
     bool lineDone(qint64) override { return true; }
     WarnMode valueTooLong(const QString &) override { return m_tooLong; }
+    // Nothing else runs in the program while it saves.
+    bool sharesTheDatabase() const override { return false; }
     bool recordRefused(const DbError &) override
     {
         m_recordRefused = true;

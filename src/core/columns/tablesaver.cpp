@@ -107,7 +107,9 @@ void TableSaver::abandon(const DbError &why)
 DbError TableSaver::start()
 {
     m_target = std::make_unique<RowInserter>();
-    if (const DbError error = m_target->open(m_database, m_request.table); error.isError()) {
+    const auto checks = m_observer.sharesTheDatabase() ? RowInserter::Checks::Engine
+                                                       : RowInserter::Checks::InserterAlone;
+    if (const DbError error = m_target->open(m_database, m_request.table, checks); error.isError()) {
         fail(error);
         return error;
     }

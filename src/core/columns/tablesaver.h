@@ -47,6 +47,10 @@ public:
     // on with the next line (the record is lost), false ends the run. The
     // column layout method always goes on and only counts such records.
     virtual bool recordRefused(const DbError &error) = 0;
+    // Whether anything else may use the database while the run goes on (a
+    // window lets events through between lines). A host that holds it alone
+    // lets the saver apply the table's own rules itself, which is faster.
+    virtual bool sharesTheDatabase() const { return true; }
 };
 
 struct SaveRequest

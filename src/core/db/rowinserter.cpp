@@ -4,10 +4,14 @@
 #include "core/db/connection.h"
 #include "core/db/database.h"
 #include "core/db/identifier.h"
+#include "core/db/sqltokenizer.h"
+
+#include <QHash>
 
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <atomic>
 
 #include <cerrno>
@@ -102,15 +106,106 @@ DbError serverError(pg_conn *connection, const PGresult *result)
                           QString::fromUtf8(message && *message ? message : PQerrorMessage(connection)));
 }
 
-// Characters, not UTF-16 units: a pair of surrogates is one.
+// Characters, not UTF-16 units: a pair of surrogates is one, and so is an
+// unpaired surrogate (it is stored as U+FFFD).
 qsizetype characterCount(QStringView text)
 {
     qsizetype count = text.size();
-    for (const QChar c : text) {
-        if (c.isLowSurrogate())
+    for (qsizetype i = 1; i < text.size(); ++i) {
+        if (text[i].isLowSurrogate() && text[i - 1].isHighSurrogate())
             --count;
     }
     return count;
+}
+
+// What SQLite's length() gives for a text: its characters before the first
+// U+0000.
+qsizetype engineLength(QStringView text)
+{
+    const qsizetype nul = text.indexOf(QChar(0));
+    return characterCount(nul < 0 ? text : text.first(nul));
+}
+
+// Whether a column's declared type gives it text affinity, so that a bound
+// text is stored as it is and length() measures that text.
+bool hasTextAffinity(const QString &declared)
+{
+    const QString type = declared.toUpper();
+    return !type.contains(QLatin1String("INT"))
+        && (type.contains(QLatin1String("CHAR")) || type.contains(QLatin1String("CLOB"))
+            || type.contains(QLatin1String("TEXT")));
+}
+
+// The table's CHECK constraints when every one of them is a rule of the
+// program's own tables, in the exact form the program writes it:
+//   CONSTRAINT "tw_size:F" CHECK (length("F") <= N)
+//   CONSTRAINT "tw_nonempty:F" CHECK ("F" <> '')
+// on a column of text affinity. Anything else (a user's own CHECK, another
+// spelling) answers false, and the engine keeps checking.
+bool readOwnRules(sqlite3 *handle, const QString &table, const QList<FieldDef> &fields, QList<int> *sizeRule,
+                  QList<bool> *nonEmptyRule)
+{
+    QString sql;
+    QHash<QString, QString> declared;
+    const auto query = [handle](const char *text, const QString &value, const auto &row) {
+        sqlite3_stmt *statement = nullptr;
+        bool ok = sqlite3_prepare_v2(handle, text, -1, &statement, nullptr) == SQLITE_OK;
+        const QByteArray name = value.toUtf8();
+        ok = ok && sqlite3_bind_text(statement, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT) == SQLITE_OK;
+        int step = SQLITE_ROW;
+        while (ok && (step = sqlite3_step(statement)) == SQLITE_ROW)
+            row(statement);
+        sqlite3_finalize(statement);
+        return ok && step == SQLITE_DONE;
+    };
+    const auto text = [](sqlite3_stmt *statement, int column) {
+        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, column)));
+    };
+    if (!query("SELECT sql FROM main.sqlite_master WHERE type = 'table' AND name = ?", table,
+               [&](sqlite3_stmt *statement) { sql = text(statement, 0); })
+        || !query("SELECT name, type FROM pragma_table_info(?, 'main')", table,
+                  [&](sqlite3_stmt *statement) { declared.insert(text(statement, 0), text(statement, 1)); }))
+        return false;
+
+    QList<SqlToken> tokens = tokenizeSql(sql);
+    tokens.removeIf([](const SqlToken &token) { return token.kind == SqlToken::Space; });
+    *sizeRule = QList<int>(fields.size(), -1);
+    *nonEmptyRule = QList<bool>(fields.size(), false);
+    const auto at = [&tokens](qsizetype i) { return i >= 0 && i < tokens.size() ? tokens[i] : SqlToken(); };
+    const auto names = [&](qsizetype i, const QString &field) {
+        return at(i).kind == SqlToken::DoubleQuoted && at(i).unquoted() == field;
+    };
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        if (!tokens[i].isWord("check"))
+            continue;
+        if (!at(i - 2).isWord("constraint") || at(i - 1).kind != SqlToken::DoubleQuoted)
+            return false;
+        const QString rule = at(i - 1).unquoted();
+        const QString field = rule.mid(rule.indexOf(u':') + 1);
+        const qsizetype index = std::find_if(fields.cbegin(), fields.cend(),
+                                             [&](const FieldDef &f) { return f.name == field; })
+                                - fields.cbegin();
+        if (index >= fields.size() || !hasTextAffinity(declared.value(field)))
+            return false;
+        if (rule == QStringLiteral("tw_size:") + field && at(i + 1).isPunct("(") && at(i + 2).isWord("length")
+            && at(i + 3).isPunct("(") && names(i + 4, field) && at(i + 5).isPunct(")") && at(i + 6).isPunct("<=")
+            && at(i + 7).kind == SqlToken::Number && at(i + 8).isPunct(")")) {
+            bool ok = false;
+            const int size = at(i + 7).text.toInt(&ok);
+            if (!ok || fields[index].type != FieldType::Text || size != fields[index].size)
+                return false;
+            (*sizeRule)[index] = size;
+            i += 8;
+        } else if (rule == QStringLiteral("tw_nonempty:") + field && at(i + 1).isPunct("(") && names(i + 2, field)
+                   && at(i + 3).isPunct("<>") && at(i + 4).kind == SqlToken::String && at(i + 4).text == u"''"
+                   && at(i + 5).isPunct(")")) {
+            (*nonEmptyRule)[index] = true;
+            i += 5;
+        } else {
+            return false;
+        }
+    }
+    return true;
 }
 
 // A value in COPY's text form: backslash, tab and line breaks escaped. The
@@ -160,7 +255,7 @@ RowInserter::~RowInserter()
     close();
 }
 
-DbError RowInserter::open(Database &database, const QString &table)
+DbError RowInserter::open(Database &database, const QString &table, Checks checks)
 {
     (void)close(); // a run that opens again has finished the one before
     m_closeError = {};
@@ -203,6 +298,9 @@ DbError RowInserter::open(Database &database, const QString &table)
     m_statement = statement;
     m_table = stored.value();
     m_fields = fieldList.value();
+    if (checks == Checks::InserterAlone
+        && readOwnRules(handle, m_table, m_fields, &m_sizeRule, &m_nonEmptyRule))
+        m_checksHere = takeOverChecks(handle);
     m_values = QList<QStringView>(m_fields.size());
     m_given = QList<bool>(m_fields.size(), false);
     m_boundBefore = QList<bool>(m_fields.size(), false);
@@ -392,6 +490,7 @@ DbError RowInserter::close()
     const DbError error = commit();
     sqlite3_finalize(m_statement);
     m_statement = nullptr;
+    handBackChecks();
     m_handle = nullptr;
     if (const auto connection = m_connection.lock())
         connection->beforeClose.removeIf([this](const auto &hook) { return hook.first == this; });
@@ -412,12 +511,57 @@ void RowInserter::setText(int field, QStringView value)
     m_given[field] = true;
 }
 
+bool RowInserter::takeOverChecks(sqlite3 *handle)
+{
+    // Switching the pragma expires the prepared statements; the insert is
+    // prepared again, without the CHECK constraints, at its first step.
+    return sqlite3_exec(handle, "PRAGMA ignore_check_constraints = ON", nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+void RowInserter::handBackChecks()
+{
+    if (!m_checksHere)
+        return;
+    m_checksHere = false;
+    (void)sqlite3_exec(m_handle, "PRAGMA ignore_check_constraints = OFF", nullptr, nullptr, nullptr);
+}
+
+DbError RowInserter::checkOwnRules() const
+{
+    // The engine tests every NOT NULL before any CHECK: a row missing a
+    // required value is left to it, so that it fails as it always did.
+    for (qsizetype i = 0; i < m_fields.size(); ++i) {
+        if (!m_given[i] && m_fields.at(i).required)
+            return {};
+    }
+    // Then the CHECK constraints in the order they are declared: field by
+    // field, the size before the zero-length rule. A Null passes both.
+    for (qsizetype i = 0; i < m_fields.size(); ++i) {
+        if (!m_given[i])
+            continue;
+        const QStringView value = m_values[i];
+        const int size = m_sizeRule[i];
+        if (size >= 0 && value.size() > size && engineLength(value) > size)
+            return DbError::make(ErrorNumber::ValueTooLong, m_fields.at(i).name);
+        if (m_nonEmptyRule[i] && value.isEmpty())
+            return DbError::make(ErrorNumber::ZeroLengthRefused, m_fields.at(i).name);
+    }
+    return {};
+}
+
 DbError RowInserter::insert()
 {
     if (m_server)
         return insertServer();
     if (!m_statement)
         return closedError();
+    if (m_checksHere) {
+        if (DbError error = checkOwnRules(); error.isError()) {
+            for (qsizetype i = 0; i < m_values.size(); ++i)
+                m_given[i] = false;
+            return error;
+        }
+    }
     // Every value is encoded first, so the buffer is not moved under a
     // value already bound.
     qsizetype room = 0;

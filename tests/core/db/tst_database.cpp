@@ -32,6 +32,8 @@ private slots:
     void textSizeIsEnforced();
     void zeroLengthRule_data();
     void zeroLengthRule();
+    void inserterAppliesTheRulesAsTheEngine_data();
+    void inserterAppliesTheRulesAsTheEngine();
 
     void tablesByNameWithoutCase();
     void createTableRefusals_data();
@@ -253,6 +255,75 @@ void TestDatabase::zeroLengthRule()
         TW_VERIFY_OK(rs.update());
         QCOMPARE(m_db.queryValue("select f from z").value().toString(), QString("ok"));
     }
+}
+
+void TestDatabase::inserterAppliesTheRulesAsTheEngine_data()
+{
+    // The table: empty for the program's own (a: text of 3 refusing the
+    // empty text, b: required text of 2, c: memo), else its declaration.
+    QTest::addColumn<QString>("declaration");
+    QTest::addColumn<QVariantList>("row"); // an invalid QVariant leaves the field Null
+    QTest::addColumn<int>("number");
+    const QVariant null;
+    const auto row = [](std::initializer_list<QVariant> values) { return QVariantList(values); };
+    QTest::newRow("fits") << "" << row({"abc", "xy", "long memo text"}) << 0;
+    QTest::newRow("too long") << "" << row({"abcd", "xy", null}) << 3163;
+    QTest::newRow("the second field too long") << "" << row({"abc", "xyz", null}) << 3163;
+    QTest::newRow("a surrogate pair is one character") << "" << row({QStringLiteral("a\U0001F600b"), "x", null}) << 0;
+    QTest::newRow("an unpaired surrogate is one character")
+        << "" << row({QStringLiteral("ab") + QChar(0xD800) + QChar(u'c'), "x", null}) << 3163;
+    QTest::newRow("length ends at U+0000") << "" << row({QStringLiteral("ab") + QChar(0) + QStringLiteral("cdef"), "x", null}) << 0;
+    QTest::newRow("empty refused") << "" << row({"", "x", null}) << 3315;
+    QTest::newRow("Null passes the rules") << "" << row({null, "x", null}) << 0;
+    QTest::newRow("required Null reported before a size") << "" << row({"abcd", null, null}) << 3314;
+    QTest::newRow("size before emptiness across fields") << "" << row({"", "xyz", null}) << 3315;
+    QTest::newRow("a user's own rule still holds")
+        << "CREATE TABLE t (\"a\" VARCHAR(3) CONSTRAINT \"tw_size:a\" CHECK (length(\"a\") <= 3), b TEXT CHECK (b <> 'no'))"
+        << row({"abc", "no"}) << 3317;
+    QTest::newRow("a size rule on a numeric column")
+        << "CREATE TABLE t (\"a\" STRING(3) CONSTRAINT \"tw_size:a\" CHECK (length(\"a\") <= 3), b TEXT)"
+        << row({"1e5", "x"}) << 3163;
+}
+
+void TestDatabase::inserterAppliesTheRulesAsTheEngine()
+{
+    QFETCH(QString, declaration);
+    QFETCH(QVariantList, row);
+    QFETCH(int, number);
+    // The same row through the engine's checks and through the inserter's:
+    // the same answer, the same rows stored.
+    QList<DbError> answers;
+    QList<QVariant> stored;
+    for (const auto checks : {RowInserter::Checks::Engine, RowInserter::Checks::InserterAlone}) {
+        (void)m_db.dropTable("t");
+        if (declaration.isEmpty()) {
+            FieldDef required = FieldDef::text("b", 2);
+            required.required = true;
+            TW_VERIFY_OK(m_db.createTable({"t", {FieldDef::text("a", 3, false), required, FieldDef::of("c", FieldType::Memo)}}));
+        } else {
+            TW_VERIFY_RESULT(m_db.exec(declaration));
+        }
+        RowInserter inserter;
+        TW_VERIFY_OK(inserter.open(m_db, "t", checks));
+        TW_VERIFY_OK(inserter.begin());
+        for (qsizetype i = 0; i < row.size(); ++i) {
+            if (row[i].isValid())
+                inserter.setText(int(i), row[i].toString());
+        }
+        answers.append(inserter.insert());
+        // The next row goes in as before.
+        inserter.setText(0, QStringLiteral("ok"));
+        inserter.setText(1, QStringLiteral("ok"));
+        TW_VERIFY_OK(inserter.insert());
+        TW_VERIFY_OK(inserter.close());
+        stored.append(m_db.queryValue("select group_concat(quote(a) || quote(b), ';') from t").value());
+        // Once the inserter is closed the engine checks again.
+        QCOMPARE(m_db.exec("insert into t (a, b) values ('abcd', 'x')").error().number, 3163);
+    }
+    QCOMPARE(answers[0].number, number);
+    QCOMPARE(answers[1].number, answers[0].number);
+    QCOMPARE(answers[1].description, answers[0].description);
+    QCOMPARE(stored[1], stored[0]);
 }
 
 void TestDatabase::tablesByNameWithoutCase()
