@@ -125,6 +125,20 @@ QString streamLineTool(TextSource &source, TextSink &sink, LineToolScanner::Tool
     return {};
 }
 
+// Create Line written in the input's own format drops the line breaks from
+// the file's bytes as they stream by, without decoding them.
+void streamCreateLineBytes(TextSource &source, TextSink &sink)
+{
+    ByteLineJoiner joiner(source.format().lineEnds == LineEnds::Lf ? "\n" : "\r\n");
+    QByteArrayView bytes;
+    QByteArray output;
+    while (source.nextBytes(bytes, byteBlockBytes)) {
+        output.resize(0);
+        joiner.addBytes(bytes, output);
+        sink.writeBytes(output);
+    }
+}
+
 // Tabwrite treats every line on its own and never drops one, so the run over
 // blocks of whole lines, joined with CR LF, is the run over the whole text:
 // the header line once, then each block's lines. A row's spaces may make a
@@ -248,7 +262,10 @@ Outcome run(const Invocation &in)
         refusal = streamLineTool(source, sink, LineToolScanner::Tool::JoinLines, 0);
         break;
     case Operation::CreateLine:
-        refusal = streamLineTool(source, sink, LineToolScanner::Tool::CreateLine, 0);
+        if (format == source.format())
+            streamCreateLineBytes(source, sink);
+        else
+            refusal = streamLineTool(source, sink, LineToolScanner::Tool::CreateLine, 0);
         break;
     case Operation::BreakLines:
         refusal = streamLineTool(source, sink, LineToolScanner::Tool::BreakEvery,

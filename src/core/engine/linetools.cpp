@@ -3,6 +3,8 @@
 
 #include "core/engine/textchars.h"
 
+#include <cstring>
+
 namespace tw {
 
 using namespace chars;
@@ -330,6 +332,38 @@ TextResult breakEvery(QStringView t, int startLineAfter, ScanObserver *observer)
     const qsizetype size = t.size();
     return scanWhole(t, LineToolScanner::Tool::BreakEvery, startLineAfter, observer,
                      size + 2 * (size / startLineAfter + 1));
+}
+
+void ByteLineJoiner::addBytes(QByteArrayView bytes, QByteArray &out)
+{
+    if (bytes.isEmpty())
+        return;
+    if (!m_started) {
+        m_started = true;
+        if (bytes.front() == '\r' || bytes.front() == '\n')
+            out.append(m_lineBreak);
+    }
+    const qsizetype start = out.size();
+    out.resize(start + bytes.size());
+    char *o = out.data() + start;
+    const char *p = bytes.data();
+    const char *const end = p + bytes.size();
+    // Line by line: an LF file holds no CR at all, and in the others a CR
+    // mostly comes right before the LF.
+    while (p < end) {
+        const char *lf = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+        const char *stop = lf ? lf : end;
+        while (p < stop) {
+            const char *crAt = static_cast<const char *>(std::memchr(p, '\r', size_t(stop - p)));
+            const char *runEnd = crAt ? crAt : stop;
+            std::memcpy(o, p, size_t(runEnd - p));
+            o += runEnd - p;
+            p = crAt ? crAt + 1 : stop;
+        }
+        if (lf)
+            p = lf + 1;
+    }
+    out.resize(o - out.constData());
 }
 
 } // namespace tw

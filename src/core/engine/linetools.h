@@ -3,6 +3,8 @@
 
 #include "core/engine/textparams.h"
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -100,6 +102,25 @@ private:
     qsizetype m_steps = 0;
     bool m_inPiece = false;
     bool m_pieceEnded = false; // a CR LF goes out once more text follows
+};
+
+// Create Line over a file's own bytes, for a result written in the file's own
+// format (UTF-8 or Windows-1252). CR and LF are single bytes there, never
+// part of another character, so dropping every one of them is what decoding,
+// createLine and encoding give, without the decoding and encoding; a line
+// break at the very start of the text stays as one, in the file's own form
+// ("\n" where the working text's CR LF is written as LF, "\r\n" otherwise).
+// The bytes may come in pieces cut anywhere.
+class ByteLineJoiner
+{
+public:
+    explicit ByteLineJoiner(QByteArrayView lineBreak) : m_lineBreak(lineBreak.toByteArray()) {}
+    // Appends the result of the next piece of the bytes to out.
+    void addBytes(QByteArrayView bytes, QByteArray &out);
+
+private:
+    QByteArray m_lineBreak;
+    bool m_started = false; // the text's first byte has been seen
 };
 
 } // namespace tw

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/engine/linetools.h"
+#include "core/text/textfile.h"
 
 #include "enginetest.h"
 
@@ -93,6 +94,40 @@ private slots:
         QCOMPARE(tw::createLine(text).text, created);
         checkPieces(Tool::JoinLines, text, 0, joined);
         checkPieces(Tool::CreateLine, text, 0, created);
+    }
+
+    // Create Line done on a file's bytes gives what decoding, createLine and
+    // encoding in the same format give, the bytes cut anywhere.
+    void createLineOnBytes_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray mixed = "a b\xC3\xA9 \xE2\x82\xAC " "\xF0\x9F\x98\x80";
+        QTest::newRow("ASCII, LF") << QByteArray("ab\ncd\n\nef\n");
+        QTest::newRow("BMP and non-BMP, CR LF") << mixed + "\r\n" + mixed + "\r\n\r\n" + mixed;
+        QTest::newRow("lone CR and LF") << QByteArray("a\rb\nc\r\nd\r");
+        QTest::newRow("LF at the start") << QByteArray("\nab\ncd");
+        QTest::newRow("blank lines at the start, CR LF") << QByteArray("\r\n\r\nab\r\ncd");
+        QTest::newRow("lone CR at the start") << QByteArray("\r\nab\rcd");
+        QTest::newRow("only line breaks") << QByteArray("\n\n\n");
+        QTest::newRow("Windows-1252") << QByteArray("caf\xE9\r\nx\x80y\r\n");
+        QTest::newRow("BOM") << QByteArray("\xEF\xBB\xBF\nab\ncd\n");
+    }
+
+    void createLineOnBytes()
+    {
+        QFETCH(QByteArray, bytes);
+        const tw::TextFileContent decoded = tw::decodeText(bytes);
+        const QByteArray expected = tw::encodeText(tw::createLine(decoded.text).text, decoded.format);
+        const QByteArrayView text = QByteArrayView(bytes).sliced(decoded.format.byteOrderMark ? 3 : 0);
+        const QByteArrayView lineBreak = decoded.format.lineEnds == tw::LineEnds::Lf ? "\n" : "\r\n";
+        const QByteArray bom = decoded.format.byteOrderMark ? QByteArray("\xEF\xBB\xBF") : QByteArray();
+        for (qsizetype cut = 0; cut <= text.size(); ++cut) {
+            tw::ByteLineJoiner joiner(lineBreak);
+            QByteArray out = bom;
+            joiner.addBytes(text.first(cut), out);
+            joiner.addBytes(text.sliced(cut), out);
+            QCOMPARE(out, expected);
+        }
     }
 
     void breakEvery_data()
