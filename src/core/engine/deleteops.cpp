@@ -29,7 +29,10 @@ QStringList deleteTypes()
             QString::fromUtf16(entry::deleteLinesContaining), QString::fromUtf16(entry::keepLinesContaining)};
 }
 
-void generalDelete(QString &line, const DeleteParams &params)
+namespace {
+
+// The three deletions with the filler's length worked out once for the run.
+void deleteByColumn(QString &line, const DeleteParams &params, qsizetype filler)
 {
     const bool surrogates = cp::hasSurrogates(line);
     const qsizetype count = qMax(params.deleteNumOfChars, 0);
@@ -37,17 +40,17 @@ void generalDelete(QString &line, const DeleteParams &params)
         // A line no longer than the count is emptied; the filler goes on
         // the end either way.
         line.truncate(cp::indexOfLastChars(line, count, surrogates));
-        edit::appendSpaces(line, fillerLength(params));
+        edit::appendSpaces(line, filler);
         return;
     }
     const qsizetype at = cp::indexOfColumn(line, qMax(params.deleteFromCol, 1), surrogates);
     const qsizetype end = cp::advance(line, at, count, surrogates);
     if (end == at)
         return;
-    edit::spliceSpaces(line, at, end - at, fillerLength(params));
+    edit::spliceSpaces(line, at, end - at, filler);
 }
 
-void specificDelete(QString &line, const DeleteParams &params)
+void deleteSpecific(QString &line, const DeleteParams &params, qsizetype filler)
 {
     const QString &wanted = params.deleteSpecificText;
     const bool blankLineMatch = line.isEmpty() && edit::isExactlyCrLf(wanted);
@@ -58,17 +61,17 @@ void specificDelete(QString &line, const DeleteParams &params)
         if (!blankLineMatch && QStringView(line).sliced(at) != wanted)
             return;
         line.truncate(at);
-        edit::appendSpaces(line, fillerLength(params));
+        edit::appendSpaces(line, filler);
         return;
     }
     const qsizetype at = cp::indexOfColumn(line, qMax(params.deleteFromCol, 1), surrogates);
     const qsizetype end = cp::advance(line, at, wantedChars, surrogates);
     if (!blankLineMatch && QStringView(line).sliced(at, end - at) != wanted)
         return;
-    edit::spliceSpaces(line, at, end - at, fillerLength(params));
+    edit::spliceSpaces(line, at, end - at, filler);
 }
 
-void enteredDelete(QString &line, const DeleteParams &params)
+void deleteEntered(QString &line, const DeleteParams &params, qsizetype filler)
 {
     const QString &wanted = params.deleteText;
     if (wanted.isEmpty())
@@ -79,7 +82,6 @@ void enteredDelete(QString &line, const DeleteParams &params)
         return;
     // At most as many rounds as the line had characters when we began.
     qsizetype rounds = cp::length(line, surrogates);
-    const qsizetype filler = fillerLength(params);
 
     if (filler == 0) {
         // Nothing is put in place of a deletion, so the search resumes on the
@@ -105,15 +107,41 @@ void enteredDelete(QString &line, const DeleteParams &params)
     }
 }
 
+using Deletion = void (*)(QString &, const DeleteParams &, qsizetype);
+
+// The deletion the type asks for; none for an empty type or a line entry.
+Deletion deletionFor(QStringView type)
+{
+    if (type == QStringView(entry::generalDelete))
+        return deleteByColumn;
+    if (type == QStringView(entry::specificDelete))
+        return deleteSpecific;
+    if (type.isEmpty() || isLineEntry(type))
+        return nullptr;
+    return deleteEntered;
+}
+
+} // namespace
+
+void generalDelete(QString &line, const DeleteParams &params)
+{
+    deleteByColumn(line, params, fillerLength(params));
+}
+
+void specificDelete(QString &line, const DeleteParams &params)
+{
+    deleteSpecific(line, params, fillerLength(params));
+}
+
+void enteredDelete(QString &line, const DeleteParams &params)
+{
+    deleteEntered(line, params, fillerLength(params));
+}
+
 void deleteLine(QString &line, const DeleteParams &params)
 {
-    const QStringView type = params.deleteText;
-    if (type == QStringView(entry::generalDelete))
-        generalDelete(line, params);
-    else if (type == QStringView(entry::specificDelete))
-        specificDelete(line, params);
-    else if (!isLineEntry(type))
-        enteredDelete(line, params);
+    if (const Deletion deletion = deletionFor(params.deleteText))
+        deletion(line, params, fillerLength(params));
 }
 
 LineGate deleteGate(const DeleteParams &params)
@@ -159,7 +187,12 @@ QString deleteMissingFieldMessage(const DeleteParams &params)
 
 LineOperation deleteOperation(const DeleteParams &params)
 {
-    return [params](QString &line) { deleteLine(line, params); };
+    // The type and the filler are read once for the run, not on every line.
+    const Deletion deletion = deletionFor(params.deleteText);
+    if (!deletion)
+        return [](QString &) {};
+    const qsizetype filler = fillerLength(params);
+    return [params, deletion, filler](QString &line) { deletion(line, params, filler); };
 }
 
 } // namespace tw
