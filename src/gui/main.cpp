@@ -6,8 +6,40 @@
 #include <QCommandLineParser>
 #include <QIcon>
 
+namespace {
+
+// "tabwright FILE", as the desktop entry starts it for a file opened with it.
+void describeArguments(QCommandLineParser &arguments)
+{
+    arguments.setApplicationDescription(QCoreApplication::translate(
+        "main", "Reshape plain text line by line and load it into database tables."));
+    arguments.addHelpOption();
+    arguments.addPositionalArgument(QStringLiteral("file"),
+                                    QCoreApplication::translate("main", "A text file to open."),
+                                    QStringLiteral("[file]"));
+}
+
+// Help is given before the window system is touched, so that it answers on a
+// console without a display. Anything else waits for the application, which
+// takes the window system's own options (-platform, -style) out first.
+void answerHelp(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "-h" || argument == "--help" || argument == "--help-all") {
+            QCoreApplication app(argc, argv);
+            QCommandLineParser arguments;
+            describeArguments(arguments);
+            arguments.process(app); // prints the help and ends the program
+        }
+    }
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    answerHelp(argc, argv);
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Tabwright"));
     QCoreApplication::setApplicationName(QStringLiteral("Tabwright"));
@@ -20,14 +52,8 @@ int main(int argc, char *argv[])
     QtToolkit toolkit;
     Toolkit::install(&toolkit);
 
-    // "tabwright FILE", as the desktop entry starts it for a file opened with it.
     QCommandLineParser arguments;
-    arguments.setApplicationDescription(QCoreApplication::translate(
-        "main", "Reshape plain text line by line and load it into database tables."));
-    arguments.addHelpOption();
-    arguments.addPositionalArgument(QStringLiteral("file"),
-                                    QCoreApplication::translate("main", "A text file to open."),
-                                    QStringLiteral("[file]"));
+    describeArguments(arguments);
     arguments.process(app);
 
     MDIForm1 frame;

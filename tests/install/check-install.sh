@@ -19,6 +19,9 @@ for file in bin/tabwright bin/tabwright-cli share/tabwright/tabwright.mdb share/
 done
 [ -x "$prefix/bin/tabwright" ] && [ -x "$prefix/bin/tabwright-cli" ] || fail "programs not executable"
 grep -q '^Exec=tabwright' "$prefix/share/applications/tabwright.desktop" || fail "desktop entry runs no tabwright"
+# The window program answers --help on a console without a display.
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/tabwright" --help 2>&1 | grep -q 'Usage: ' \
+  || fail "tabwright --help needs a display"
 
 # First use as a user: the shipped database is copied into the data folder
 # and used from there; the installed one is left as it was.
