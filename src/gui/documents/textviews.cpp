@@ -26,7 +26,7 @@ void TextViews::addView(Role role, TextBox *box, QWidget *window)
 {
     for (const View &other : m_views) {
         if (other.box) {
-            box->setDocument(other.box->document());
+            box->shareDocument(*other.box);
             break;
         }
     }

@@ -41,6 +41,13 @@ public:
     // The length of the text in UTF-16 code units, as QString counts.
     qsizetype utf16Length() const;
 
+    // Shows the other box's document: what is typed in one is in the other
+    // at once. The box's documents are its own kind (see the constructor), so
+    // Scintilla's QsciDocument handles do not stand for them.
+    void shareDocument(const TextBox &other);
+    void setDocument(const QsciDocument &) = delete;
+    QsciDocument document() const = delete;
+
     QString plainText() const;
     // The program replaces the whole text, without recording anything in
     // Scintilla's own undo history (the program keeps its own undo copy) and

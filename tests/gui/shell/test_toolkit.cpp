@@ -138,7 +138,7 @@ void TestToolkit::textBoxReportsOneEditPerAction()
     QWidget window;
     auto box = new TextBox(&window);
     auto other = new TextBox(&window);
-    other->setDocument(box->document());
+    other->shareDocument(*box);
     window.show();
     QSignalSpy edits(box, &TextBox::userEdited);
     QSignalSpy otherEdits(other, &TextBox::userEdited);
