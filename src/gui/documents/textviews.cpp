@@ -137,8 +137,12 @@ void TextViews::showDocumentText()
     // with its very long lines in pieces, and while it is, the boxes take no
     // edits, since what they show is not the text itself. Everything else
     // (Process, Save, Find, the line count) works on the document's text.
-    const QString pieces = tw::longLinesInPieces(m_document.text());
-    const QString &shown = pieces.isNull() ? m_document.text() : pieces;
+    // The pieces are cut as the text goes in. Held by value: the window
+    // answers in between, and whatever it does must not free the characters
+    // still to go in.
+    const QString text = m_document.text();
+    tw::LongLinePieces shown(text);
+    const auto parts = [&shown](qsizetype units) { return shown.next(units); };
     // A run holds the window busy while its result goes in, so the window
     // may answer between the pieces of a big text.
     // The pieces are small; the window is let in once a time slice has
@@ -156,12 +160,12 @@ void TextViews::showDocumentText()
                 slice.restart();
             }
         };
-        writer->setPlainText(shown, answer);
+        writer->setPlainText(text.size(), parts, answer);
     } else
-        writer->setPlainText(shown);
+        writer->setPlainText(text.size(), parts);
     if (other)
         other->SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, static_cast<unsigned long>(otherEvents));
-    const bool inPieces = !pieces.isNull();
+    const bool inPieces = shown.cutsLines();
     for (const View &v : m_views)
         if (v.box)
             v.box->setDisplayOnly(inPieces);

@@ -198,6 +198,22 @@ QString TextBox::plainText() const
 
 void TextBox::setPlainText(const QString &text, const std::function<void()> &betweenPieces)
 {
+    const QStringView all(text);
+    qsizetype start = 0;
+    const auto parts = [all, &start](qsizetype units) {
+        qsizetype end = qMin(start + units, all.size());
+        if (end < all.size() && end - 1 > start
+            && (all.at(end).isLowSurrogate() || (all.at(end) == u'\n' && all.at(end - 1) == u'\r')))
+            --end;
+        const QStringView part = all.sliced(start, end - start);
+        start = end;
+        return part;
+    };
+    setPlainText(text.size(), parts, betweenPieces);
+}
+
+void TextBox::setPlainText(qsizetype length, const TextParts &parts, const std::function<void()> &betweenPieces)
+{
     ++s_programWrites;
     ++s_programWriteCount;
     // Read-only keeps the user out, not the program.
@@ -205,8 +221,10 @@ void TextBox::setPlainText(const QString &text, const std::function<void()> &bet
     // Small enough that a piece, with Scintilla's count of characters per
     // line kept up as it goes in, takes a few milliseconds.
     constexpr qsizetype piece = 256 << 10; // characters
-    if (text.size() <= piece) {
-        const QByteArray bytes = text.toUtf8();
+    if (length <= piece) {
+        QByteArray bytes;
+        for (QStringView part = parts(piece); !part.isEmpty(); part = parts(piece))
+            bytes += part.toUtf8();
         SendScintilla(SCI_SETTEXT, bytes.constData());
     } else {
         // A big text goes in by pieces, each converted on its own, which
@@ -221,21 +239,12 @@ void TextBox::setPlainText(const QString &text, const std::function<void()> &bet
         SendScintilla(SCI_CLEARALL);
         if (betweenPieces)
             betweenPieces();
-        SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(text.size() + text.size() / 8 + 1));
+        SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(length + length / 8 + 1));
         if (betweenPieces)
             betweenPieces();
-        const QStringView all(text);
-        for (qsizetype start = 0; start < all.size();) {
-            qsizetype end = qMin(start + piece, all.size());
-            // Never cut a character in two, nor a CR LF: Scintilla's count
-            // of characters per line goes wrong when an LF joins a CR
-            // already in.
-            if (end < all.size()
-                && (all.at(end).isLowSurrogate() || (all.at(end) == u'\n' && all.at(end - 1) == u'\r')))
-                --end;
-            const QByteArray bytes = all.sliced(start, end - start).toUtf8();
+        for (QStringView part = parts(piece); !part.isEmpty(); part = parts(piece)) {
+            const QByteArray bytes = part.toUtf8();
             SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
-            start = end;
             if (betweenPieces)
                 betweenPieces();
         }

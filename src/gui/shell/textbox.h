@@ -54,6 +54,13 @@ public:
     // without a userEdited(). A big text goes in by pieces; betweenPieces,
     // when given, runs after each (to let the window answer).
     void setPlainText(const QString &text, const std::function<void()> &betweenPieces = {});
+    // The same for a text handed over in parts, about `length` characters in
+    // all: each call gives the next part, about `units` characters long,
+    // never ending between a CR and its LF (Scintilla's count of characters
+    // per line goes wrong when an LF joins a CR already in) or inside a
+    // surrogate pair; an empty part ends the text.
+    using TextParts = std::function<QStringView(qsizetype units)>;
+    void setPlainText(qsizetype length, const TextParts &parts, const std::function<void()> &betweenPieces = {});
     bool isEmpty() const;
     // Length in characters.
     qsizetype characterCount() const;
