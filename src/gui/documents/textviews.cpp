@@ -141,28 +141,33 @@ void TextViews::showDocumentText()
     // answers in between, and whatever it does must not free the characters
     // still to go in.
     const QString text = m_document.text();
-    tw::LongLinePieces shown(text);
-    const auto parts = [&shown](qsizetype units) { return shown.next(units); };
     // A run holds the window busy while its result goes in, so the window
     // may answer between the pieces of a big text.
+    const bool busy = m_busy.isBusy();
+    // The run's last slice may just have ended: the window answers before
+    // the text is looked over, the box emptied and room made for the
+    // result, which together take most of a slice.
+    QElapsedTimer slice;
+    if (busy) {
+        QCoreApplication::processEvents();
+        slice.start();
+    }
+    tw::LongLinePieces shown(text);
+    // The shown form adds nothing but line ends.
+    const bool ascii = TextBox::isAscii(text);
+    const auto parts = [&shown](qsizetype units) { return shown.next(units); };
     // The pieces are small; the window is let in once a time slice has
     // passed, not after every one, which would slow the writing down.
-    if (m_busy.isBusy()) {
-        // The run's last slice may just have ended: the window answers
-        // before emptying the box and making room for the result, which
-        // together take most of a slice.
-        QCoreApplication::processEvents();
-        QElapsedTimer slice;
-        slice.start();
+    if (busy) {
         const auto answer = [&slice] {
             if (slice.elapsed() >= 30) {
                 QCoreApplication::processEvents();
                 slice.restart();
             }
         };
-        writer->setPlainText(text.size(), parts, answer);
+        writer->setPlainText(text.size(), ascii, parts, answer);
     } else
-        writer->setPlainText(text.size(), parts);
+        writer->setPlainText(text.size(), ascii, parts);
     if (other)
         other->SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, static_cast<unsigned long>(otherEvents));
     const bool inPieces = shown.cutsLines();

@@ -9,6 +9,8 @@
 #include <QKeyEvent>
 #include <QMimeData>
 
+#include <algorithm>
+#include <cstring>
 #include <utility>
 
 class TextBox::Action
@@ -78,10 +80,9 @@ TextBox::TextBox(QWidget *parent) : QsciScintilla(parent)
     setMarginWidth(1, 0);
     setTextFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
-    // Kept up as the text goes in, so a place in the text is found in
-    // characters and in UTF-16 code units without counting from the start.
-    SendScintilla(SCI_ALLOCATELINECHARACTERINDEX,
-                  static_cast<unsigned long>(SC_LINECHARACTERINDEX_UTF16 | SC_LINECHARACTERINDEX_UTF32));
+    // A document made at a place where an earlier one lay is not that one.
+    s_untrustedIndexes.remove(quintptr(document));
+    setAsciiOnly(false);
     // Only the notices sent before a change: the Qt layer answers the ones
     // sent after it by counting every character before the change (for
     // accessibility), which made a key at the end of a 100 MB text take a
@@ -109,7 +110,7 @@ void TextBox::scintillaModified(int position, int type, const char *, int length
     m_changePending = true;
     // Without a sound index, counting each change's place from the start
     // would cost what reading the whole text does.
-    if (!indexTrusted())
+    if (!isAsciiOnly() && !indexTrusted())
         m_editsLost = true;
     const qsizetype from = m_editsLost ? -1 : utf16Position(position);
     if (type & SC_MOD_BEFOREINSERT) {
@@ -138,6 +139,51 @@ void TextBox::distrustIndex()
     s_untrustedIndexes.insert(quintptr(SendScintilla(SCI_GETDOCPOINTER)));
 }
 
+bool TextBox::isAsciiOnly() const
+{
+    return SendScintilla(SCI_GETLINECHARACTERINDEX) == SC_LINECHARACTERINDEX_NONE;
+}
+
+void TextBox::setAsciiOnly(bool asciiOnly)
+{
+    constexpr unsigned long both = SC_LINECHARACTERINDEX_UTF16 | SC_LINECHARACTERINDEX_UTF32;
+    if (asciiOnly == isAsciiOnly())
+        return;
+    if (asciiOnly) {
+        SendScintilla(SCI_RELEASELINECHARACTERINDEX, both);
+        return;
+    }
+    // Counts the characters of every line already in, once; from then on
+    // Scintilla keeps the count up as the text changes.
+    SendScintilla(SCI_ALLOCATELINECHARACTERINDEX, both);
+    s_untrustedIndexes.remove(quintptr(SendScintilla(SCI_GETDOCPOINTER)));
+}
+
+bool TextBox::isAscii(QStringView text)
+{
+    // Four units a step, in blocks: the loop is simple enough for the
+    // compiler to take many units at once, and the first block with another
+    // character ends it.
+    const char16_t *units = text.utf16();
+    const qsizetype size = text.size();
+    constexpr qsizetype block = 4096;
+    for (qsizetype from = 0; from < size; from += block) {
+        const qsizetype to = qMin(from + block, size);
+        quint64 bits = 0;
+        qsizetype i = from;
+        for (; i + 4 <= to; i += 4) {
+            quint64 four;
+            std::memcpy(&four, units + i, sizeof four);
+            bits |= four;
+        }
+        for (; i < to; ++i)
+            bits |= units[i];
+        if (bits & 0xFF80'FF80'FF80'FF80ULL)
+            return false;
+    }
+    return true;
+}
+
 bool TextBox::indexTrusted() const
 {
     return (SendScintilla(SCI_GETLINECHARACTERINDEX) & (SC_LINECHARACTERINDEX_UTF16 | SC_LINECHARACTERINDEX_UTF32))
@@ -156,6 +202,13 @@ void TextBox::takePendingInsertion()
         distrustIndex();
     const auto data = reinterpret_cast<const char *>(
         SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(insertion.bytePosition), insertion.bytes));
+    // Every change of the user's is read here before any place is counted
+    // again (the next change's, or the document's length at the end of the
+    // action); the place of this one was counted in the text of ASCII alone
+    // that it went into.
+    if (data && isAsciiOnly()
+        && !std::all_of(data, data + insertion.bytes, [](char c) { return uchar(c) < 0x80; }))
+        setAsciiOnly(false);
     if (data && insertion.position >= 0)
         m_edits.append(Edit{insertion.position, 0, QString::fromUtf8(data, insertion.bytes)});
     else
@@ -164,8 +217,9 @@ void TextBox::takePendingInsertion()
 
 qsizetype TextBox::utf16Position(qsizetype bytePosition) const
 {
-    // A document that came from elsewhere may lack the index (Scintilla
-    // cannot build it for a text already in), or it may have gone wrong.
+    if (isAsciiOnly())
+        return bytePosition;
+    // The index may have gone wrong.
     if (!indexTrusted())
         return SendScintilla(SCI_COUNTCODEUNITS, 0UL, long(bytePosition));
     const long line = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(bytePosition));
@@ -198,6 +252,7 @@ QString TextBox::plainText() const
 
 void TextBox::setPlainText(const QString &text, const std::function<void()> &betweenPieces)
 {
+    const bool ascii = isAscii(text);
     const QStringView all(text);
     qsizetype start = 0;
     const auto parts = [all, &start](qsizetype units) {
@@ -209,10 +264,11 @@ void TextBox::setPlainText(const QString &text, const std::function<void()> &bet
         start = end;
         return part;
     };
-    setPlainText(text.size(), parts, betweenPieces);
+    setPlainText(text.size(), ascii, parts, betweenPieces);
 }
 
-void TextBox::setPlainText(qsizetype length, const TextParts &parts, const std::function<void()> &betweenPieces)
+void TextBox::setPlainText(qsizetype length, bool asciiOnly, const TextParts &parts,
+                           const std::function<void()> &betweenPieces)
 {
     ++s_programWrites;
     ++s_programWriteCount;
@@ -226,6 +282,9 @@ void TextBox::setPlainText(qsizetype length, const TextParts &parts, const std::
         for (QStringView part = parts(piece); !part.isEmpty(); part = parts(piece))
             bytes += part.toUtf8();
         SendScintilla(SCI_SETTEXT, bytes.constData());
+        // After the text: counting the characters of the one before it
+        // could take a while.
+        setAsciiOnly(asciiOnly);
     } else {
         // A big text goes in by pieces, each converted on its own, which
         // needs no second copy of the whole text and lets the window repaint
@@ -237,9 +296,17 @@ void TextBox::setPlainText(qsizetype length, const TextParts &parts, const std::
         // Emptying a big text and making room for the new one each take a
         // while of their own: the window may answer after each.
         SendScintilla(SCI_CLEARALL);
+        // A text of ASCII alone goes in without Scintilla counting the
+        // characters of every line, in half the time: its places need no
+        // counting.
+        setAsciiOnly(asciiOnly);
         if (betweenPieces)
             betweenPieces();
-        SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(length + length / 8 + 1));
+        // A text of ASCII alone takes a byte a character (and the caller's
+        // line ends for display, a few); other characters up to three, but a
+        // text is mostly ASCII even then.
+        const qsizetype room = length + (asciiOnly ? length / 256 : length / 8) + 1;
+        SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(room));
         if (betweenPieces)
             betweenPieces();
         for (QStringView part = parts(piece); !part.isEmpty(); part = parts(piece)) {
@@ -280,6 +347,8 @@ qsizetype TextBox::bytePosition(qsizetype characterPosition) const
     if (characterPosition <= 0)
         return 0;
     const long length = SendScintilla(SCI_GETLENGTH);
+    if (isAsciiOnly())
+        return qMin<qsizetype>(characterPosition, length);
     long from = 0;
     long step = long(characterPosition);
     if (indexTrusted()) {
@@ -299,6 +368,8 @@ qsizetype TextBox::bytePosition(qsizetype characterPosition) const
 
 qsizetype TextBox::characterPosition(qsizetype bytePosition) const
 {
+    if (isAsciiOnly())
+        return bytePosition;
     if (!indexTrusted())
         return SendScintilla(SCI_COUNTCHARACTERS, 0UL, long(bytePosition));
     const long line = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(bytePosition));

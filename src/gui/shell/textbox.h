@@ -59,8 +59,12 @@ public:
     // never ending between a CR and its LF (Scintilla's count of characters
     // per line goes wrong when an LF joins a CR already in) or inside a
     // surrogate pair; an empty part ends the text.
+    // asciiOnly says that every character of the text is ASCII (see
+    // isAscii()).
     using TextParts = std::function<QStringView(qsizetype units)>;
-    void setPlainText(qsizetype length, const TextParts &parts, const std::function<void()> &betweenPieces = {});
+    void setPlainText(qsizetype length, bool asciiOnly, const TextParts &parts,
+                      const std::function<void()> &betweenPieces = {});
+    static bool isAscii(QStringView text);
     bool isEmpty() const;
     // Length in characters.
     qsizetype characterCount() const;
@@ -107,6 +111,13 @@ private:
     void scintillaModified(int position, int type, const char *text, int length);
     void takePendingInsertion();
     char byteAt(qsizetype bytePosition) const;
+    // A text of ASCII characters alone has its places in bytes, characters
+    // and UTF-16 code units the same: Scintilla keeps no count of characters
+    // per line for it (that count was half the time of writing a big text),
+    // and starts one when another character comes in. The box's documents
+    // always have the count otherwise.
+    bool isAsciiOnly() const;
+    void setAsciiOnly(bool asciiOnly);
     bool indexTrusted() const;
     void distrustIndex();
 

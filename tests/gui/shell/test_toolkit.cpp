@@ -28,6 +28,7 @@ private Q_SLOTS:
     void textBoxTakesBigTextInPieces_data();
     void textBoxTakesBigTextInPieces();
     void textBoxReportsOneEditPerAction();
+    void textBoxCountsRightWhenTextGoesBeyondAscii();
     void splashClosesOnKeyPress();
 };
 
@@ -131,6 +132,43 @@ void TestToolkit::textBoxTakesBigTextInPieces()
     QCOMPARE(edits.count(), 0);
     QVERIFY(pauses >= 2);
     QCOMPARE(box.characterCount(), text.size() - (edge.size() == 2 && edge.at(0).isHighSurrogate() ? 1 : 0));
+}
+
+void TestToolkit::textBoxCountsRightWhenTextGoesBeyondAscii()
+{
+    // A text of ASCII alone is kept without Scintilla's count of characters
+    // per line; the first other character, typed in either box, starts one,
+    // and places count right from then on, in both boxes.
+    QWidget window;
+    auto box = new TextBox(&window);
+    auto other = new TextBox(&window);
+    other->shareDocument(*box);
+    window.show();
+    const QString ascii = QString(300'000, u'x') + QStringLiteral("\r\nend");
+    box->setPlainText(ascii);
+    const QString wide = QString::fromUtf8("\xc3\xa9\xF0\x9F\x98\x80"); // 2 characters, 3 UTF-16 units
+    other->replaceRange(2, 0, wide);
+    const std::optional<QList<TextBox::Edit>> edits = other->takeEdits();
+    QVERIFY(edits && edits->size() == 1);
+    QCOMPARE(edits->first().position, 2);
+    QCOMPARE(edits->first().inserted, wide);
+    QString text = ascii;
+    text.insert(2, wide);
+    QCOMPARE(box->plainText(), text);
+    QCOMPARE(box->characterCount(), text.size() - 1);
+    QCOMPARE(box->utf16Length(), text.size());
+    box->replaceRange(box->characterCount() - 3, 0, QStringLiteral("the "));
+    text.insert(text.size() - 3, QStringLiteral("the "));
+    QCOMPARE(box->plainText(), text);
+    box->select(box->characterCount() - 7, 4);
+    QCOMPARE(box->selectedText(), QStringLiteral("the "));
+
+    // And the program's next text, of other characters, counts from its start.
+    box->setPlainText(ascii);
+    box->setPlainText(wide + QStringLiteral("z"));
+    QCOMPARE(other->characterCount(), 3);
+    other->setCaret(2);
+    QCOMPARE(other->selectionStart(), 2);
 }
 
 void TestToolkit::textBoxReportsOneEditPerAction()
