@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QScopeGuard>
 
 TextViews::TextViews(tw::TextDocument &document, BusyState &busy, ChildWindows &children, QObject *parent)
     : QObject(parent), m_document(document), m_busy(busy), m_children(children)
@@ -159,6 +160,17 @@ void TextViews::showDocumentText()
     // The pieces are small; the window is let in once a time slice has
     // passed, not after every one, which would slow the writing down.
     if (busy) {
+        // The window answers between the pieces, but the boxes are not
+        // painted half written: laying out what they show took the window
+        // a third of each answer (more with long lines shown in pieces).
+        for (const View &v : m_views)
+            if (v.box)
+                v.box->setUpdatesEnabled(false);
+        const auto paintAgain = qScopeGuard([this] {
+            for (const View &v : m_views)
+                if (v.box)
+                    v.box->setUpdatesEnabled(true);
+        });
         const auto answer = [&slice] {
             if (slice.elapsed() >= 30) {
                 QCoreApplication::processEvents();
