@@ -434,7 +434,8 @@ void TextBox::setTextFont(const QFont &font)
     setFont(font);
     // Without a lexer every style takes the default style's font.
     SendScintilla(SCI_STYLESETFONT, STYLE_DEFAULT, font.family().toUtf8().constData());
-    SendScintilla(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT, long(font.pointSizeF() * SC_FONT_SIZE_MULTIPLIER));
+    SendScintilla(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT,
+                  long(font.pointSizeF() * double(SC_FONT_SIZE_MULTIPLIER)));
     SendScintilla(SCI_STYLECLEARALL);
 }
 
