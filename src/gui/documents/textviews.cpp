@@ -146,17 +146,21 @@ void TextViews::showDocumentText()
     // may answer between the pieces of a big text.
     const bool busy = m_busy.isBusy();
     // The run's last slice may just have ended: the window answers before
-    // the text is looked over, the box emptied and room made for the
-    // result, which together take most of a slice.
+    // the box is emptied and room made for the result, which together take
+    // most of a slice.
     QElapsedTimer slice;
     if (busy) {
         QCoreApplication::processEvents();
         slice.start();
     }
     tw::LongLinePieces shown(text);
-    // The shown form adds nothing but line ends.
-    const bool ascii = TextBox::isAscii(text);
-    const auto parts = [&shown](qsizetype units) { return shown.next(units); };
+    bool started = false;
+    const auto partsFromStart = [&shown, &started, &text] {
+        if (started)
+            shown = tw::LongLinePieces(text);
+        started = true;
+        return TextBox::TextParts([&shown](qsizetype units) { return shown.next(units); });
+    };
     // The pieces are small; the window is let in once a time slice has
     // passed, not after every one, which would slow the writing down.
     if (busy) {
@@ -177,9 +181,9 @@ void TextViews::showDocumentText()
                 slice.restart();
             }
         };
-        writer->setPlainText(text.size(), ascii, parts, answer);
+        writer->setPlainText(text.size(), partsFromStart, answer);
     } else
-        writer->setPlainText(text.size(), ascii, parts);
+        writer->setPlainText(text.size(), partsFromStart);
     if (other)
         other->SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, static_cast<unsigned long>(otherEvents));
     const bool inPieces = shown.cutsLines();

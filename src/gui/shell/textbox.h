@@ -55,16 +55,16 @@ public:
     // when given, runs after each (to let the window answer).
     void setPlainText(const QString &text, const std::function<void()> &betweenPieces = {});
     // The same for a text handed over in parts, about `length` characters in
-    // all: each call gives the next part, about `units` characters long,
-    // never ending between a CR and its LF (Scintilla's count of characters
-    // per line goes wrong when an LF joins a CR already in) or inside a
-    // surrogate pair; an empty part ends the text.
-    // asciiOnly says that every character of the text is ASCII (see
-    // isAscii()).
+    // all. partsFromStart gives a function that hands the text over from its
+    // start: each call the next part, about `units` characters long, never
+    // ending between a CR and its LF (Scintilla's count of characters per
+    // line goes wrong when an LF joins a CR already in) or inside a surrogate
+    // pair; an empty part ends the text. The text may be asked for again
+    // from its start: one found not to be ASCII alone only far into it goes
+    // in again (see setAsciiOnly()).
     using TextParts = std::function<QStringView(qsizetype units)>;
-    void setPlainText(qsizetype length, bool asciiOnly, const TextParts &parts,
+    void setPlainText(qsizetype length, const std::function<TextParts()> &partsFromStart,
                       const std::function<void()> &betweenPieces = {});
-    static bool isAscii(QStringView text);
     bool isEmpty() const;
     // Length in characters.
     qsizetype characterCount() const;

@@ -29,6 +29,8 @@ private Q_SLOTS:
     void textBoxTakesBigTextInPieces();
     void textBoxReportsOneEditPerAction();
     void textBoxCountsRightWhenTextGoesBeyondAscii();
+    void textBoxCountsTextFoundBeyondAsciiLate_data();
+    void textBoxCountsTextFoundBeyondAsciiLate();
     void splashClosesOnKeyPress();
 };
 
@@ -169,6 +171,36 @@ void TestToolkit::textBoxCountsRightWhenTextGoesBeyondAscii()
     QCOMPARE(other->characterCount(), 3);
     other->setCaret(2);
     QCOMPARE(other->selectionStart(), 2);
+}
+
+void TestToolkit::textBoxCountsTextFoundBeyondAsciiLate_data()
+{
+    // A big text goes in taken for ASCII alone until a piece says otherwise;
+    // past 16 MB it goes in again from its start.
+    QTest::addColumn<qsizetype>("at");
+    QTest::newRow("in the first piece") << qsizetype(10);
+    QTest::newRow("a few pieces in") << qsizetype(1 << 20);
+    QTest::newRow("far in: written again") << qsizetype(17 << 20);
+}
+
+void TestToolkit::textBoxCountsTextFoundBeyondAsciiLate()
+{
+    QFETCH(qsizetype, at);
+    QString text(at + (1 << 20), u'x');
+    for (qsizetype line = 80; line < text.size(); line += 82)
+        text[line - 1] = u'\n';
+    const QString wide = QString::fromUtf8("\xc3\xa9\xF0\x9F\x98\x80"); // 2 characters, 3 UTF-16 units
+    text.insert(at, wide);
+    TextBox box;
+    int pauses = 0;
+    box.setPlainText(text, [&pauses] { ++pauses; });
+    QVERIFY(pauses >= 2);
+    QCOMPARE(box.plainText(), text);
+    QCOMPARE(box.utf16Length(), text.size());
+    QCOMPARE(box.characterCount(), text.size() - 1);
+    box.select(text.size() - 11, 10);
+    QCOMPARE(box.selectionStart(), text.size() - 11);
+    QCOMPARE(box.selectedText(), text.sliced(text.size() - 10, 10));
 }
 
 void TestToolkit::textBoxReportsOneEditPerAction()
