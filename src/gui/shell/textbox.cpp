@@ -261,7 +261,11 @@ void TextBox::setPlainText(qsizetype length, const std::function<TextParts()> &p
             bytes += part.toUtf8();
             units += part.size();
         }
-        SendScintilla(SCI_SETTEXT, bytes.constData());
+        // Not SCI_SETTEXT, which takes the text up to its first NUL
+        // character: the box showed less than the text, and the user's first
+        // key made that the text.
+        SendScintilla(SCI_CLEARALL);
+        SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
         // After the text: counting the characters of the one before it
         // could take a while.
         setAsciiOnly(bytes.size() == units);

@@ -81,6 +81,7 @@ void TestToolkit::textBoxKeepsTextExactly_data()
     QTest::newRow("lone CR and LF") << "a\rb\nc\r\n\n\r";
     QTest::newRow("tabs and accents") << QString::fromUtf8("x\ty\xc3\xa9");
     QTest::newRow("outside the BMP") << QString::fromUtf8("\xF0\x9F\x98\x80-\xF0\x90\x8D\x88");
+    QTest::newRow("a NUL character") << QString(QStringLiteral("a\0b").constData(), 3);
     QTest::newRow("empty") << "";
 }
 
