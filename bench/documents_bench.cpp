@@ -3,7 +3,8 @@
 // through File > Save File As (Save File is offered only for a changed text),
 // in the real frame window, and checks that the copy is the file byte for
 // byte. Also times one typed key in the loaded text,
-// which is what the change bookkeeping costs on a text of that size.
+// which is what the change bookkeeping costs on a text of that size, and Create
+// Line and Process on it, each also with Stop pressed 100 ms in.
 //
 //   bench_documents [megabytes]   (default 100; runs offscreen unless
 //                                  QT_QPA_PLATFORM says otherwise)
@@ -121,6 +122,38 @@ ClickTiming timeClick(QPushButton *button)
     QCoreApplication::processEvents();
     const qint64 total = clock.elapsed();
     return {total, std::max(longest, total - lastTick)};
+}
+
+// Clicks a button and presses Stop 100 ms later: how long the press waited
+// for the window, and how long from the press until the window was idle
+// again; -1 when the click was over before the press.
+struct StopTiming
+{
+    qint64 waitedMs = -1;
+    qint64 idleMs = -1;
+};
+
+StopTiming timeStop(QPushButton *button, QPushButton *stop)
+{
+    QElapsedTimer runClock;
+    QElapsedTimer stopClock;
+    StopTiming timing;
+    QTimer press;
+    press.setSingleShot(true);
+    press.setTimerType(Qt::PreciseTimer);
+    press.setInterval(100);
+    QObject::connect(&press, &QTimer::timeout, [&] {
+        timing.waitedMs = runClock.elapsed() - 100;
+        stopClock.start();
+        stop->click();
+    });
+    runClock.start();
+    press.start();
+    button->click();
+    QCoreApplication::processEvents();
+    if (stopClock.isValid())
+        timing.idleMs = stopClock.elapsed();
+    return timing;
 }
 
 QByteArray fileHash(const QString &path)
@@ -243,22 +276,44 @@ int main(int argc, char *argv[])
             auto *createLine = manipulator->findChild<QPushButton *>(QStringLiteral("Command15"));
             auto *process = manipulator->findChild<QPushButton *>(QStringLiteral("Command14"));
             auto *lineLength = manipulator->findChild<QLineEdit *>(QStringLiteral("MaskEdBox17"));
-            if (!createLine || !process || !lineLength) {
+            auto *stop = manipulator->findChild<QPushButton *>(QStringLiteral("Command17"));
+            auto *undo = manipulator->findChild<QPushButton *>(QStringLiteral("Command1"));
+            if (!createLine || !process || !lineLength || !stop || !undo) {
                 std::fprintf(stderr, "bench_documents: the Text/Lines tools are missing\n");
                 return 1;
             }
+            // Each tool once with Stop pressed 100 ms into it, Undo bringing
+            // the whole text back, and once timed to its end.
             const qsizetype before = frame.document().text().size();
+            const StopTiming createStopped = timeStop(createLine, stop);
+            undo->click();
+            QCoreApplication::processEvents();
+            if (frame.document().text().size() != before) {
+                std::fprintf(stderr, "bench_documents: Undo did not bring the text back\n");
+                return 1;
+            }
             const ClickTiming created = timeClick(createLine);
             const qsizetype oneLine = frame.document().text().size();
             lineLength->setText(QStringLiteral("80"));
+            const StopTiming breakStopped = timeStop(process, stop);
+            undo->click();
+            QCoreApplication::processEvents();
+            if (frame.document().text().size() != oneLine) {
+                std::fprintf(stderr, "bench_documents: Undo did not bring the text back\n");
+                return 1;
+            }
             const ClickTiming broken = timeClick(process);
             const qsizetype lines = frame.document().text().count(QLatin1String("\r\n")) + 1;
-            std::printf("%-20s Create Line %6lld ms (longest wait %5lld ms, %lld of %lld characters in one line)  "
-                        "Process at 80 %6lld ms (longest wait %5lld ms, %lld lines)\n",
+            std::printf("%-20s Create Line %6lld ms (longest wait %5lld ms, %lld of %lld characters in one line; "
+                        "Stop: waited %4lld ms, idle %4lld ms after)  "
+                        "Process at 80 %6lld ms (longest wait %5lld ms, %lld lines; "
+                        "Stop: waited %4lld ms, idle %4lld ms after)\n",
                         sample.name, static_cast<long long>(created.totalMs),
                         static_cast<long long>(created.longestWaitMs), static_cast<long long>(oneLine),
-                        static_cast<long long>(before), static_cast<long long>(broken.totalMs),
-                        static_cast<long long>(broken.longestWaitMs), static_cast<long long>(lines));
+                        static_cast<long long>(before), static_cast<long long>(createStopped.waitedMs),
+                        static_cast<long long>(createStopped.idleMs), static_cast<long long>(broken.totalMs),
+                        static_cast<long long>(broken.longestWaitMs), static_cast<long long>(lines),
+                        static_cast<long long>(breakStopped.waitedMs), static_cast<long long>(breakStopped.idleMs));
             std::fflush(stdout);
         }
         QFile::remove(path);

@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QScopeGuard>
 
 TextViews::TextViews(tw::TextDocument &document, BusyState &busy, ChildWindows &children, QObject *parent)
     : QObject(parent), m_document(document), m_busy(busy), m_children(children)
@@ -26,7 +27,7 @@ void TextViews::addView(Role role, TextBox *box, QWidget *window)
 {
     for (const View &other : m_views) {
         if (other.box) {
-            box->setDocument(other.box->document());
+            box->shareDocument(*other.box);
             break;
         }
     }
@@ -137,31 +138,55 @@ void TextViews::showDocumentText()
     // with its very long lines in pieces, and while it is, the boxes take no
     // edits, since what they show is not the text itself. Everything else
     // (Process, Save, Find, the line count) works on the document's text.
-    const QString pieces = tw::longLinesInPieces(m_document.text());
-    const QString &shown = pieces.isNull() ? m_document.text() : pieces;
+    // The pieces are cut as the text goes in. Held by value: the window
+    // answers in between, and whatever it does must not free the characters
+    // still to go in.
+    const QString text = m_document.text();
     // A run holds the window busy while its result goes in, so the window
     // may answer between the pieces of a big text.
+    const bool busy = m_busy.isBusy();
+    // The run's last slice may just have ended: the window answers before
+    // the box is emptied and room made for the result, which together take
+    // most of a slice.
+    QElapsedTimer slice;
+    if (busy) {
+        QCoreApplication::processEvents();
+        slice.start();
+    }
+    tw::LongLinePieces shown(text);
+    bool started = false;
+    const auto partsFromStart = [&shown, &started, &text] {
+        if (started)
+            shown = tw::LongLinePieces(text);
+        started = true;
+        return TextBox::TextParts([&shown](qsizetype units) { return shown.next(units); });
+    };
     // The pieces are small; the window is let in once a time slice has
     // passed, not after every one, which would slow the writing down.
-    if (m_busy.isBusy()) {
-        // The run's last slice may just have ended: the window answers
-        // before emptying the box and making room for the result, which
-        // together take most of a slice.
-        QCoreApplication::processEvents();
-        QElapsedTimer slice;
-        slice.start();
+    if (busy) {
+        // The window answers between the pieces, but the boxes are not
+        // painted half written: laying out what they show took the window
+        // a third of each answer (more with long lines shown in pieces).
+        for (const View &v : m_views)
+            if (v.box)
+                v.box->setUpdatesEnabled(false);
+        const auto paintAgain = qScopeGuard([this] {
+            for (const View &v : m_views)
+                if (v.box)
+                    v.box->setUpdatesEnabled(true);
+        });
         const auto answer = [&slice] {
             if (slice.elapsed() >= 30) {
                 QCoreApplication::processEvents();
                 slice.restart();
             }
         };
-        writer->setPlainText(shown, answer);
+        writer->setPlainText(text.size(), partsFromStart, answer);
     } else
-        writer->setPlainText(shown);
+        writer->setPlainText(text.size(), partsFromStart);
     if (other)
         other->SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, static_cast<unsigned long>(otherEvents));
-    const bool inPieces = !pieces.isNull();
+    const bool inPieces = shown.cutsLines();
     for (const View &v : m_views)
         if (v.box)
             v.box->setDisplayOnly(inPieces);

@@ -207,7 +207,7 @@ void FormatTab::Command6_Click()
             field->setFocus();
         return;
     }
-    if (!m_window.beginRun(lineCount(text), started))
+    if (!m_window.beginRun(0, started))
         return;
     FrameProgress progress(m_window);
     TextResult result;

@@ -138,7 +138,7 @@ bool ProcessingFrame::runProcessingFrame(const LineRun &run)
     // (File > Open) may replace the working text, which must not free the
     // characters the run is still reading.
     const QString text = m_document.text();
-    beginRun(tw::lineCount(text), started);
+    beginRun(0, started);
     FrameProgress progress(*this);
     QString result;
     if (!computeRun([&] { result = tw::runLineFrame(text, run.operation, run.gate, &progress); }))
@@ -153,13 +153,13 @@ void ProcessingFrame::reportOutOfMemory()
                                  tr("There is not enough memory for the result.  Nothing was changed.")});
 }
 
-bool ProcessingFrame::beginRun(qsizetype lineCount, const QElapsedTimer &commandStarted)
+bool ProcessingFrame::beginRun(qsizetype progressMaximum, const QElapsedTimer &commandStarted)
 {
     if (isBusy())
         return false;
     m_document.beginRun();
     m_busy.setBusy(true);
-    showRunState(true, lineCount);
+    showRunState(true, progressMaximum);
     if (commandStarted.isValid())
         m_sliceClock = commandStarted;
     else
@@ -221,17 +221,22 @@ void ProcessingFrame::setCounterVisible(bool visible)
         part->setVisible(visible);
 }
 
-void ProcessingFrame::showRunState(bool running, qsizetype lineCount)
+void ProcessingFrame::showProgress(qsizetype maximum)
+{
+    if (maximum < 2)
+        return;
+    // The bar counts lines (or characters); a run of more than it can count
+    // moves it in proportion.
+    m_parts.progress->setRange(1, int(qMin<qsizetype>(maximum, std::numeric_limits<int>::max())));
+    m_parts.progress->setValue(1);
+    m_parts.progress->setVisible(true);
+}
+
+void ProcessingFrame::showRunState(bool running, qsizetype progressMaximum)
 {
     setCounterVisible(!running);
-    if (running && lineCount >= 2) {
-        // The bar counts lines; a text of more lines than it can count moves it
-        // in proportion.
-        const int maximum = int(qMin<qsizetype>(lineCount, std::numeric_limits<int>::max()));
-        m_parts.progress->setRange(1, maximum);
-        m_parts.progress->setValue(1);
-        m_parts.progress->setVisible(true);
-    }
+    if (running)
+        showProgress(progressMaximum);
     m_parts.stop->setEnabled(running);
     // The user cannot type into a text that the run is about to replace.
     m_parts.box->setReadOnly(running);

@@ -82,10 +82,13 @@ public:
     // Shared steps of every run, for the tools that scan the whole text
     // themselves: beginRun() takes the undo copy and shows the run state,
     // finishRun() puts the result in place and hands back the focus.
+    // progressMaximum is what the progress bar counts to; 0 when the run's
+    // FrameProgress learns the number of lines from the engine, which counts
+    // them anyway (counting them here as well held the window a second time).
     // commandStarted, when given, is when the command began: getting its text
-    // ready and counting its lines take a while on a big text, and count
-    // towards the run's first time slice.
-    bool beginRun(qsizetype lineCount, const QElapsedTimer &commandStarted = {});
+    // ready takes a while on a big text, and counts towards the run's first
+    // time slice.
+    bool beginRun(qsizetype progressMaximum, const QElapsedTimer &commandStarted = {});
     void finishRun(const QString &result, AfterProcessBoxes *after);
     // Ends a run that has nothing to keep (its result would not fit): the
     // text and the undo copy stay as they were before beginRun().
@@ -124,6 +127,8 @@ public:
     // Lets pending window events run when a time slice of work has passed, and
     // moves the progress bar; returns true when events ran.
     bool yieldIfDue(qsizetype progressValue);
+    // Shows the progress bar counting to maximum (not for fewer than two).
+    void showProgress(qsizetype maximum);
     // Counts the times a run let events through. An operation that caches the
     // parameters it reads from its tab reads them again when this changes,
     // since the user may have changed a field meanwhile.
@@ -139,7 +144,7 @@ public:
     void setCounterVisible(bool visible);
 
 private:
-    void showRunState(bool running, qsizetype lineCount);
+    void showRunState(bool running, qsizetype progressMaximum);
 
     tw::TextDocument &m_document;
     BusyState &m_busy;
@@ -155,6 +160,7 @@ class FrameProgress : public tw::FrameObserver
 {
 public:
     explicit FrameProgress(ProcessingFrame &frame) : m_frame(frame) {}
+    void runStarting(qsizetype lineCount) override { m_frame.showProgress(lineCount); }
     bool lineStarting(qsizetype index) override { return m_frame.yieldIfDue(index + 1); }
 
 private:

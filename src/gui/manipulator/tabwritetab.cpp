@@ -245,7 +245,7 @@ void TabwriteTab::Command7_Click()
         return;
     }
     const QString text = m_window.text();
-    if (!m_window.beginRun(tw::lineCount(text), started))
+    if (!m_window.beginRun(0, started))
         return;
     FrameProgress progress(m_window);
     tw::TextResult result;

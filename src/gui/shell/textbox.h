@@ -41,12 +41,30 @@ public:
     // The length of the text in UTF-16 code units, as QString counts.
     qsizetype utf16Length() const;
 
+    // Shows the other box's document: what is typed in one is in the other
+    // at once. The box's documents are its own kind (see the constructor), so
+    // Scintilla's QsciDocument handles do not stand for them.
+    void shareDocument(const TextBox &other);
+    void setDocument(const QsciDocument &) = delete;
+    QsciDocument document() const = delete;
+
     QString plainText() const;
     // The program replaces the whole text, without recording anything in
     // Scintilla's own undo history (the program keeps its own undo copy) and
     // without a userEdited(). A big text goes in by pieces; betweenPieces,
     // when given, runs after each (to let the window answer).
     void setPlainText(const QString &text, const std::function<void()> &betweenPieces = {});
+    // The same for a text handed over in parts, about `length` characters in
+    // all. partsFromStart gives a function that hands the text over from its
+    // start: each call the next part, about `units` characters long, never
+    // ending between a CR and its LF (Scintilla's count of characters per
+    // line goes wrong when an LF joins a CR already in) or inside a surrogate
+    // pair; an empty part ends the text. The text may be asked for again
+    // from its start: one found not to be ASCII alone only far into it goes
+    // in again (see setAsciiOnly()).
+    using TextParts = std::function<QStringView(qsizetype units)>;
+    void setPlainText(qsizetype length, const std::function<TextParts()> &partsFromStart,
+                      const std::function<void()> &betweenPieces = {});
     bool isEmpty() const;
     // Length in characters.
     qsizetype characterCount() const;
@@ -93,6 +111,13 @@ private:
     void scintillaModified(int position, int type, const char *text, int length);
     void takePendingInsertion();
     char byteAt(qsizetype bytePosition) const;
+    // A text of ASCII characters alone has its places in bytes, characters
+    // and UTF-16 code units the same: Scintilla keeps no count of characters
+    // per line for it (that count was half the time of writing a big text),
+    // and starts one when another character comes in. The box's documents
+    // always have the count otherwise.
+    bool isAsciiOnly() const;
+    void setAsciiOnly(bool asciiOnly);
     bool indexTrusted() const;
     void distrustIndex();
 

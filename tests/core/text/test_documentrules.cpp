@@ -32,6 +32,8 @@ void TestDocumentRules::longLinesInPieces_data()
     QTest::addColumn<QString>("shown");
     QTest::newRow("no line over the length: shown as it is") << "abcde\r\nfghij\rklmno" << QString();
     QTest::newRow("one line over it") << "abcdef" << "ab\ncd\nef";
+    QTest::newRow("a long line of whole pieces, then a line end")
+        << "abcdef\r\nx" << "ab\ncd\nef\r\nx";
     QTest::newRow("only the long line is cut, line ends kept")
         << "ab\r\nabcdefg\nx" << "ab\r\nab\ncd\nef\ng\nx";
     QTest::newRow("a long line after many short ones")
@@ -47,6 +49,15 @@ void TestDocumentRules::longLinesInPieces()
     const QString pieces = tw::longLinesInPieces(text, 5, 2);
     QCOMPARE(pieces.isNull(), shown.isNull());
     QCOMPARE(pieces, shown);
+    // Made part by part, as the box takes it in, it is the same wherever
+    // the parts end.
+    for (const qsizetype units : {1, 2, 3, 7}) {
+        tw::LongLinePieces parts(text, 5, 2);
+        QString joined;
+        for (QStringView part = parts.next(units); !part.isEmpty(); part = parts.next(units))
+            joined += part;
+        QCOMPARE(joined, shown.isNull() ? text : shown);
+    }
 }
 
 void TestDocumentRules::clipboardLineBreaks_data()

@@ -28,6 +28,9 @@ private Q_SLOTS:
     void textBoxTakesBigTextInPieces_data();
     void textBoxTakesBigTextInPieces();
     void textBoxReportsOneEditPerAction();
+    void textBoxCountsRightWhenTextGoesBeyondAscii();
+    void textBoxCountsTextFoundBeyondAsciiLate_data();
+    void textBoxCountsTextFoundBeyondAsciiLate();
     void splashClosesOnKeyPress();
 };
 
@@ -78,6 +81,7 @@ void TestToolkit::textBoxKeepsTextExactly_data()
     QTest::newRow("lone CR and LF") << "a\rb\nc\r\n\n\r";
     QTest::newRow("tabs and accents") << QString::fromUtf8("x\ty\xc3\xa9");
     QTest::newRow("outside the BMP") << QString::fromUtf8("\xF0\x9F\x98\x80-\xF0\x90\x8D\x88");
+    QTest::newRow("a NUL character") << QString(QStringLiteral("a\0b").constData(), 3);
     QTest::newRow("empty") << "";
 }
 
@@ -133,12 +137,79 @@ void TestToolkit::textBoxTakesBigTextInPieces()
     QCOMPARE(box.characterCount(), text.size() - (edge.size() == 2 && edge.at(0).isHighSurrogate() ? 1 : 0));
 }
 
+void TestToolkit::textBoxCountsRightWhenTextGoesBeyondAscii()
+{
+    // A text of ASCII alone is kept without Scintilla's count of characters
+    // per line; the first other character, typed in either box, starts one,
+    // and places count right from then on, in both boxes.
+    QWidget window;
+    auto box = new TextBox(&window);
+    auto other = new TextBox(&window);
+    other->shareDocument(*box);
+    window.show();
+    const QString ascii = QString(300'000, u'x') + QStringLiteral("\r\nend");
+    box->setPlainText(ascii);
+    const QString wide = QString::fromUtf8("\xc3\xa9\xF0\x9F\x98\x80"); // 2 characters, 3 UTF-16 units
+    other->replaceRange(2, 0, wide);
+    const std::optional<QList<TextBox::Edit>> edits = other->takeEdits();
+    QVERIFY(edits && edits->size() == 1);
+    QCOMPARE(edits->first().position, 2);
+    QCOMPARE(edits->first().inserted, wide);
+    QString text = ascii;
+    text.insert(2, wide);
+    QCOMPARE(box->plainText(), text);
+    QCOMPARE(box->characterCount(), text.size() - 1);
+    QCOMPARE(box->utf16Length(), text.size());
+    box->replaceRange(box->characterCount() - 3, 0, QStringLiteral("the "));
+    text.insert(text.size() - 3, QStringLiteral("the "));
+    QCOMPARE(box->plainText(), text);
+    box->select(box->characterCount() - 7, 4);
+    QCOMPARE(box->selectedText(), QStringLiteral("the "));
+
+    // And the program's next text, of other characters, counts from its start.
+    box->setPlainText(ascii);
+    box->setPlainText(wide + QStringLiteral("z"));
+    QCOMPARE(other->characterCount(), 3);
+    other->setCaret(2);
+    QCOMPARE(other->selectionStart(), 2);
+}
+
+void TestToolkit::textBoxCountsTextFoundBeyondAsciiLate_data()
+{
+    // A big text goes in taken for ASCII alone until a piece says otherwise;
+    // past 16 MB it goes in again from its start.
+    QTest::addColumn<qsizetype>("at");
+    QTest::newRow("in the first piece") << qsizetype(10);
+    QTest::newRow("a few pieces in") << qsizetype(1 << 20);
+    QTest::newRow("far in: written again") << qsizetype(17 << 20);
+}
+
+void TestToolkit::textBoxCountsTextFoundBeyondAsciiLate()
+{
+    QFETCH(qsizetype, at);
+    QString text(at + (1 << 20), u'x');
+    for (qsizetype line = 80; line < text.size(); line += 82)
+        text[line - 1] = u'\n';
+    const QString wide = QString::fromUtf8("\xc3\xa9\xF0\x9F\x98\x80"); // 2 characters, 3 UTF-16 units
+    text.insert(at, wide);
+    TextBox box;
+    int pauses = 0;
+    box.setPlainText(text, [&pauses] { ++pauses; });
+    QVERIFY(pauses >= 2);
+    QCOMPARE(box.plainText(), text);
+    QCOMPARE(box.utf16Length(), text.size());
+    QCOMPARE(box.characterCount(), text.size() - 1);
+    box.select(text.size() - 11, 10);
+    QCOMPARE(box.selectionStart(), text.size() - 11);
+    QCOMPARE(box.selectedText(), text.sliced(text.size() - 10, 10));
+}
+
 void TestToolkit::textBoxReportsOneEditPerAction()
 {
     QWidget window;
     auto box = new TextBox(&window);
     auto other = new TextBox(&window);
-    other->setDocument(box->document());
+    other->shareDocument(*box);
     window.show();
     QSignalSpy edits(box, &TextBox::userEdited);
     QSignalSpy otherEdits(other, &TextBox::userEdited);
