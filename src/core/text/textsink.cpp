@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/text/textsink.h"
 
+#include "core/text/pipes.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -76,6 +78,7 @@ FileError TextSink::open(const QString &path, const TextFormat &format)
     start(format, toStdout ? QStringLiteral("standard output") : path);
     if (toStdout) {
         m_fd = STDOUT_FILENO;
+        widenPipe(m_fd);
         return {};
     }
     if (isSpecialFile(path)) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/text/textsource.h"
 
+#include "core/text/pipes.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -249,6 +251,8 @@ FileError TextSource::readWhole(QFile &file, const QString &name, FormatScanner 
         return {FileError::OutOfMemory, QStringLiteral("%1 is too large to read").arg(name)};
     }
     const int fd = file.handle();
+    if (sequential)
+        widenPipe(fd);
     qint64 used = 0;
     qint64 scanned = 0;
     for (;;) {
