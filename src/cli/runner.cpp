@@ -194,20 +194,15 @@ QString refusalForText(const Invocation &in)
     return {};
 }
 
-} // namespace
-
-Outcome run(const Invocation &in)
+// One run over the input read as asked. *misjudged: the input was read once
+// and its first piece told the wrong format; what was written is taken back.
+Outcome runReading(const Invocation &in, TextSource::Reading reading, bool *misjudged)
 {
     Outcome outcome;
     const Parameters &p = in.parameters;
 
-    // The operation tabs check their required field before they look at the
-    // text, so an empty input is refused as well.
-    if (const QString missing = missingFieldMessage(in); !missing.isEmpty())
-        return {status::refused, missing, {}};
-
     TextSource source;
-    if (const FileError error = source.open(in.input, TextSource::Reading::Stream))
+    if (const FileError error = source.open(in.input, reading))
         return {status::usage, error.description, {}};
 
     TextFormat format = source.format();
@@ -273,6 +268,11 @@ Outcome run(const Invocation &in)
         break;
     }
 
+    if (source.misjudged()) {
+        sink.takeBack();
+        *misjudged = true;
+        return {};
+    }
     if (!refusal.isEmpty()) {
         sink.cancel();
         return {status::refused, refusal, {}};
@@ -286,6 +286,28 @@ Outcome run(const Invocation &in)
     if (const FileError error = sink.commit())
         return {status::usage, error.description, {}};
     return outcome;
+}
+
+} // namespace
+
+Outcome run(const Invocation &in)
+{
+    // The operation tabs check their required field before they look at the
+    // text, so an empty input is refused as well.
+    if (const QString missing = missingFieldMessage(in); !missing.isEmpty())
+        return {status::refused, missing, {}};
+    // Reading a file twice, once for its format and once for its text, is a
+    // fifth of a run; where what was written can be taken back, the file is
+    // read once, its first piece telling the format, and only a file that
+    // proves otherwise further on is read again.
+    if (TextSink::canTakeBack(in.output)) {
+        bool misjudged = false;
+        Outcome outcome = runReading(in, TextSource::Reading::StreamOnce, &misjudged);
+        if (!misjudged)
+            return outcome;
+    }
+    bool misjudged = false;
+    return runReading(in, TextSource::Reading::Stream, &misjudged);
 }
 
 } // namespace tw::cli

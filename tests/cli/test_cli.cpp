@@ -26,6 +26,8 @@ private Q_SLOTS:
     void endToEnd();
     void streamingGivesTheEnginesResult_data();
     void streamingGivesTheEnginesResult();
+    void fileReadOnceOrTwiceGivesOneResult_data();
+    void fileReadOnceOrTwiceGivesOneResult();
     void exitStatuses_data();
     void exitStatuses();
     void helpListsOperationsFieldsAndDefaults();
@@ -218,6 +220,52 @@ void TestCli::streamingGivesTheEnginesResult()
             ++at;
         QFAIL(qPrintable(QStringLiteral("results differ from character %1 of %2/%3")
                              .arg(at).arg(got.size()).arg(expected.size())));
+    }
+}
+
+void TestCli::fileReadOnceOrTwiceGivesOneResult_data()
+{
+    QTest::addColumn<QByteArray>("late");
+    QTest::newRow("nothing new") << QByteArray("x,y\n");
+    QTest::newRow("a CR") << QByteArray("x,y\r\n");
+    QTest::newRow("a byte that is not UTF-8") << QByteArray("caf\xE9,y\n");
+    QTest::newRow("a NUL") << QByteArray("x\0y\n", 4);
+}
+
+// Where what is written can be taken back (an output file, standard output
+// into a regular file) a file is read once, its format told by its first
+// piece; where not (a pipe) it is read twice. A file whose later bytes tell
+// another format gives the same result, status and message either way, and
+// what stood in the output before stays.
+void TestCli::fileReadOnceOrTwiceGivesOneResult()
+{
+    QFETCH(QByteArray, late);
+    QByteArray bytes;
+    while (bytes.size() < 600 * 1024)
+        bytes += "alpha,beta,gamma\n";
+    const QString input = file(QStringLiteral("late.txt"), bytes + late + "end");
+    const QString output = m_dir.filePath(QStringLiteral("out.txt"));
+    const QString redirected = m_dir.filePath(QStringLiteral("stdout.txt"));
+    // The byte path of Format, and a run that decodes every line.
+    for (const QStringList &args : {QStringList{"format", "formatDelimiter=,", "formatRemoveDelimiter=1"},
+                                    QStringList{"replace", "replaceText=a", "replaceWith=\u00e4"}}) {
+        const Run piped = cli(args + QStringList{input});
+        file(QStringLiteral("out.txt"), "old\n");
+        const Run toFile = cli(args + QStringList{input, QStringLiteral("-o"), output});
+        file(QStringLiteral("stdout.txt"), "before\n");
+        QProcess process;
+        process.setStandardOutputFile(redirected, QIODevice::Append);
+        clirun::start(process, args + QStringList{input});
+        QVERIFY(process.waitForFinished(60000));
+        const Run intoFile = clirun::finished(process);
+
+        QCOMPARE(toFile.status, piped.status);
+        QCOMPARE(intoFile.status, piped.status);
+        QCOMPARE(toFile.err, piped.err);
+        QCOMPARE(intoFile.err, piped.err);
+        QCOMPARE(readBytes(output), piped.status == 0 ? piped.out : QByteArray("old\n"));
+        QCOMPARE(readBytes(redirected), "before\n" + piped.out);
+        QVERIFY(piped.status == 0 || piped.out.isEmpty());
     }
 }
 

@@ -55,6 +55,25 @@ bool isSpecialFile(const QString &path)
 
 constexpr qsizetype sinkBufferBytes = 256 * 1024;
 
+bool stdoutInRegularFile()
+{
+    struct stat info;
+    return ::fstat(STDOUT_FILENO, &info) == 0 && S_ISREG(info.st_mode) && ::lseek(STDOUT_FILENO, 0, SEEK_CUR) >= 0;
+}
+
+// Where what is written to standard output in a regular file begins: its
+// place in the file, or the file's end when it was opened to append (>>).
+qint64 stdoutStart()
+{
+    if (!stdoutInRegularFile())
+        return -1;
+    struct stat info;
+    const int flags = ::fcntl(STDOUT_FILENO, F_GETFL);
+    if (flags >= 0 && (flags & O_APPEND))
+        return ::fstat(STDOUT_FILENO, &info) == 0 ? qint64(info.st_size) : -1;
+    return ::lseek(STDOUT_FILENO, 0, SEEK_CUR);
+}
+
 } // namespace
 
 TextSink::TextSink() = default;
@@ -76,9 +95,11 @@ FileError TextSink::open(const QString &path, const TextFormat &format)
     cancel();
     const bool toStdout = path.isEmpty() || path == u"-";
     start(format, toStdout ? QStringLiteral("standard output") : path);
+    m_stdoutStart = -1;
     if (toStdout) {
         m_fd = STDOUT_FILENO;
         widenPipe(m_fd);
+        m_stdoutStart = stdoutStart();
         return {};
     }
     if (isSpecialFile(path)) {
@@ -214,6 +235,23 @@ FileError TextSink::commit()
     m_fd = -1;
     m_target = nullptr;
     return m_error;
+}
+
+bool TextSink::canTakeBack(const QString &path)
+{
+    if (path.isEmpty() || path == u"-")
+        return stdoutInRegularFile();
+    return !isSpecialFile(path);
+}
+
+void TextSink::takeBack()
+{
+    if (m_fd == STDOUT_FILENO && m_stdoutStart >= 0) {
+        m_used = 0;
+        (void)::ftruncate(m_fd, m_stdoutStart);
+        (void)::lseek(m_fd, m_stdoutStart, SEEK_SET);
+    }
+    cancel();
 }
 
 void TextSink::cancel()

@@ -43,6 +43,14 @@ public:
     FileError commit();
     // Drops what was written; a file on disk stays as it was.
     void cancel();
+    // Whether what is written to the path can all be taken back, so that a
+    // run may start over: a file replaced on commit, or standard output
+    // redirected into a regular file.
+    static bool canTakeBack(const QString &path);
+    // Drops what was written, as cancel() does, and cuts standard output in
+    // a regular file back to where this sink's writing began (the end of
+    // what the file held, when it was opened to append).
+    void takeBack();
 
     const FileError &error() const { return m_error; }
 
@@ -55,6 +63,7 @@ private:
 
     std::unique_ptr<QIODevice> m_device; // keeps m_fd open
     QSaveFile *m_saveFile = nullptr; // m_device when a file is replaced
+    qint64 m_stdoutStart = -1;       // standard output in a regular file: where it began
     int m_fd = -1;                   // where the bytes go
     QByteArray *m_target = nullptr;  // when writing into memory
     QString m_name;

@@ -78,6 +78,8 @@ FileError TextSource::open(const QString &path, Reading reading)
     m_data = nullptr;
     m_size = m_filled = m_total = m_base = m_textBegin = m_pos = 0;
     m_streaming = false;
+    m_speculating = false;
+    m_misjudged = false;
     m_eof = true;
     m_done = false;
     m_format = TextFormat();
@@ -98,8 +100,8 @@ FileError TextSource::open(const QString &path, Reading reading)
     }
     // Only a file whose size is known can be read twice and held to it; a
     // file that tells no size (those of /proc) is read once, whole.
-    if (reading == Reading::Stream && !m_file->isSequential() && m_file->size() > 0)
-        return scanFile(*m_file, m_name);
+    if (reading != Reading::Whole && !m_file->isSequential() && m_file->size() > 0)
+        return scanFile(*m_file, m_name, reading == Reading::StreamOnce);
     return readWholeText();
 }
 
@@ -116,11 +118,11 @@ FileError TextSource::readWholeText()
     return {};
 }
 
-FileError TextSource::scanFile(QFile &file, const QString &name)
+FileError TextSource::scanFile(QFile &file, const QString &name, bool once)
 {
     // The first reading learns the format, a piece at a time through one
     // buffer; a piece may end inside a character, which then comes again
-    // at the start of the next one.
+    // at the start of the next one. Reading once, the first piece tells.
     m_ownedCapacity = 2 * hugePageBytes;
     m_owned = mapMemory(m_ownedCapacity);
     if (!m_owned) {
@@ -142,6 +144,12 @@ FileError TextSource::scanFile(QFile &file, const QString &name)
         const qint64 taken = scanner.feed(QByteArrayView(m_owned, held), got == 0);
         if (got == 0 || scanner.scan().nul)
             break;
+        if (once && m_total < file.size()) {
+            // The rest is held to this piece's verdict as it comes.
+            m_speculating = true;
+            m_total = file.size();
+            break;
+        }
         carried = held - taken;
         std::memmove(m_owned, m_owned + taken, size_t(carried));
     }
@@ -204,14 +212,17 @@ bool TextSource::fill(qint64 need)
         m_filled += got;
         m_eof = got == 0;
         m_size += m_check.feed(QByteArrayView(m_owned + m_size, m_filled - m_size), m_eof);
-        bool changed = m_check.contradicts(m_format) || m_base + m_filled > m_total;
-        if (m_eof && !changed) {
+        const bool resized = m_base + m_filled > m_total || (m_eof && m_base + m_filled != m_total);
+        bool otherFormat = m_check.contradicts(m_format);
+        if (m_eof && !otherFormat && !resized) {
             TextFormat format;
             qint64 bom = 0;
-            changed = m_check.result(m_name, &format, &bom).failed() || !(format == m_format)
-                || m_base + m_filled != m_total;
+            otherFormat = m_check.result(m_name, &format, &bom).failed() || !(format == m_format);
         }
-        if (changed) {
+        if (resized || otherFormat) {
+            // A format taken from the first piece may just have been wrong;
+            // a size other than the one told always means a change.
+            m_misjudged = m_speculating && !resized;
             m_error = {FileError::PathFileAccess,
                        QStringLiteral("%1 changed while it was being read; run again once it no longer changes")
                            .arg(m_name)};

@@ -16,13 +16,21 @@ namespace tw {
 // known at the end of the bytes, so they are either read whole first, or,
 // for a regular file opened to stream, scanned once to learn the format and
 // then read again a piece at a time into one reused buffer, which holds
-// little and keeps the bytes in the cache. Never mapped, so a file another
+// little and keeps the bytes in the cache (or read once, the first piece
+// telling the format, for a caller that can start over: see Reading). Never mapped, so a file another
 // program changes meanwhile cannot pull the bytes away (see readWhole); a
 // file found changed on the second reading stops the run with an error.
 class TextSource
 {
 public:
-    enum class Reading { Whole, Stream };
+    // Stream reads a regular file twice: once to learn its format, then a
+    // piece at a time for the text. StreamOnce reads it once, taking the
+    // format from its first piece and holding the rest to it: a later piece
+    // that says otherwise (a CR in a text that had none, a byte that is not
+    // UTF-8, a NUL) ends the reading with misjudged(), and the caller, who
+    // must be able to drop what it made of the text so far, starts over with
+    // Stream. Most texts tell their format in their first piece.
+    enum class Reading { Whole, Stream, StreamOnce };
 
     TextSource();
     ~TextSource();
@@ -40,6 +48,9 @@ public:
     // since its format was learnt): the calls below then give no more text,
     // and what they gave is not the whole text.
     const FileError &error() const { return m_error; }
+    // StreamOnce: the format taken from the first piece proved wrong further
+    // on. error() is set; nothing given so far is to be used.
+    bool misjudged() const { return m_misjudged; }
 
     // The next line of the working text without its CR LF, decoded into line.
     // A text with n line breaks gives n + 1 lines; an empty text gives none.
@@ -67,7 +78,7 @@ public:
 private:
     FileError readWhole(QFile &file, const QString &name, FormatScanner &scanner);
     FileError readWholeText();
-    FileError scanFile(QFile &file, const QString &name);
+    FileError scanFile(QFile &file, const QString &name, bool once);
     bool next(QString &text, qint64 maxBytes, bool wholeLines, bool *endsLine);
     // Streaming: reads on until at least need bytes from m_pos are there, or
     // the file has ended. False on an error (m_error is set).
@@ -97,6 +108,8 @@ private:
     qint64 m_textBegin = 0; // after the BOM
     qint64 m_pos = 0;
     bool m_streaming = false;
+    bool m_speculating = false; // the format came from the first piece
+    bool m_misjudged = false;
     bool m_eof = true;      // nothing left to read
     bool m_done = false;
     TextFormat m_format;

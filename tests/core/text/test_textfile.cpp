@@ -24,6 +24,8 @@ private Q_SLOTS:
     void largeSources();
     void streamedAcrossReads_data();
     void streamedAcrossReads();
+    void readOnceHeldToTheFirstPiece_data();
+    void readOnceHeldToTheFirstPiece();
     void lfWriterNarrowsCrLfAnywhere_data();
     void lfWriterNarrowsCrLfAnywhere();
     void writing_data();
@@ -424,6 +426,45 @@ void TestTextFile::streamedAcrossReads()
         QCOMPARE(readBack(path, stream, ReadBy::Bytes, 4097), whole.text);
         QCOMPARE(readBack(path, tw::TextSource::Reading::Whole, ReadBy::Bytes, 4097), whole.text);
     }
+}
+
+void TestTextFile::readOnceHeldToTheFirstPiece_data()
+{
+    QTest::addColumn<QByteArray>("late");
+    QTest::addColumn<bool>("misjudged");
+    QTest::newRow("nothing new") << QByteArray("more\n") << false;
+    QTest::newRow("BMP stays UTF-8") << QByteArray("caf\xC3\xA9\n") << false;
+    QTest::newRow("a CR") << QByteArray("x\r\n") << true;
+    QTest::newRow("a byte that is not UTF-8") << QByteArray("caf\xE9\n") << true;
+    QTest::newRow("a NUL") << QByteArray("x\0y\n", 4) << true;
+}
+
+// Read once, a file's first piece tells its format, and the rest is held to
+// it: a later piece that tells otherwise ends the reading as misjudged, so
+// that the caller reads again; otherwise the text is the file's.
+void TestTextFile::readOnceHeldToTheFirstPiece()
+{
+    QFETCH(QByteArray, late);
+    QFETCH(bool, misjudged);
+    QByteArray bytes;
+    while (bytes.size() < 300 * 1024)
+        bytes += asciiRun(60) + "\n";
+    const QString path = writeFile(QStringLiteral("late.txt"), bytes + late + "end");
+    tw::TextSource once;
+    QVERIFY(!once.open(path, tw::TextSource::Reading::StreamOnce));
+    QString line;
+    QStringList lines;
+    while (once.nextLine(line))
+        lines.append(line);
+    QCOMPARE(once.misjudged(), misjudged);
+    QCOMPARE(bool(once.error()), misjudged);
+    if (!misjudged)
+        QCOMPARE(lines.join(QStringLiteral("\r\n")), tw::readTextFile(path).text);
+    // Read twice, the same file is taken for what it is.
+    tw::TextSource twice;
+    const tw::FileError opened = twice.open(path, tw::TextSource::Reading::Stream);
+    QCOMPARE(bool(opened), late.contains('\0'));
+    QVERIFY(!twice.misjudged());
 }
 
 void TestTextFile::lfWriterNarrowsCrLfAnywhere_data()
