@@ -40,6 +40,11 @@ private:
 };
 
 namespace {
+// The longest text kept without Scintilla's count of characters per line
+// while it is ASCII alone: counting its lines when another character comes in
+// takes about 20 ms at this size (134 ms for 100 MB).
+constexpr qsizetype asciiOnlyLimit = 16 << 20; // characters, and bytes
+
 // Scintilla's Qt layer answers every caret move and every change in a box
 // that has its accessibility interface by counting the characters from the
 // start of the text to the caret, which on a 100 MB text is a tenth of a
@@ -180,8 +185,11 @@ void TextBox::takePendingInsertion()
     // again (the next change's, or the document's length at the end of the
     // action); the place of this one was counted in the text of ASCII alone
     // that it went into.
+    // A text grown past the limit is counted now, along with the insertion
+    // (a big paste) that took it there, rather than at a later key.
     if (data && isAsciiOnly()
-        && !std::all_of(data, data + insertion.bytes, [](char c) { return uchar(c) < 0x80; }))
+        && (!std::all_of(data, data + insertion.bytes, [](char c) { return uchar(c) < 0x80; })
+            || SendScintilla(SCI_GETLENGTH) > asciiOnlyLimit))
         setAsciiOnly(false);
     if (data && insertion.position >= 0)
         m_edits.append(Edit{insertion.position, 0, QString::fromUtf8(data, insertion.bytes)});
@@ -277,45 +285,35 @@ void TextBox::setPlainText(qsizetype length, const std::function<TextParts()> &p
         // text again and again, in long silent stretches.
         const long eventMask = SendScintilla(SCI_GETMODEVENTMASK);
         SendScintilla(SCI_SETMODEVENTMASK, 0UL);
-        // Emptying a big text and making room for the new one each take a
-        // while of their own: the window may answer after each.
-        const auto startOver = [&](bool asciiOnly) {
-            SendScintilla(SCI_CLEARALL);
-            setAsciiOnly(asciiOnly);
-            if (betweenPieces)
-                betweenPieces();
-            // Most texts are mostly ASCII, a byte a character.
-            SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(length + length / 8 + 1));
-            if (betweenPieces)
-                betweenPieces();
-        };
         // A text of ASCII alone goes in without Scintilla counting the
         // characters of every line, in half the time: its places need no
         // counting. The text is taken for one until a piece of it (which is
         // converted anyway) says otherwise; reading it all first to know
-        // took a fifth of the time it saves.
-        startOver(true);
-        bool asciiOnly = true;
-        qsizetype written = 0;
-        TextParts parts = partsFromStart();
+        // took a fifth of the time it saves. Counting the lines already in,
+        // when another character comes, is quick while they are few; past
+        // that it would hold the window in one go (134 ms for 100 MB, for
+        // the first accented letter a user types into it), so a bigger text
+        // is counted as it goes in.
+        bool asciiOnly = length <= asciiOnlyLimit;
+        // Emptying a big text and making room for the new one each take a
+        // while of their own: the window may answer after each.
+        SendScintilla(SCI_CLEARALL);
+        setAsciiOnly(asciiOnly);
+        if (betweenPieces)
+            betweenPieces();
+        // Most texts are mostly ASCII, a byte a character.
+        SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(length + length / 8 + 1));
+        if (betweenPieces)
+            betweenPieces();
+        const TextParts parts = partsFromStart();
         for (QStringView part = parts(piece); !part.isEmpty(); part = parts(piece)) {
             const QByteArray bytes = part.toUtf8();
             if (asciiOnly && bytes.size() != part.size()) {
+                // What is in is less than the limit: counted at once.
                 asciiOnly = false;
-                // Counting the lines already in is quick while they are few;
-                // past that it would hold the window in one go, and the text
-                // goes in again from its start, counted as it goes.
-                constexpr qsizetype quickCount = 16 << 20; // bytes
-                if (written > quickCount) {
-                    startOver(false);
-                    written = 0;
-                    parts = partsFromStart();
-                    continue;
-                }
                 setAsciiOnly(false);
             }
             SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
-            written += bytes.size();
             if (betweenPieces)
                 betweenPieces();
         }

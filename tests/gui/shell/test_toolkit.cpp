@@ -176,12 +176,12 @@ void TestToolkit::textBoxCountsRightWhenTextGoesBeyondAscii()
 
 void TestToolkit::textBoxCountsTextFoundBeyondAsciiLate_data()
 {
-    // A big text goes in taken for ASCII alone until a piece says otherwise;
-    // past 16 MB it goes in again from its start.
+    // A text goes in taken for ASCII alone until a piece says otherwise; one
+    // past 16 M characters is counted from its start.
     QTest::addColumn<qsizetype>("at");
     QTest::newRow("in the first piece") << qsizetype(10);
     QTest::newRow("a few pieces in") << qsizetype(1 << 20);
-    QTest::newRow("far in: written again") << qsizetype(17 << 20);
+    QTest::newRow("far in a big text") << qsizetype(17 << 20);
 }
 
 void TestToolkit::textBoxCountsTextFoundBeyondAsciiLate()
